@@ -1,0 +1,17 @@
+#pragma once
+// Names of the program's own temporary image files and of its program file.
+
+#include <cstdint>
+#include <string>
+
+namespace velvane {
+
+constexpr std::uint32_t TempNameLimit = 16777215;  // names run from ~0 to ~FFFFFE
+
+// "~" + the value in upper-case hexadecimal without leading zeros + ".tmp".
+std::wstring TempFileLeafName(std::uint32_t value);
+
+// The folder of a module path + "\" + its name without extension + ".exe".
+std::wstring ExePathFromModulePath(const std::wstring& modulePath);
+
+}  // namespace velvane

@@ -1,0 +1,64 @@
+#pragma once
+// The GDI+ flat interface with owners for its objects.
+
+#include "common/Scoped.h"
+
+#include <algorithm>
+#include <memory>
+#include <type_traits>
+
+// Some toolchains' GDI+ headers use the min/max macros that NOMINMAX turns off.
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
+#include <gdiplus.h>
+
+namespace velvane {
+
+namespace gdip = Gdiplus::DllExports;
+
+struct ImageDeleter {
+    void operator()(Gdiplus::GpImage* image) const { gdip::GdipDisposeImage(image); }
+};
+struct GraphicsDeleter {
+    void operator()(Gdiplus::GpGraphics* graphics) const { gdip::GdipDeleteGraphics(graphics); }
+};
+using GdipImage = std::unique_ptr<Gdiplus::GpImage, ImageDeleter>;
+using GdipBitmap = std::unique_ptr<Gdiplus::GpBitmap, ImageDeleter>;
+using GdipGraphics = std::unique_ptr<Gdiplus::GpGraphics, GraphicsDeleter>;
+
+// One use of GDI+: started on construction, shut down by reset() or the destructor.
+class GdiplusSession {
+public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        input.GdiplusVersion = 1;
+        input.DebugEventCallback = nullptr;
+        input.SuppressBackgroundThread = FALSE;
+        input.SuppressExternalCodecs = FALSE;
+        started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiplusSession() { reset(); }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+    bool started() const { return started_; }
+    void reset() {
+        if (started_) Gdiplus::GdiplusShutdown(token_);
+        started_ = false;
+    }
+
+private:
+    ULONG_PTR token_ = 0;
+    bool started_ = false;
+};
+
+// Loads an image file; empty when GDI+ cannot read it.
+inline GdipImage LoadImageFile(const std::wstring& path) {
+    Gdiplus::GpImage* image = nullptr;
+    if (gdip::GdipLoadImageFromFile(path.c_str(), &image) != Gdiplus::Ok) return nullptr;
+    return GdipImage(image);
+}
+
+}  // namespace velvane

@@ -1,0 +1,43 @@
+#pragma once
+// Draws one image file into one window as a per-pixel-alpha layered window.
+// A renderer serves one job: PNGFileSize (optional), MakeTrans once, UnloadPNGForm.
+
+#include <cstdint>
+#include <string>
+
+#include "render/GdiPlus.h"
+
+namespace velvane {
+class FrmLogo;
+
+class LayeredPNGWindow {
+public:
+    // Starts GDI+; tells the user when it cannot.
+    LayeredPNGWindow();
+    ~LayeredPNGWindow() { UnloadPNGForm(); }
+    LayeredPNGWindow(const LayeredPNGWindow&) = delete;
+    LayeredPNGWindow& operator=(const LayeredPNGWindow&) = delete;
+
+    // The image's pixel size; false (outputs untouched) when it cannot be loaded.
+    bool PNGFileSize(const std::wstring& pngPath, std::int32_t& fWidth, std::int32_t& fHeight);
+
+    // Sizes the window to the scaled image and shows it at the constant alpha, fading
+    // in first when asked. False when nothing could be shown (unreadable file, a size
+    // too large for a bitmap); the steps run all the same.
+    bool MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha, float ChangeSize,
+                   bool LoadEffect);
+
+    // Releases the bitmap and DC and shuts GDI+ down for this renderer.
+    void UnloadPNGForm();
+
+private:
+    bool Push(FrmLogo& FormIn, std::int32_t width, std::int32_t height);
+
+    ScopedMemoryDC MemDC;
+    ScopedBitmap DIBBitmap;
+    BLENDFUNCTION BlendFunc{};
+    GdiplusSession GdipToken;
+    ScopedSelection OldBitmap;
+};
+
+}  // namespace velvane

@@ -1,0 +1,82 @@
+#include "startup/Main.h"
+
+#include <exception>
+
+#include "common/ProgramTexts.h"
+#include "common/Scoped.h"
+#include "package/EmbeddedPackage.h"
+#include "package/ReadSettingsSlot.h"
+#include "package/SettingsSlot.h"
+#include "startup/CommandLine.h"
+#include "startup/FileExists.h"
+#include "startup/NumberReading.h"
+#include "startup/WindowRegistry.h"
+#include "windows/LogoWindows.h"
+
+namespace velvane::mMain {
+
+std::wstring SettingsSection;
+
+namespace {
+
+std::wstring LowerCase(std::wstring text) {
+    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// The steps that a failure may cut short; what they leave in the reading decides the
+// about window afterwards.
+void OpenRequestedWindows(SwitchReading& reading) {
+    if (!reading.complete) return;
+    if (reading.startupFlags & CloseAllFlag) {
+        CloseAllRunning();
+        UnloadAllLogos();
+    }
+    const std::optional<StartupValues> values = ReadValues(reading.commandText);
+    if (!values) return;
+    const bool dontOnTop = reading.startupFlags & DontOnTopFlag;
+    const bool dontMoveable = reading.startupFlags & DontMoveableFlag;
+    const bool dontDragActive = reading.startupFlags & DontDragActiveFlag;
+    const bool dontLoadEffect = reading.startupFlags & DontLoadEffectFlag;
+
+    const std::wstring slot = ReadSettingsSlot();
+    if (slot == EmptySlotMarker) {
+        for (const std::wstring& path : reading.imageFiles)
+            OpenLogo(path, dontOnTop, dontMoveable, dontDragActive, dontLoadEffect, values->topPos, values->leftPos,
+                     values->opacity, values->sizeFactor, false);
+    } else {
+        reading.imageFiles = LoadEmbeddedPackage(ReadNumber(slot).value_or(0), dontDragActive, dontLoadEffect);
+    }
+}
+
+}  // namespace
+
+std::wstring ArgumentText(const wchar_t* commandLine) {
+    const wchar_t* p = commandLine ? commandLine : L"";
+    if (*p == L'"') {
+        for (++p; *p && *p != L'"'; ++p) {
+        }
+        if (*p) ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t') ++p;
+    }
+    while (*p == L' ' || *p == L'\t') ++p;
+    return p;
+}
+
+void Main() {
+    SettingsSection = std::wstring(ProgramTitle) + L"." + std::to_wstring(MajorVersion);
+    SwitchReading reading =
+        ReadSwitches(LowerCase(ArgumentText(GetCommandLineW())), [](const std::wstring& piece) { return FileExists(piece); });
+    try {
+        OpenRequestedWindows(reading);
+    } catch (const std::exception&) {
+        // The remaining steps are abandoned; the about rule below still applies.
+    }
+    try {
+        if (reading.commandText.find(L"about") != std::wstring::npos || reading.imageFiles.empty()) ShowAbout();
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace velvane::mMain

@@ -1,0 +1,14 @@
+#pragma once
+// The per-user list of open logo windows through which "closeall" reaches every copy.
+
+#include "common/Scoped.h"
+
+namespace velvane::mMain {
+
+// Adds (add = true) or removes a window handle in the list.
+void UpdateWindowRegistry(HWND window, bool add);
+
+// Asks every listed window, in any running copy, to close, and empties the list.
+void CloseAllRunning();
+
+}  // namespace velvane::mMain

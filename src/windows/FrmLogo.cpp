@@ -1,0 +1,177 @@
+#include "windows/FrmLogo.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+#include "common/ProgramTexts.h"
+#include "package/TempFiles.h"
+#include "startup/WindowRegistry.h"
+#include "windows/LogoWindows.h"
+#include "windows/MessagePump.h"
+#include "windows/Placement.h"
+
+namespace velvane {
+namespace {
+
+std::vector<FrmLogo*>& LoadedWindows() {
+    static std::vector<FrmLogo*> windows;
+    return windows;
+}
+
+bool RegisterLogoClass(WNDPROC windowProc) {
+    static const bool registered = [windowProc] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = windowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+        wc.lpszClassName = LogoWindowClass;
+        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    return registered;
+}
+
+int PixelsPerInch(int axis) {
+    ScopedWindowDC screen(nullptr);
+    return screen.get() ? GetDeviceCaps(screen.get(), axis) : 96;
+}
+
+RECT WindowRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+int ToTwips(int pixels, double twipsPerPixel) { return static_cast<int>(pixels * twipsPerPixel); }
+
+// A failure must not pass through the system's code; the user is told what failed and
+// the program ends with every window unloaded.
+[[noreturn]] void ReportFailureAndEnd(const char* what) {
+    std::wstring text = L"Velvane has to close because an operation failed:\n";
+    for (const char* c = what; c && *c; ++c) text.push_back(static_cast<unsigned char>(*c));
+    MessageBoxW(nullptr, text.c_str(), ProgramTitle, MB_OK | MB_ICONERROR | MB_TOPMOST);
+    mMain::UnloadAllLogos();
+}
+
+}  // namespace
+
+double TwipsPerPixelX() { return TwipsPerPixel(PixelsPerInch(LOGPIXELSX)); }
+double TwipsPerPixelY() { return TwipsPerPixel(PixelsPerInch(LOGPIXELSY)); }
+
+FrmLogo* FrmLogo::Load() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!RegisterLogoClass(&FrmLogo::WindowProc)) return nullptr;
+
+    FrmLogo* window = new FrmLogo();
+    // A tool window keeps the taskbar free of one button per pinned image.
+    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, LogoWindowClass, ProgramTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), window);
+    if (!hwnd) {
+        delete window;
+        return nullptr;
+    }
+    LoadedWindows().push_back(window);
+    return window;
+}
+
+const std::vector<FrmLogo*>& FrmLogo::Loaded() { return LoadedWindows(); }
+
+bool FrmLogo::IsLoaded(const FrmLogo* window) {
+    const auto& all = LoadedWindows();
+    return std::find(all.begin(), all.end(), window) != all.end();
+}
+
+void FrmLogo::Unload() {
+    if (ShUnload) return;
+    RunUnloadSteps();
+    DestroyWindow(hwnd_);
+}
+
+void FrmLogo::RunUnloadSteps() {
+    ShUnload = true;
+    mMain::UpdateWindowRegistry(hwnd_, false);
+
+    const bool ownTempFile = mMain::IsOwnTempFile(fileNamePath_);
+    if (!aboutMode_ && LoadedWindows().size() == 2 && mMain::AboutOpen) {
+        // Ending the program here must not leave this window's own temporary file behind.
+        if (ownTempFile) mMain::DeleteFileForced(fileNamePath_);
+        mMain::UnloadAllLogos();
+    }
+    if (aboutMode_ && mMain::AboutOpen) mMain::AboutOpen = false;
+    if (ownTempFile) mMain::DeleteFileForced(fileNamePath_);
+}
+
+int FrmLogo::LeftTwips() const { return ToTwips(WindowRect(hwnd_).left, TwipsPerPixelX()); }
+int FrmLogo::TopTwips() const { return ToTwips(WindowRect(hwnd_).top, TwipsPerPixelY()); }
+
+void FrmLogo::MoveToTwips(int left, int top) {
+    auto x = TwipsToPixels(left, TwipsPerPixelX());
+    auto y = TwipsToPixels(top, TwipsPerPixelY());
+    SetWindowPos(hwnd_, nullptr, x.value_or(0), y.value_or(0), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int FrmLogo::Width() const {
+    RECT r = WindowRect(hwnd_);
+    return r.right - r.left;
+}
+
+int FrmLogo::Height() const {
+    RECT r = WindowRect(hwnd_);
+    return r.bottom - r.top;
+}
+
+void FrmLogo::Resize(int width, int height) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK FrmLogo::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<FrmLogo*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        // Linked here, not on WM_CREATE, so no message of the window is lost.
+        self = static_cast<FrmLogo*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        ReportFailureAndEnd(e.what());
+    } catch (...) {
+        ReportFailureAndEnd("unknown failure");
+    }
+}
+
+LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        Unload();
+        return 0;
+    case WM_DESTROY:
+        if (!ShUnload) RunUnloadSteps();
+        return 0;
+    case WM_NCDESTROY: {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        auto& all = LoadedWindows();
+        auto at = std::find(all.begin(), all.end(), this);
+        LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
+        // A window whose creation failed is not in the list yet; Load frees that one.
+        if (at != all.end()) {
+            all.erase(at);
+            if (all.empty()) WakeMessageLoop();
+            delete this;
+        }
+        return result;
+    }
+    default:
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+}  // namespace velvane

@@ -1,0 +1,124 @@
+#include "windows/LogoWindows.h"
+
+#include <exception>
+#include <optional>
+#include <stdexcept>
+
+#include "common/ProgramTexts.h"
+#include "package/ReadSettingsSlot.h"
+#include "package/SettingsSlot.h"
+#include "package/TempFiles.h"
+#include "render/LayeredPNGWindow.h"
+#include "render/ScaleArithmetic.h"
+#include "startup/CommandLine.h"
+#include "startup/WindowRegistry.h"
+#include "windows/FrmLogo.h"
+#include "windows/MessagePump.h"
+#include "windows/Placement.h"
+
+namespace velvane::mMain {
+
+bool AboutOpen = false;
+
+namespace {
+
+struct Edges {
+    std::int32_t left;
+    std::int32_t top;
+};
+
+std::optional<std::int32_t> Edge(std::int16_t requested, bool centre, std::int32_t screenPixels, double twipsPerPixel,
+                                 float sizeFactor, std::int32_t imagePixels) {
+    if (requested != CenterPos && !centre) return requested;
+    return CentredEdgeTwips(screenPixels, twipsPerPixel, sizeFactor, imagePixels);
+}
+
+}  // namespace
+
+void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
+              std::int16_t TopPos, std::int16_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout) {
+    LayeredPNGWindow renderer;  // released whichever way this returns
+    std::int32_t width = 0, height = 0;
+    if (!renderer.PNGFileSize(ImagePath, width, height)) return;
+
+    // Values no window can show (an opacity without an alpha or a menu mark, a size
+    // beyond 32 bits) open nothing, rather than a window that would be taken down again.
+    const auto left = Edge(LeftPos, IsAbout, GetSystemMetrics(SM_CXSCREEN), TwipsPerPixelX(), SizeFactor, width);
+    const auto top = Edge(TopPos, IsAbout, GetSystemMetrics(SM_CYSCREEN), TwipsPerPixelY(), SizeFactor, height);
+    const auto alpha = AlphaFromOpacity(Opacity);
+    LogoMenu opening;
+    if (!left || !top || !alpha || !(SizeFactor > 0) || !opening.CheckOpeningOpacity(Opacity)) return;
+
+    FrmLogo* window = FrmLogo::Load();
+    if (!window) return;
+    // The flag is raised with the window, so it always stands for an about window that exists.
+    if (IsAbout) AboutOpen = true;
+    try {
+        UpdateWindowRegistry(window->hWnd(), true);
+        window->FileNamePath(ImagePath);
+        window->AboutMode(IsAbout);
+        window->MoveToTwips(*left, *top);
+        window->OLEDropMode = DontDragActive ? 0 : 1;
+        window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
+        if (!renderer.MakeTrans(ImagePath, *window, *alpha, SizeFactor, !DontLoadEffect))
+            throw std::runtime_error("the image could not be drawn");
+        window->Menu.CheckOpeningOpacity(Opacity);
+        window->Menu.MarkOpeningSize(SizeFactor);
+        window->Menu.InmnuLogo[TopMostItem].checked = !DontOnTop;
+        SetTopMost(*window, DontOnTop ? 1 : -1);
+        window->Menu.InmnuLogo[MakeSingleExeItem].visible = ReadSettingsSlot() == EmptySlotMarker;
+
+        DoEvents();
+        // A close request may have arrived meanwhile: the window is then already gone.
+        if (!FrmLogo::IsLoaded(window) || window->ShUnload) return;
+        // Shown without changing its place in the window order; a top-most window also
+        // takes the keyboard, so Esc works on it at once.
+        ShowWindow(window->hWnd(), DontOnTop ? SW_SHOWNA : SW_SHOW);
+    } catch (const std::exception&) {
+        if (FrmLogo::IsLoaded(window)) window->Unload();
+    }
+}
+
+void ShowAbout() {
+    if (AboutOpen) {
+        for (FrmLogo* window : FrmLogo::Loaded()) {
+            if (window->AboutMode()) {
+                SetWindowPos(window->hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+                return;
+            }
+        }
+        return;
+    }
+    const std::wstring file = MakeTempFileName();
+    struct DeleteAfterwards {
+        const std::wstring& path;
+        ~DeleteAfterwards() { DeleteFileForced(path); }
+    } cleanup{file};
+    if (SaveResourceToFile(AboutImageResource, AboutImageResource, file))
+        OpenLogo(file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, true);
+}
+
+void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter) {
+    const auto x = TwipsToPixels(Window.LeftTwips(), TwipsPerPixelX());
+    const auto y = TwipsToPixels(Window.TopTwips(), TwipsPerPixelY());
+    SetWindowPos(Window.hWnd(), reinterpret_cast<HWND>(static_cast<INT_PTR>(InsertAfter)), x.value_or(0),
+                 y.value_or(0), Window.Width(), Window.Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
+
+void UnloadEveryWindow() {
+    // Copied: each unload takes its window out of the list.
+    const std::vector<FrmLogo*> windows = FrmLogo::Loaded();
+    for (FrmLogo* window : windows) {
+        try {
+            if (FrmLogo::IsLoaded(window)) window->Unload();
+        } catch (...) {
+        }
+    }
+}
+
+void UnloadAllLogos() {
+    UnloadEveryWindow();
+    ExitProcess(0);
+}
+
+}  // namespace velvane::mMain

@@ -1,0 +1,30 @@
+#pragma once
+// Opening, raising and closing logo windows.
+
+#include <cstdint>
+#include <string>
+
+namespace velvane {
+class FrmLogo;
+
+namespace mMain {
+
+// True while the about window exists.
+extern bool AboutOpen;
+
+void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
+              std::int16_t TopPos, std::int16_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout);
+
+void ShowAbout();
+
+// InsertAfter: -1 enters the top-most band, 1 goes to the bottom of the window order.
+void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter);
+
+// Unloads every window, then ends the process.
+[[noreturn]] void UnloadAllLogos();
+
+// Unloads every window (each runs its unload steps); failures are passed over.
+void UnloadEveryWindow();
+
+}  // namespace mMain
+}  // namespace velvane

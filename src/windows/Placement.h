@@ -1,0 +1,18 @@
+#pragma once
+// Where a logo window goes: twips on the command line and in packages, pixels on screen.
+
+#include <cstdint>
+#include <optional>
+
+namespace velvane {
+
+// The screen's twips per pixel along one axis, from its logical pixels per inch.
+inline double TwipsPerPixel(int pixelsPerInch) { return pixelsPerInch > 0 ? 1440.0 / pixelsPerInch : 15.0; }
+
+// The edge, in twips, that centres a scaled image on the screen along one axis.
+std::optional<std::int32_t> CentredEdgeTwips(std::int32_t screenPixels, double twipsPerPixel, float sizeFactor,
+                                             std::int32_t imagePixels);
+
+std::optional<std::int32_t> TwipsToPixels(double twips, double twipsPerPixel);
+
+}  // namespace velvane
