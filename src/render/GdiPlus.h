@@ -3,6 +3,8 @@
 
 #include "common/Scoped.h"
 
+#include <objidl.h>  // PROPID and IStream, which lean Windows headers leave out
+
 #include <algorithm>
 #include <memory>
 #include <type_traits>
