@@ -1,0 +1,44 @@
+#pragma once
+// Helpers for tests that open real logo windows in this process.
+
+#include <gtest/gtest.h>
+
+#include "windows/FrmLogo.h"
+#include "windows/LogoWindows.h"
+
+namespace velvane::testing {
+
+// Closes every logo window, the about window first, so that closing the last image
+// window does not end the test process.
+inline void CloseEveryWindow() {
+    for (FrmLogo* w : std::vector<FrmLogo*>(FrmLogo::Loaded()))
+        if (FrmLogo::IsLoaded(w) && w->AboutMode()) w->Unload();
+    mMain::UnloadEveryWindow();
+}
+
+inline RECT ScreenRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+inline bool IsTopMost(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+inline bool IsLayered(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
+
+// Each test starts and ends with no logo window.
+class LogoWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(FrmLogo::Loaded().empty());
+        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024) << "tests expect a 1024 x 768 screen at 96 dpi";
+        ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+        ASSERT_DOUBLE_EQ(TwipsPerPixelX(), 15.0);
+    }
+    void TearDown() override {
+        CloseEveryWindow();
+        EXPECT_FALSE(mMain::AboutOpen);
+    }
+    FrmLogo* Newest() const { return FrmLogo::Loaded().empty() ? nullptr : FrmLogo::Loaded().back(); }
+};
+
+}  // namespace velvane::testing
