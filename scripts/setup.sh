@@ -12,14 +12,13 @@ packages=(
   cmake ninja-build g++ googletest python3
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   wine wine32:i386 wine64
-  xvfb xauth xdotool x11-apps imagemagick
+  xvfb xauth xdotool x11-apps x11-utils imagemagick
   clang libclang-rt-14-dev
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   say "enabling the i386 architecture (32-bit Wine)"
   $SUDO dpkg --add-architecture i386
-  need_update=1
 fi
 
 missing=()
@@ -35,9 +34,7 @@ if [ "${#missing[@]}" -eq 0 ]; then
 fi
 
 say "installing: ${missing[*]}"
-if [ "${need_update:-0}" = 1 ] || [ -z "$(ls -A /var/lib/apt/lists 2>/dev/null | grep -v lock)" ] || true; then
-  say "apt-get update"
-  $SUDO apt-get update -q
-fi
+say "apt-get update"
+$SUDO apt-get update -q
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 say "done"

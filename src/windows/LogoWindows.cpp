@@ -74,6 +74,9 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         // Shown without changing its place in the window order; a top-most window also
         // takes the keyboard, so Esc works on it at once.
         ShowWindow(window->hWnd(), DontOnTop ? SW_SHOWNA : SW_SHOW);
+        // A window's first showing can raise it once its events have run (seen under
+        // Wine), so the bottom place is taken again.
+        if (DontOnTop) SetTopMost(*window, 1);
     } catch (const std::exception&) {
         if (FrmLogo::IsLoaded(window)) window->Unload();
     }
