@@ -51,9 +51,6 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     }
     const std::int32_t H = ScaledSide(ChangeSize, static_cast<std::int32_t>(imageHeight)).value_or(0);
     const std::int32_t W = ScaledSide(ChangeSize, static_cast<std::int32_t>(imageWidth)).value_or(0);
-    FormIn.Resize(W, H);
-    const bool fade = LoadEffect && FadeAllowed(W, H);
-
     const long long stride = 4LL * W;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -70,9 +67,14 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     void* bits = nullptr;
     if (sizeFits) DIBBitmap.reset(CreateDIBSection(MemDC.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     OldBitmap.Select(MemDC.get(), DIBBitmap.get());
+    // A bitmap that cannot be had (an unreadable file, a size beyond memory) leaves the
+    // window as it was rather than sized to a picture it never gets.
+    if (!image || !bits) return false;
+    FormIn.Resize(W, H);
+    const bool fade = LoadEffect && FadeAllowed(W, H);
 
     bool drawn = false;
-    if (image && bits) {
+    {
         // Drawn through a GDI+ bitmap laid over the DIB's own rows as premultiplied ARGB,
         // which is what UpdateLayeredWindow blends; a surface made from the DC may drop
         // the alpha channel. The DIB is bottom-up, so the rows run backwards.

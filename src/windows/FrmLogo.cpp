@@ -9,6 +9,7 @@
 #include "common/ProgramTexts.h"
 #include "package/TempFiles.h"
 #include "startup/WindowRegistry.h"
+#include "windows/LogoDropTarget.h"
 #include "windows/LogoWindows.h"
 #include "windows/MessagePump.h"
 #include "windows/Placement.h"
@@ -45,6 +46,19 @@ RECT WindowRect(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
     return r;
+}
+
+// Dropped files are opened after the drop has returned, so the program they came from
+// is not kept waiting while the new windows fade in.
+constexpr UINT kOpenDroppedFiles = WM_APP + 1;
+
+int ShiftState() {
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+int MouseButtons(WPARAM keys) {
+    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
 }
 
 int ToTwips(int pixels, double twipsPerPixel) { return static_cast<int>(pixels * twipsPerPixel); }
@@ -107,6 +121,25 @@ void FrmLogo::RunUnloadSteps() {
     if (ownTempFile) mMain::DeleteFileForced(fileNamePath_);
 }
 
+void FrmLogo::OLEDropMode(int mode) {
+    if (mode == oleDropMode_) return;
+    if (mode == 1) {
+        HWND hwnd = hwnd_;
+        auto* target = new LogoDropTarget([hwnd](std::vector<std::wstring> paths) {
+            auto* self = reinterpret_cast<FrmLogo*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+            if (!self) return;
+            self->droppedFiles_.insert(self->droppedFiles_.end(), paths.begin(), paths.end());
+            PostMessageW(hwnd, kOpenDroppedFiles, 0, 0);
+        });
+        const bool registered = SUCCEEDED(RegisterDragDrop(hwnd_, target));
+        target->Release();
+        if (!registered) return;
+    } else {
+        RevokeDragDrop(hwnd_);
+    }
+    oleDropMode_ = mode;
+}
+
 int FrmLogo::LeftTwips() const { return ToTwips(WindowRect(hwnd_).left, TwipsPerPixelX()); }
 int FrmLogo::TopTwips() const { return ToTwips(WindowRect(hwnd_).top, TwipsPerPixelY()); }
 
@@ -150,10 +183,27 @@ LRESULT CALLBACK FrmLogo::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 
 LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_LBUTTONDOWN: OnMouseDown(1); return 0;
+    case WM_RBUTTONDOWN: OnMouseDown(2); return 0;
+    case WM_MBUTTONDOWN: OnMouseDown(4); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(MouseButtons(wParam)); return 0;
+    case WM_LBUTTONDBLCLK: OnDoubleClick(); return 0;
+    case WM_KEYDOWN: OnKeyDown(static_cast<int>(wParam), ShiftState()); return 0;
+    case WM_SYSKEYDOWN:  // Alt combinations
+        OnKeyDown(static_cast<int>(wParam), ShiftState());
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_CHAR: OnChar(static_cast<wchar_t>(wParam)); return 0;
+    case kOpenDroppedFiles: {
+        std::vector<std::wstring> paths;
+        paths.swap(droppedFiles_);
+        OnFilesDropped(paths);
+        return 0;
+    }
     case WM_CLOSE:
         Unload();
         return 0;
     case WM_DESTROY:
+        OLEDropMode(0);
         if (!ShUnload) RunUnloadSteps();
         return 0;
     case WM_NCDESTROY: {

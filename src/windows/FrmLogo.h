@@ -3,6 +3,7 @@
 
 #include "common/Scoped.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,11 @@ public:
     HWND hWnd() const { return hwnd_; }
 
     bool ShUnload = false;
-    int OLEDropMode = 0;
     LogoMenu Menu;
+
+    // 1 accepts dropped files, 0 does not.
+    int OLEDropMode() const { return oleDropMode_; }
+    void OLEDropMode(int mode);
 
     bool AboutMode() const { return aboutMode_; }
     void AboutMode(bool value) { aboutMode_ = value; }
@@ -42,6 +46,20 @@ public:
     int Height() const;
     void Resize(int width, int height);
 
+    // Moves the window with the pointer until the left button is released.
+    void BeginDrag();
+
+    // What the user does to the window; also called by tests as the user would.
+    void OnMouseDown(int button);
+    void OnMouseMove(int buttons);
+    void OnKeyDown(int keyCode, int shift);
+    void OnChar(wchar_t character);
+    void OnDoubleClick();
+    void OnLogoItem(int index);
+    void OnOpacityItem(int index);
+    void OnSizeItem(int index);
+    void OnFilesDropped(const std::vector<std::wstring>& paths);
+
     FrmLogo(const FrmLogo&) = delete;
     FrmLogo& operator=(const FrmLogo&) = delete;
 
@@ -52,9 +70,14 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void RunUnloadSteps();
+    void ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex);
+    void ShowPopupMenu();
+    void OnTopMostItem();
 
     HWND hwnd_ = nullptr;
     bool aboutMode_ = false;
+    int oleDropMode_ = 0;
+    std::vector<std::wstring> droppedFiles_;
     std::wstring fileNamePath_;
 };
 

@@ -1,6 +1,7 @@
 #include "windows/LogoMenu.h"
 
 #include <charconv>
+#include <string_view>
 
 #include "startup/NumberReading.h"
 
@@ -35,6 +36,49 @@ void LogoMenu::MarkOpeningSize(float sizeFactor) {
     InmnuSize[SizeOneIndex].checked = false;
     InmnuSize[CustomSizeIndex].visible = true;
     InmnuSize[CustomSizeIndex].tag = SizeFactorText(sizeFactor);
+}
+
+std::optional<LogoMenu::Rendering> LogoMenu::ChooseSizeAndOpacity(std::int16_t opacity, int sizeIndex) {
+    std::optional<std::int16_t> chosenOpacity;
+    if (opacity == -1) {
+        for (int k = 0; k < 10 && !chosenOpacity; ++k)
+            if (InmnuOpacity[k].checked) chosenOpacity = ToInt16(ReadNumber(InmnuOpacity[k].caption).value_or(0));
+    } else {
+        chosenOpacity = opacity;
+    }
+    int chosenSize = sizeIndex;
+    if (sizeIndex == -1) {
+        for (int i = 0; i <= CustomSizeIndex && chosenSize == -1; ++i)
+            if (InmnuSize[i].checked) chosenSize = i;
+    }
+    // Nothing marked to keep: the window stays as it is.
+    if (!chosenOpacity || chosenSize < 0 || chosenSize > CustomSizeIndex) return std::nullopt;
+
+    if (opacity != -1) {
+        const auto k = ToInt32(opacity / 10.0).value_or(0) - 1;
+        for (int i = 0; i < 10; ++i) InmnuOpacity[i].checked = i == k;
+    }
+    if (sizeIndex != -1)
+        for (int i = 0; i <= CustomSizeIndex; ++i) InmnuSize[i].checked = i == sizeIndex;
+
+    const double factor = chosenSize == CustomSizeIndex ? ReadNumber(InmnuSize[CustomSizeIndex].tag).value_or(0)
+                                                        : SizePreset(chosenSize);
+    return Rendering{*chosenOpacity, ToSingle(factor).value_or(0.0f)};
+}
+
+void LogoMenu::UpdateMakeAllVisibility(std::size_t loadedWindows, bool aboutOpen) {
+    InmnuLogo[MakeSingleExeAllItem].visible =
+        loadedWindows > 1u + (aboutOpen ? 1u : 0u) && InmnuLogo[MakeSingleExeItem].visible;
+}
+
+float SizePreset(int index) {
+    std::wstring_view presets = SizePresets;
+    for (int i = 0; i < index; ++i) {
+        const auto cut = presets.find(L'\\');
+        if (cut == std::wstring_view::npos) return 0.0f;
+        presets.remove_prefix(cut + 1);
+    }
+    return ToSingle(ReadNumber(presets.substr(0, presets.find(L'\\'))).value_or(0)).value_or(0.0f);
 }
 
 std::wstring SizeFactorText(float factor) {

@@ -4,7 +4,9 @@
 // with its factor, and whether the package commands are offered.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velvane {
@@ -44,7 +46,24 @@ struct LogoMenu {
 
     // A factor other than exactly 1 goes to "Custom", shown, with the factor as its tag.
     void MarkOpeningSize(float sizeFactor);
+
+    // The opacity and size a window is to be drawn at after a choice in its submenus:
+    // opacity -1 and sizeIndex -1 keep the marked item, other values move the mark.
+    // Empty, with no mark moved, when a kept setting has no marked item.
+    struct Rendering {
+        std::int16_t opacity;
+        float factor;
+    };
+    std::optional<Rendering> ChooseSizeAndOpacity(std::int16_t opacity, int sizeIndex);
+
+    // "Make single Exe! All Images" is offered only while at least two image windows are
+    // open and "Make single Exe!" itself is offered.
+    void UpdateMakeAllVisibility(std::size_t loadedWindows, bool aboutOpen);
 };
+
+// The factors of the Size items "1/4" to "4"; "1/3" is 0.333.
+constexpr const wchar_t* SizePresets = L"0.25\\0.333\\0.5\\1\\2\\3\\4";
+float SizePreset(int index);
 
 // A size factor as text that reads back to the same float, always with a full stop.
 std::wstring SizeFactorText(float factor);

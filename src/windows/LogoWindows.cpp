@@ -58,7 +58,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         window->FileNamePath(ImagePath);
         window->AboutMode(IsAbout);
         window->MoveToTwips(*left, *top);
-        window->OLEDropMode = DontDragActive ? 0 : 1;
+        window->OLEDropMode(DontDragActive ? 0 : 1);
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
         if (!renderer.MakeTrans(ImagePath, *window, *alpha, SizeFactor, !DontLoadEffect))
             throw std::runtime_error("the image could not be drawn");

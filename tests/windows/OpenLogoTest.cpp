@@ -110,7 +110,7 @@ TEST_F(OpenLogoTest, MenuStateFollowsTheOpeningValues) {
     EXPECT_FALSE(m.InmnuSize[4].checked);
     EXPECT_FALSE(m.InmnuLogo[MoveableItem].checked);
     EXPECT_TRUE(m.InmnuLogo[MakeSingleExeItem].visible);  // this program file carries no package
-    EXPECT_EQ(w->OLEDropMode, 0);
+    EXPECT_EQ(w->OLEDropMode(), 0);
     EXPECT_EQ(ScreenRect(w->hWnd()).right - ScreenRect(w->hWnd()).left, 824);
 
     FrmLogo* plain = Open(1.0f, 100);
@@ -119,7 +119,7 @@ TEST_F(OpenLogoTest, MenuStateFollowsTheOpeningValues) {
     EXPECT_TRUE(plain->Menu.InmnuSize[SizeOneIndex].checked);
     EXPECT_FALSE(plain->Menu.InmnuSize[CustomSizeIndex].visible);
     EXPECT_TRUE(plain->Menu.InmnuLogo[MoveableItem].checked);
-    EXPECT_EQ(plain->OLEDropMode, 1);
+    EXPECT_EQ(plain->OLEDropMode(), 1);
     // Each window has its own menu.
     EXPECT_FALSE(w->Menu.InmnuLogo[MoveableItem].checked);
 }
