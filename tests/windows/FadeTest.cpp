@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "startup/CommandLine.h"
-#include "support/ImportHook.h"
+#include "support/PushRecorder.h"
 #include "support/TestImages.h"
 #include "support/Windows.h"
 
@@ -13,26 +13,6 @@ namespace velvane::testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct Push {
-    HWND window;
-    int alpha;
-    Clock::time_point at;
-};
-
-// What the recording import sees; only touched on this thread.
-std::vector<Push> g_pushes;
-std::function<void(HWND)> g_afterPush;
-using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
-UpdateLayeredWindowFn g_real = nullptr;
-
-BOOL WINAPI RecordingUpdateLayeredWindow(HWND hwnd, HDC dst, POINT* at, SIZE* size, HDC src, POINT* from,
-                                         COLORREF key, BLENDFUNCTION* blend, DWORD flags) {
-    g_pushes.push_back({hwnd, blend ? blend->SourceConstantAlpha : -1, Clock::now()});
-    BOOL result = g_real(hwnd, dst, at, size, src, from, key, blend, flags);
-    if (g_afterPush) g_afterPush(hwnd);
-    return result;
-}
 
 double ThreadCpuMilliseconds() {
     FILETIME created, exited, kernel, user;
@@ -45,25 +25,18 @@ class FadeTest : public LogoWindowTest {
 protected:
     void SetUp() override {
         LogoWindowTest::SetUp();
-        g_pushes.clear();
-        g_afterPush = nullptr;
-        ASSERT_TRUE(hook.installed()) << "cannot watch UpdateLayeredWindow";
-        g_real = reinterpret_cast<UpdateLayeredWindowFn>(hook.original());
+        ASSERT_TRUE(recorder.installed()) << "cannot watch UpdateLayeredWindow";
         logo = scratch.File(L"logo.png");
         ASSERT_TRUE(WriteSolidPng(logo, 412, 163));
     }
     void TearDown() override {
-        g_afterPush = nullptr;
+        recorder.afterPush = nullptr;
         LogoWindowTest::TearDown();
     }
 
-    std::vector<int> Alphas() const {
-        std::vector<int> alphas;
-        for (const Push& p : g_pushes) alphas.push_back(p.alpha);
-        return alphas;
-    }
+    std::vector<int> Alphas() const { return recorder.Alphas(); }
 
-    ImportHook hook{"user32.dll", "UpdateLayeredWindow", reinterpret_cast<void*>(&RecordingUpdateLayeredWindow)};
+    PushRecorder recorder;
     ScratchFolder scratch;
     std::wstring logo;
 };
@@ -81,8 +54,8 @@ TEST_F(FadeTest, FullOpacityFadesInTwentyFiveStepsOfAtLeastTenMilliseconds) {
     for (int a = 10; a <= 250; a += 10) expected.push_back(a);
     expected.push_back(255);
     ASSERT_EQ(Alphas(), expected);
-    for (std::size_t i = 1; i < g_pushes.size(); ++i)
-        EXPECT_GE(g_pushes[i].at - g_pushes[i - 1].at, std::chrono::milliseconds(10)) << "step " << i;
+    for (std::size_t i = 1; i < recorder.pushes.size(); ++i)
+        EXPECT_GE(recorder.pushes[i].at - recorder.pushes[i - 1].at, std::chrono::milliseconds(10)) << "step " << i;
     EXPECT_TRUE(IsTopMost(Newest()->hWnd()));
     // The wait sleeps: the fade must not keep a core busy for its whole length.
     EXPECT_LT(cpuMs, wallMs * 0.6) << "cpu " << cpuMs << " ms of " << wallMs << " ms";
@@ -91,7 +64,7 @@ TEST_F(FadeTest, FullOpacityFadesInTwentyFiveStepsOfAtLeastTenMilliseconds) {
 TEST_F(FadeTest, LowOpacityFadesToItsOwnAlpha) {
     mMain::OpenLogo(logo, false, false, false, false, CenterPos, CenterPos, 10, 1.0f, false);
     EXPECT_EQ(Alphas(), Expected({10, 20, 25}));
-    g_pushes.clear();
+    recorder.pushes.clear();
     mMain::OpenLogo(logo, false, false, false, false, CenterPos, CenterPos, 50, 0.5f, false);
     EXPECT_EQ(Alphas(), Expected({10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 127}));
 }
@@ -109,7 +82,7 @@ TEST_F(FadeTest, ImagesLargeInBothDirectionsDoNotFade) {
     EXPECT_EQ(Alphas(), Expected({255}));
     Newest()->Unload();
 
-    g_pushes.clear();
+    recorder.pushes.clear();
     const std::wstring tall = scratch.File(L"tall.png");
     ASSERT_TRUE(WriteSolidPng(tall, 200, 1000));
     mMain::OpenLogo(tall, false, false, false, false, CenterPos, CenterPos, 20, 1.0f, false);
@@ -118,22 +91,22 @@ TEST_F(FadeTest, ImagesLargeInBothDirectionsDoNotFade) {
 
 TEST_F(FadeTest, WindowClosedDuringItsFadeIsNeverShown) {
     bool closeAsked = false;
-    g_afterPush = [&](HWND hwnd) {
+    recorder.afterPush = [&](HWND hwnd) {
         if (!closeAsked) PostMessageW(hwnd, WM_CLOSE, 0, 0);
         closeAsked = true;
     };
     mMain::OpenLogo(logo, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
     ASSERT_TRUE(closeAsked);
     EXPECT_TRUE(FrmLogo::Loaded().empty());
-    EXPECT_FALSE(IsWindow(g_pushes.front().window));
+    EXPECT_FALSE(IsWindow(recorder.pushes.front().window));
 }
 
 TEST_F(FadeTest, AboutWindowClosedWhileOpeningLeavesNoAboutFlag) {
-    g_afterPush = [](HWND hwnd) { PostMessageW(hwnd, WM_CLOSE, 0, 0); };
+    recorder.afterPush = [](HWND hwnd) { PostMessageW(hwnd, WM_CLOSE, 0, 0); };
     mMain::ShowAbout();
     EXPECT_TRUE(FrmLogo::Loaded().empty());
     EXPECT_FALSE(mMain::AboutOpen);
-    g_afterPush = nullptr;
+    recorder.afterPush = nullptr;
     mMain::ShowAbout();  // a later About opens a new one
     EXPECT_EQ(FrmLogo::Loaded().size(), 1u);
     EXPECT_TRUE(mMain::AboutOpen);
