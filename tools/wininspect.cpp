@@ -1,7 +1,7 @@
 // Test helper: lists the top-level windows of one class, topmost first in the window
 // order, one line each:  hwnd pid left top right bottom visible topmost layered index
 // (then 1 when it is the foreground window) where index is the window's place among all top-level windows (0 = front).
-// "wininspect --close HWND" posts WM_CLOSE to that window instead.
+// The class "*" lists every window. "wininspect --close HWND" posts WM_CLOSE to that window instead.
 
 #include <windows.h>
 
@@ -19,7 +19,7 @@ int wmain(int argc, wchar_t** argv) {
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT), ++index) {
         wchar_t name[256] = L"";
         GetClassNameW(w, name, 256);
-        if (std::wcscmp(name, wanted) != 0) continue;
+        if (std::wcscmp(wanted, L"*") != 0 && std::wcscmp(name, wanted) != 0) continue;
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         RECT r{};

@@ -13,6 +13,7 @@ namespace velvane {
 
 class FrmLogo {
 public:
+
     // Creates a hidden window and adds it to the loaded windows; nullptr when the
     // system refuses the window.
     static FrmLogo* Load();

@@ -31,6 +31,7 @@ class Window:
         self.left, self.top, self.right, self.bottom = (int(v) for v in f[2:6])
         self.visible, self.topmost, self.layered = (f[6] == "1", f[7] == "1", f[8] == "1")
         self.z_index = int(f[9])
+        self.foreground = len(f) > 10 and f[10] == "1"
 
     @property
     def size(self):
@@ -40,8 +41,8 @@ class Window:
         return ((self.left + self.right) // 2, (self.top + self.bottom) // 2)
 
     def __repr__(self):
-        return "Window(%d at %d,%d size %s vis=%s top=%s)" % (
-            self.hwnd, self.left, self.top, self.size, self.visible, self.topmost)
+        return "Window(%d at %d,%d size %s vis=%s top=%s z=%d fg=%s)" % (
+            self.hwnd, self.left, self.top, self.size, self.visible, self.topmost, self.z_index, self.foreground)
 
 
 class Screenshot:

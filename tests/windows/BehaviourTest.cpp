@@ -141,6 +141,25 @@ TEST_F(BehaviourTest, TopMostAndMoveableBelongToOneWindow) {
     EXPECT_TRUE(a->Menu.InmnuLogo[MoveableItem].checked);
 }
 
+TEST_F(BehaviourTest, TopMostOffGoesBelowOrdinaryWindows) {
+    HWND ordinary = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 380, 300, 300, 200, nullptr,
+                                    nullptr, nullptr, nullptr);
+    ASSERT_NE(ordinary, nullptr);
+    FrmLogo* w = Open();
+    ASSERT_NE(w, nullptr);
+    auto isBelow = [](HWND lower, HWND upper) {
+        for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
+            if (next == lower) return true;
+        return false;
+    };
+    EXPECT_TRUE(isBelow(ordinary, w->hWnd()));
+    w->OnLogoItem(TopMostItem);
+    EXPECT_TRUE(isBelow(w->hWnd(), ordinary)) << "still above an ordinary window";
+    w->OnLogoItem(TopMostItem);
+    EXPECT_TRUE(isBelow(ordinary, w->hWnd()));
+    DestroyWindow(ordinary);
+}
+
 TEST_F(BehaviourTest, MakeAllImagesIsOfferedOnlyForTwoImageWindows) {
     FrmLogo* a = Open();
     ASSERT_NE(a, nullptr);
