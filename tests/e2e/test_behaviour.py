@@ -103,6 +103,8 @@ class BehaviourTest(VelvaneTestCase):
         time.sleep(1)
         self.assertIsNone(p.poll())
         self.assertEqual(len(self.windows()), 1)
+        xdotool("click", 1)  # keep the keyboard on the window
+        time.sleep(0.3)
         xdotool("key", "ctrl+End")
         self.assertEqual(self.wait_exit(p), 0)
 
