@@ -15,7 +15,7 @@
 
 namespace velvane::mMain {
 
-std::wstring SettingsSection;
+std::wstring SettingsSection = std::wstring(ProgramTitle) + L"." + std::to_wstring(MajorVersion);
 
 namespace {
 

@@ -43,12 +43,36 @@ double ReadRadixInteger(const std::string& s, std::size_t pos, int base) {
 
 }  // namespace
 
-std::optional<double> ReadNumber(std::wstring_view text) {
+namespace {
+
+// The number at the start of s and how many characters of s it took.
+struct Reading {
+    std::optional<double> value;
+    std::size_t length = 0;
+};
+
+Reading ReadPrefix(const std::string& s);
+
+}  // namespace
+
+std::optional<double> ReadNumber(std::wstring_view text) { return ReadPrefix(Compact(text)).value; }
+
+std::optional<double> ReadWholeNumber(std::wstring_view text) {
     const std::string s = Compact(text);
+    const Reading r = ReadPrefix(s);
+    if (r.length == 0 || r.length != s.size()) return std::nullopt;
+    return r.value;
+}
+
+namespace {
+
+Reading ReadPrefix(const std::string& s) {
     if (s.size() >= 2 && s[0] == '&') {
-        if (s[1] == 'h' || s[1] == 'H') return ReadRadixInteger(s, 2, 16);
-        if (s[1] == 'o' || s[1] == 'O') return ReadRadixInteger(s, 2, 8);
-        return 0.0;
+        const int base = (s[1] == 'h' || s[1] == 'H') ? 16 : (s[1] == 'o' || s[1] == 'O') ? 8 : 0;
+        if (base == 0) return {0.0, 0};
+        std::size_t end = 2;
+        while (end < s.size() && DigitValue(s[end], base) >= 0) ++end;
+        return {ReadRadixInteger(s, 2, base), end > 2 ? end : 0};
     }
 
     // Normalise the longest number prefix into a form that from_chars reads the same
@@ -74,10 +98,10 @@ std::optional<double> ReadNumber(std::wstring_view text) {
             if (s[i] != '0') significantSeen = true;
         }
     }
-    if (mantissaDigits == 0) return 0.0;
+    if (mantissaDigits == 0) return {0.0, 0};
     if (number.front() == '.') number.insert(number.begin(), '0');
     if (number.back() == '.') number.push_back('0');
-    if (!significantSeen) return negative ? -0.0 : 0.0;
+    std::size_t length = i;
 
     long long exponent = 0;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
@@ -89,24 +113,29 @@ std::optional<double> ReadNumber(std::wstring_view text) {
             for (; j < s.size() && IsDigit(s[j]); ++j)
                 if ((!digits.empty() || s[j] != '0') && digits.size() < 12) digits.push_back(s[j]);
             exponent = digits.empty() ? 0 : std::stoll(digits) * (negativeExponent ? -1 : 1);
+            length = j;
             number += 'e';
             number += std::to_string(exponent);
         }
     }
 
+    if (!significantSeen) return {negative ? -0.0 : 0.0, length};
     double value = 0;
     auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
                                      std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // Too small underflows to zero; too large is an overflow.
         long long magnitude = static_cast<long long>(integerDigits) + exponent;
-        if (magnitude > 0) return std::nullopt;
+        if (magnitude > 0) return {std::nullopt, length};
         value = 0;
     } else if (ec != std::errc() || end != number.data() + number.size()) {
-        return 0.0;
+        return {0.0, 0};
     }
-    return negative ? -value : value;
+    return {negative ? -value : value, length};
 }
+
+}  // namespace
+
 
 namespace {
 

@@ -14,6 +14,9 @@ namespace velvane {
 // number reads as 0. Empty only when the number is too large for a double.
 std::optional<double> ReadNumber(std::wstring_view text);
 
+// The text read strictly: apart from blanks it must be one number and nothing else.
+std::optional<double> ReadWholeNumber(std::wstring_view text);
+
 // Round to the nearest integer, ties to the even one. Empty when the result does not
 // fit the target type (or the value is not finite).
 std::optional<std::int32_t> ToInt32(double value);

@@ -1,10 +1,132 @@
 #include "startup/WindowRegistry.h"
 
+#include <stdexcept>
+#include <string>
+
+#include "common/ProgramTexts.h"
+#include "package/OwnResources.h"
+#include "startup/Main.h"
+#include "startup/WindowList.h"
+
 namespace velvane::mMain {
+namespace {
 
-// The shared list arrives with close-all; until then each copy keeps to itself.
-void UpdateWindowRegistry(HWND, bool) {}
+std::wstring ListKeyPath() { return std::wstring(L"Software\\") + ProgramTitle + L"\\" + SettingsSection; }
 
-void CloseAllRunning() {}
+// The list as text values under HKEY_CURRENT_USER\Software\Velvane\<section>.
+class RegistryStore : public WindowListStore {
+public:
+    RegistryStore() {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, ListKeyPath().c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+            throw std::runtime_error("cannot open the list of open windows in the registry");
+        key_.reset(key);
+    }
+
+    std::optional<std::wstring> Read(const std::wstring& name) override {
+        DWORD type = 0, bytes = 0;
+        if (RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)
+            return std::nullopt;
+        std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+        DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        if (RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                             &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        if (type == REG_DWORD && size == sizeof(DWORD))
+            return std::to_wstring(static_cast<std::int32_t>(*reinterpret_cast<const DWORD*>(text.data())));
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return std::wstring(L"?");  // no text: not a number
+        text.resize(size / sizeof(wchar_t));
+        while (!text.empty() && text.back() == L'\0') text.pop_back();
+        return text;
+    }
+
+    void Write(const std::wstring& name, const std::wstring& value) override {
+        RegSetValueExW(key_.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+
+    void Delete(const std::wstring& name) override { RegDeleteValueW(key_.get(), name.c_str()); }
+
+private:
+    ScopedRegKey key_;
+};
+
+// Every read-modify-write of the list holds this user's lock for the section, so copies
+// that open and close windows at the same moment never lose or double an entry.
+class ListLock {
+public:
+    ListLock() {
+        wchar_t user[256] = L"";
+        DWORD length = 256;
+        GetUserNameW(user, &length);
+        const std::wstring name = std::wstring(L"Local\\") + ProgramTitle + L".WindowList." + user + L"." +
+                                  SettingsSection;
+        mutex_.reset(CreateMutexW(nullptr, FALSE, name.c_str()));
+        // A copy that hangs while holding the lock must not stop the others for good.
+        if (mutex_) {
+            const DWORD waited = WaitForSingleObject(mutex_.get(), 10000);
+            owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        }
+    }
+    ~ListLock() {
+        if (owned_) ReleaseMutex(mutex_.get());
+    }
+    ListLock(const ListLock&) = delete;
+    ListLock& operator=(const ListLock&) = delete;
+
+private:
+    ScopedHandle mutex_;
+    bool owned_ = false;
+};
+
+std::int32_t HandleValue(HWND window) { return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window)); }
+
+// Handles are 32-bit values, also in 64-bit processes; they widen with their sign.
+HWND WindowFromValue(std::int32_t value) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(value)); }
+
+// A program file of this program carries the settings slot resource.
+bool IsProgramFile(const std::wstring& path) {
+    HMODULE image = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!image) return false;
+    const bool carriesSlot = FindResourceW(image, SettingsSlotResource, SettingsSlotResource) != nullptr;
+    FreeLibrary(image);
+    return carriesSlot;
+}
+
+// A stale handle may by now name a window of some other program: only top-level logo
+// windows of a Velvane process are asked to close.
+bool IsLogoWindowOfThisProgram(HWND window) {
+    if (!IsWindow(window) || GetAncestor(window, GA_ROOT) != window) return false;
+    wchar_t name[64] = L"";
+    if (!GetClassNameW(window, name, 64) || std::wstring(name) != LogoWindowClass) return false;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == GetCurrentProcessId()) return true;
+    ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process) return false;
+    std::wstring path(32768, L'\0');
+    DWORD length = static_cast<DWORD>(path.size());
+    if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) return false;
+    path.resize(length);
+    return IsProgramFile(path);
+}
+
+}  // namespace
+
+void UpdateWindowRegistry(HWND window, bool add) {
+    ListLock lock;
+    RegistryStore store;
+    UpdateWindowList(store, HandleValue(window), add);
+}
+
+void CloseAllRunning() {
+    ListLock lock;
+    RegistryStore store;
+    CloseAllListed(store, [](std::int32_t value) {
+        HWND window = WindowFromValue(value);
+        if (IsLogoWindowOfThisProgram(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+    });
+}
 
 }  // namespace velvane::mMain

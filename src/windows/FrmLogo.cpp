@@ -109,7 +109,11 @@ void FrmLogo::Unload() {
 
 void FrmLogo::RunUnloadSteps() {
     ShUnload = true;
-    mMain::UpdateWindowRegistry(hwnd_, false);
+    try {
+        mMain::UpdateWindowRegistry(hwnd_, false);
+    } catch (const std::exception&) {
+        // The window closes all the same; a registry out of reach must not keep it open.
+    }
 
     const bool ownTempFile = mMain::IsOwnTempFile(fileNamePath_);
     if (!aboutMode_ && LoadedWindows().size() == 2 && mMain::AboutOpen) {

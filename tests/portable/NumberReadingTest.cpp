@@ -58,6 +58,15 @@ TEST(NumberReading, ExponentWithManyLeadingZerosStillCounts) {
     EXPECT_DOUBLE_EQ(*ReadNumber(L"3e0000000000000000002"), 300);
 }
 
+TEST(NumberReading, WholeNumberMustBeNothingElse) {
+    EXPECT_EQ(ReadWholeNumber(L"12"), 12.0);
+    EXPECT_EQ(ReadWholeNumber(L" -12 "), -12.0);
+    EXPECT_EQ(ReadWholeNumber(L"2.5e1"), 25.0);
+    EXPECT_EQ(ReadWholeNumber(L"&hFF"), 255.0);
+    for (const wchar_t* text : {L"", L"  ", L"12a", L"abc", L"1e", L"&h", L"1 2x", L"--1", L"."})
+        EXPECT_FALSE(ReadWholeNumber(text).has_value()) << std::wstring(text).size();
+}
+
 TEST(Conversion, RoundsHalfToEven) {
     const struct {
         double value;

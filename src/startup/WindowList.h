@@ -1,0 +1,30 @@
+#pragma once
+// The list of open logo windows that every running copy shares: "Count" and the keys
+// "1" to Count, each a window handle as decimal text, oldest first. Portable: the store
+// behind it is the caller's (the registry in the program, a map in tests).
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace velvane {
+
+class WindowListStore {
+public:
+    virtual ~WindowListStore() = default;
+    virtual std::optional<std::wstring> Read(const std::wstring& key) = 0;
+    virtual void Write(const std::wstring& key, const std::wstring& value) = 0;
+    virtual void Delete(const std::wstring& key) = 0;
+};
+
+// Appends (add) or removes the first occurrence of a handle; 0 is ignored. A damaged
+// "Count" is repaired from the keys that are there. False when the list is full.
+bool UpdateWindowList(WindowListStore& store, std::int32_t handle, bool add);
+
+// Takes the handles off the head of the list, oldest first, and hands each to close
+// (which asks it to close, or passes over a handle that is no window of the program).
+// A head entry that is no number is dropped.
+void CloseAllListed(WindowListStore& store, const std::function<void(std::int32_t)>& close);
+
+}  // namespace velvane
