@@ -70,6 +70,8 @@ class VelvaneTestCase(unittest.TestCase):
         self.assertTrue(os.path.exists(EXE), "the program is not built: %s" % EXE)
         self.scratch = tempfile.mkdtemp(prefix="velvane-e2e-")
         self.processes = []
+        self.wine = WINE
+        self.inspect = os.environ["VELVANE_INSPECT"]
 
     def tearDown(self):
         # Ends what this test started; the Wine server and its services stay warm.
@@ -134,6 +136,25 @@ class VelvaneTestCase(unittest.TestCase):
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(p)
         return p
+
+    LIST_KEY = r"HKCU\Software\Velvane\Velvane.2"
+
+    def window_list(self):
+        """The shared list of open windows: (count text, [handles as text in order])."""
+        out = self.run_helper("reg", "query", self.LIST_KEY)
+        values = {}
+        for line in out.splitlines():
+            parts = line.split()
+            if len(parts) >= 3 and parts[1].startswith("REG_"):
+                values[parts[0]] = parts[2]
+        count = values.pop("Count", None)
+        numbered = sorted((int(k), v) for k, v in values.items() if k.isdigit())
+        self.assertEqual([k for k, _ in numbered], list(range(1, len(numbered) + 1)), "gaps in the list")
+        return count, [v for _, v in numbered]
+
+    def clear_window_list(self):
+        subprocess.run([WINE, "reg", "delete", self.LIST_KEY, "/f"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=False)
 
     def windows(self, cls=LOGO_CLASS):
         out = self.run_helper(os.environ["VELVANE_INSPECT"], cls)

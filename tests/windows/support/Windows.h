@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "startup/Main.h"
 #include "windows/FrmLogo.h"
 #include "windows/LogoWindows.h"
 
@@ -25,9 +26,31 @@ inline RECT ScreenRect(HWND hwnd) {
 inline bool IsTopMost(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 inline bool IsLayered(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
 
-// Each test starts and ends with no logo window.
+// A section of the window list of its own, removed afterwards.
+class ScopedListSection {
+public:
+    ScopedListSection() : saved_(mMain::SettingsSection) {
+        mMain::SettingsSection = L"Velvane.test." + std::to_wstring(GetCurrentProcessId()) + L"." +
+                                 std::to_wstring(++counter_);
+    }
+    ~ScopedListSection() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, KeyPath().c_str());
+        mMain::SettingsSection = saved_;
+    }
+    ScopedListSection(const ScopedListSection&) = delete;
+    ScopedListSection& operator=(const ScopedListSection&) = delete;
+    static std::wstring KeyPath() { return L"Software\\Velvane\\" + mMain::SettingsSection; }
+
+private:
+    std::wstring saved_;
+    static inline int counter_ = 0;
+};
+
+// Each test starts and ends with no logo window, and lists its windows in a section of its own.
 class LogoWindowTest : public ::testing::Test {
 protected:
+    ScopedListSection section;
+
     void SetUp() override {
         ASSERT_TRUE(FrmLogo::Loaded().empty());
         ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024) << "tests expect a 1024 x 768 screen at 96 dpi";
