@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velvane {
 
@@ -18,5 +19,15 @@ inline const std::wstring EmptySlotMarker(1, L'\0');
 // The offset field as text, or EmptySlotMarker when it holds nine BEL bytes.
 // Throws std::runtime_error when the slot is too short to hold the field.
 std::wstring OffsetFieldText(const std::uint8_t* slot, std::size_t size);
+
+// A copy of the slot whose offset field holds the offset as nine digits; throws
+// std::runtime_error when the offset needs ten or more digits or the slot is too short.
+std::vector<std::uint8_t> PatchedSlot(const std::uint8_t* slot, std::size_t size, std::uint64_t offset);
+
+// Overwrites every occurrence of the current slot in a program file's bytes with the
+// patched one. Only occurrences at even offsets count (the bytes are compared as 16-bit
+// units), left to right, without overlaps. Returns how many there were.
+std::size_t ReplaceSlot(std::vector<std::uint8_t>& file, const std::vector<std::uint8_t>& current,
+                        const std::vector<std::uint8_t>& patched);
 
 }  // namespace velvane

@@ -1,8 +1,124 @@
 #include "package/SingleExe.h"
 
-namespace velvane::mMain {
+#include <cwctype>
+#include <exception>
 
-// Self-contained copies are not written yet.
-void MakeSingleExe(bool) {}
+#include "common/ProgramTexts.h"
+#include "package/OwnResources.h"
+#include "package/PackageBag.h"
+#include "package/ProgramFile.h"
+#include "package/SettingsSlot.h"
+#include "package/TempFileNames.h"
+#include "package/TempFiles.h"
+#include "startup/FileExists.h"
+#include "startup/NumberReading.h"
+#include "windows/FrmLogo.h"
+
+namespace velvane::mMain {
+namespace {
+
+std::wstring UpperCase(std::wstring text) {
+    if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// One window's entries, image number k.
+void WriteWindow(PackageBag& bag, const FrmLogo& window, int k, int sameAs) {
+    const std::wstring n = std::to_wstring(k);
+    if (sameAs == 0) {
+        auto image = ReadFileFrom(window.FileNamePath());
+        if (!image) throw PackageError("an image file can no longer be read");
+        image->push_back(0);
+        bag.WriteValue(L"Ras" + n, std::move(*image));
+    } else {
+        bag.WriteValue(L"Ras" + n, L"Ras" + std::to_wstring(sameAs) + L"Ras");
+    }
+    bag.WriteValue(L"top" + n, static_cast<float>(window.TopTwips()));
+    bag.WriteValue(L"left" + n, static_cast<float>(window.LeftTwips()));
+    bag.WriteValue(L"dontontop" + n, !window.Menu.InmnuLogo[TopMostItem].checked);
+    bag.WriteValue(L"dontmoveable" + n, !window.Menu.InmnuLogo[MoveableItem].checked);
+    for (int p = 0; p < 10; ++p) {
+        if (window.Menu.InmnuOpacity[p].checked) {
+            bag.WriteValue(L"opacity" + n, static_cast<std::int16_t>((p + 1) * 10));
+            break;
+        }
+    }
+    for (int p = 0; p <= CustomSizeIndex; ++p) {
+        if (window.Menu.InmnuSize[p].checked) {
+            const double factor = p == CustomSizeIndex
+                                      ? ReadNumber(window.Menu.InmnuSize[CustomSizeIndex].tag).value_or(0)
+                                      : static_cast<double>(SizePreset(p));
+            bag.WriteValue(L"size" + n, factor);
+            break;
+        }
+    }
+}
+
+// Builds the new program file; false (with nothing left on disk) on any failure.
+bool Build(FrmLogo& caller, bool allImages, const std::wstring& out) {
+    const ResourceBytes slot = FindOwnResource(SettingsSlotResource, SettingsSlotResource);
+    if (!slot.data || slot.size < SlotSize) return false;
+    const std::vector<std::uint8_t> current(slot.data, slot.data + slot.size);
+    auto program = ReadFileFrom(OwnExePath());
+    if (!program) return false;
+    const std::vector<std::uint8_t> patched = PatchedSlot(slot.data, slot.size, program->size());
+    ReplaceSlot(*program, current, patched);
+
+    PackageBag bag;
+    const int answer = MessageBoxW(caller.hWnd(), L"Do you want to Save Current Settings in new exe File?",
+                                   ProgramTitle, MB_YESNO | MB_ICONQUESTION);
+    bag.WriteValue(L"Ras", static_cast<std::int32_t>(answer == IDYES ? IDYES : IDNO));
+
+    std::vector<std::wstring> paths;
+    for (const FrmLogo* window : FrmLogo::Loaded()) {
+        if (window->AboutMode() || (!allImages && window != &caller)) continue;
+        paths.push_back(UpperCase(window->FileNamePath()));
+        const int k = static_cast<int>(paths.size());
+        int sameAs = 0;
+        for (int j = 1; j < k && sameAs == 0; ++j)
+            if (paths[j - 1] == paths[k - 1]) sameAs = j;
+        WriteWindow(bag, *window, k, sameAs);
+    }
+    const std::vector<std::uint8_t> record = MakePackageRecord(bag.SaveContents());
+    return WriteWholeFile(out, {&*program, &record}) && FileExists(out);
+}
+
+void ShowFolder(const std::wstring& file) {
+    std::wstring commandLine = L"Explorer \"" + file.substr(0, file.find_last_of(L'\\') + 1) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+}  // namespace
+
+std::wstring SingleExeOutputPath() {
+    return NumberedExePath(OwnExePath(), [](const std::wstring& path) { return FileExists(path); });
+}
+
+void MakeSingleExe(FrmLogo& caller, bool allImages) {
+    bool built = false;
+    std::wstring out;
+    try {
+        out = SingleExeOutputPath();
+        built = !out.empty() && !FileExists(out) && Build(caller, allImages, out);
+    } catch (const std::exception&) {
+        built = false;
+    }
+    if (!built) {
+        MessageBoxW(caller.hWnd(), L"Make Single exe file failed!", ProgramTitle, MB_ICONERROR);
+        return;
+    }
+    const std::wstring text = L"Make Single exe file Success, in Path:\r\n" + out;
+    MessageBoxW(caller.hWnd(), text.c_str(), ProgramTitle, MB_ICONINFORMATION);
+    ShowFolder(out);
+}
 
 }  // namespace velvane::mMain

@@ -12,6 +12,16 @@ std::wstring TempFileLeafName(std::uint32_t value) {
     return L"~" + hex + L".tmp";
 }
 
+std::wstring NumberedExePath(const std::wstring& exePath, const std::function<bool(const std::wstring&)>& exists) {
+    const std::wstring base = ExePathFromModulePath(exePath);
+    const std::wstring stem = base.substr(0, base.size() - 4);
+    for (int n = 1; n <= 32767; ++n) {
+        std::wstring candidate = stem + std::to_wstring(n) + L".exe";
+        if (!exists(candidate)) return candidate;
+    }
+    return L"";
+}
+
 std::wstring ExePathFromModulePath(const std::wstring& modulePath) {
     const std::size_t slash = modulePath.find_last_of(L"\\/");
     const std::wstring folder = slash == std::wstring::npos ? L"" : modulePath.substr(0, slash);

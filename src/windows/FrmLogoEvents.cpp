@@ -71,7 +71,7 @@ void FrmLogo::OnLogoItem(int index) {
     case MakeSingleExeAllItem:
         // No window of the program may cover the build's dialogs.
         MoveTopMostWindows(1);
-        mMain::MakeSingleExe(index == MakeSingleExeAllItem);
+        mMain::MakeSingleExe(*this, index == MakeSingleExeAllItem);
         MoveTopMostWindows(-1);
         break;
     case AboutItem: mMain::ShowAbout(); break;

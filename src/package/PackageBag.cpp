@@ -1,0 +1,176 @@
+#include "package/PackageBag.h"
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+namespace velvane {
+namespace {
+
+constexpr std::uint8_t kBagMagic[4] = {'V', 'V', 'B', '1'};
+constexpr std::uint8_t kRecordMagic[4] = {'V', 'V', 'R', '1'};
+
+class Writer {
+public:
+    void Raw(const void* data, std::size_t size) {
+        const auto* p = static_cast<const std::uint8_t*>(data);
+        out.insert(out.end(), p, p + size);
+    }
+    template <class T>
+    void Little(T value, int bytes) {
+        std::uint64_t v = 0;
+        std::memcpy(&v, &value, sizeof(T));
+        for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+    void Wide(const std::wstring& text) {
+        for (wchar_t c : text) Little<std::uint16_t>(static_cast<std::uint16_t>(c), 2);
+    }
+    std::vector<std::uint8_t> out;
+};
+
+class Reader {
+public:
+    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    const std::uint8_t* Take(std::size_t bytes) {
+        if (bytes > size_ - at_) throw PackageError("a package length runs past its end");
+        const std::uint8_t* p = data_ + at_;
+        at_ += bytes;
+        return p;
+    }
+    std::uint64_t Little(int bytes) {
+        const std::uint8_t* p = Take(static_cast<std::size_t>(bytes));
+        std::uint64_t v = 0;
+        for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+        return v;
+    }
+    std::wstring Wide(std::size_t units) {
+        if (units > (size_ - at_) / 2) throw PackageError("a package text runs past its end");
+        std::wstring text;
+        text.reserve(units);
+        for (std::size_t i = 0; i < units; ++i) text.push_back(static_cast<wchar_t>(Little(2)));
+        return text;
+    }
+    bool AtEnd() const { return at_ == size_; }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+template <class T>
+T Bits(std::uint64_t v) {
+    T value;
+    std::memcpy(&value, &v, sizeof(T));
+    return value;
+}
+
+PackageValue ReadValueOfKind(Reader& in, std::uint8_t kind) {
+    switch (static_cast<ValueKind>(kind)) {
+    case ValueKind::Int32: return static_cast<std::int32_t>(static_cast<std::uint32_t>(in.Little(4)));
+    case ValueKind::Int16: return static_cast<std::int16_t>(static_cast<std::uint16_t>(in.Little(2)));
+    case ValueKind::Single: return Bits<float>(in.Little(4));
+    case ValueKind::Double: return Bits<double>(in.Little(8));
+    case ValueKind::Boolean: {
+        const std::uint64_t b = in.Little(1);
+        if (b > 1) throw PackageError("a package Boolean is neither 0 nor 1");
+        return b == 1;
+    }
+    case ValueKind::Text: return in.Wide(static_cast<std::size_t>(in.Little(4)));
+    case ValueKind::Bytes: {
+        const std::size_t length = static_cast<std::size_t>(in.Little(4));
+        const std::uint8_t* p = in.Take(length);
+        return std::vector<std::uint8_t>(p, p + length);
+    }
+    }
+    throw PackageError("a package value has an unknown kind");
+}
+
+}  // namespace
+
+ValueKind KindOf(const PackageValue& value) { return static_cast<ValueKind>(value.index() + 1); }
+
+void PackageBag::WriteValue(const std::wstring& name, PackageValue value) {
+    for (auto& entry : entries_) {
+        if (entry.first == name) {
+            entry.second = std::move(value);
+            return;
+        }
+    }
+    entries_.emplace_back(name, std::move(value));
+}
+
+const PackageValue& PackageBag::ReadValue(const std::wstring& name) const {
+    for (const auto& entry : entries_)
+        if (entry.first == name) return entry.second;
+    throw PackageError("the package holds no value of that name");
+}
+
+bool PackageBag::Has(const std::wstring& name) const {
+    return std::any_of(entries_.begin(), entries_.end(), [&](const auto& e) { return e.first == name; });
+}
+
+std::vector<std::uint8_t> PackageBag::SaveContents() const {
+    Writer out;
+    out.Raw(kBagMagic, 4);
+    out.Little<std::uint32_t>(static_cast<std::uint32_t>(entries_.size()), 4);
+    for (const auto& [name, value] : entries_) {
+        out.Little<std::uint16_t>(static_cast<std::uint16_t>(name.size()), 2);
+        out.Wide(name);
+        out.Little<std::uint8_t>(static_cast<std::uint8_t>(KindOf(value)), 1);
+        std::visit(
+            [&](const auto& v) {
+                using T = std::decay_t<decltype(v)>;
+                if constexpr (std::is_same_v<T, std::wstring>) {
+                    out.Little<std::uint32_t>(static_cast<std::uint32_t>(v.size()), 4);
+                    out.Wide(v);
+                } else if constexpr (std::is_same_v<T, std::vector<std::uint8_t>>) {
+                    out.Little<std::uint32_t>(static_cast<std::uint32_t>(v.size()), 4);
+                    out.Raw(v.data(), v.size());
+                } else if constexpr (std::is_same_v<T, bool>) {
+                    out.Little<std::uint8_t>(v ? 1 : 0, 1);
+                } else {
+                    out.Little<T>(v, sizeof(T));
+                }
+            },
+            value);
+    }
+    return std::move(out.out);
+}
+
+void PackageBag::LoadContents(const std::vector<std::uint8_t>& bytes) {
+    Reader in(bytes.data(), bytes.size());
+    if (std::memcmp(in.Take(4), kBagMagic, 4) != 0) throw PackageError("the bytes are no package");
+    const std::uint64_t count = in.Little(4);
+    // Every entry takes at least four bytes: a count beyond that is a lie.
+    if (count > bytes.size() / 4) throw PackageError("a package count runs past its end");
+    PackageBag loaded;
+    std::set<std::wstring> names;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        std::wstring name = in.Wide(static_cast<std::size_t>(in.Little(2)));
+        const auto kind = static_cast<std::uint8_t>(in.Little(1));
+        PackageValue value = ReadValueOfKind(in, kind);
+        if (!names.insert(name).second) throw PackageError("a package names a value twice");
+        loaded.entries_.emplace_back(std::move(name), std::move(value));
+    }
+    if (!in.AtEnd()) throw PackageError("bytes follow the package");
+    entries_ = std::move(loaded.entries_);
+}
+
+std::vector<std::uint8_t> MakePackageRecord(const std::vector<std::uint8_t>& bag) {
+    Writer out;
+    out.Raw(kRecordMagic, 4);
+    out.Little<std::uint32_t>(static_cast<std::uint32_t>(bag.size()), 4);
+    out.Raw(bag.data(), bag.size());
+    return std::move(out.out);
+}
+
+std::vector<std::uint8_t> ReadPackageRecord(const std::uint8_t* data, std::size_t available) {
+    Reader in(data, available);
+    if (std::memcmp(in.Take(4), kRecordMagic, 4) != 0) throw PackageError("no package record here");
+    const std::size_t length = static_cast<std::size_t>(in.Little(4));
+    const std::uint8_t* bag = in.Take(length);
+    return std::vector<std::uint8_t>(bag, bag + length);
+}
+
+}  // namespace velvane

@@ -1,0 +1,66 @@
+#pragma once
+// The values a self-contained program file carries: named, kind-tagged, in writing order.
+//
+// Encoding (all integers little-endian), written and read only by this program:
+//   bag    = "VVB1" count:u32 entry*count            (nothing may follow)
+//   entry  = nameLength:u16 name:UTF-16LE[nameLength] kind:u8 value
+//   value  = Int32 4 bytes | Int16 2 | Single 4 (IEEE) | Double 8 (IEEE) | Boolean 1 (0 or 1)
+//          | Text length:u32 UTF-16LE[length] | Bytes length:u32 byte[length]
+//   record = "VVR1" length:u32 bag[length]            (follows the program part)
+// Reading checks every length and kind against the bytes really there.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace velvane {
+
+enum class ValueKind : std::uint8_t { Int32 = 1, Int16 = 2, Single = 3, Double = 4, Boolean = 5, Text = 6, Bytes = 7 };
+
+using PackageValue =
+    std::variant<std::int32_t, std::int16_t, float, double, bool, std::wstring, std::vector<std::uint8_t>>;
+
+ValueKind KindOf(const PackageValue& value);
+
+class PackageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class PackageBag {
+public:
+    // Adds the value under the name; a name written again keeps its place, takes the new value.
+    void WriteValue(const std::wstring& name, PackageValue value);
+    // Throws PackageError when the name is absent.
+    const PackageValue& ReadValue(const std::wstring& name) const;
+    bool Has(const std::wstring& name) const;
+
+    std::vector<std::uint8_t> SaveContents() const;
+    // Replaces the contents; throws PackageError (contents unchanged) when the bytes are no bag.
+    void LoadContents(const std::vector<std::uint8_t>& bytes);
+
+    const std::vector<std::pair<std::wstring, PackageValue>>& Entries() const { return entries_; }
+
+private:
+    std::vector<std::pair<std::wstring, PackageValue>> entries_;
+};
+
+// Typed reading: throws PackageError when the name is absent or holds another kind.
+template <class T>
+const T& ReadAs(const PackageBag& bag, const std::wstring& name) {
+    const T* value = std::get_if<T>(&bag.ReadValue(name));
+    if (!value) throw PackageError("a package value has the wrong kind");
+    return *value;
+}
+
+// The record that carries a serialised bag and its own length.
+std::vector<std::uint8_t> MakePackageRecord(const std::vector<std::uint8_t>& bag);
+// The bag bytes of the record at the start of data; throws PackageError when there is none.
+std::vector<std::uint8_t> ReadPackageRecord(const std::uint8_t* data, std::size_t available);
+
+}  // namespace velvane
