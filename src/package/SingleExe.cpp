@@ -54,33 +54,10 @@ void WriteWindow(PackageBag& bag, const FrmLogo& window, int k, int sameAs) {
     }
 }
 
-// Builds the new program file; false (with nothing left on disk) on any failure.
-bool Build(FrmLogo& caller, bool allImages, const std::wstring& out) {
-    const ResourceBytes slot = FindOwnResource(SettingsSlotResource, SettingsSlotResource);
-    if (!slot.data || slot.size < SlotSize) return false;
-    const std::vector<std::uint8_t> current(slot.data, slot.data + slot.size);
-    auto program = ReadFileFrom(OwnExePath());
-    if (!program) return false;
-    const std::vector<std::uint8_t> patched = PatchedSlot(slot.data, slot.size, program->size());
-    ReplaceSlot(*program, current, patched);
-
-    PackageBag bag;
+std::int32_t AskAboutSettings(const FrmLogo& caller) {
     const int answer = MessageBoxW(caller.hWnd(), L"Do you want to Save Current Settings in new exe File?",
                                    ProgramTitle, MB_YESNO | MB_ICONQUESTION);
-    bag.WriteValue(L"Ras", static_cast<std::int32_t>(answer == IDYES ? IDYES : IDNO));
-
-    std::vector<std::wstring> paths;
-    for (const FrmLogo* window : FrmLogo::Loaded()) {
-        if (window->AboutMode() || (!allImages && window != &caller)) continue;
-        paths.push_back(UpperCase(window->FileNamePath()));
-        const int k = static_cast<int>(paths.size());
-        int sameAs = 0;
-        for (int j = 1; j < k && sameAs == 0; ++j)
-            if (paths[j - 1] == paths[k - 1]) sameAs = j;
-        WriteWindow(bag, *window, k, sameAs);
-    }
-    const std::vector<std::uint8_t> record = MakePackageRecord(bag.SaveContents());
-    return WriteWholeFile(out, {&*program, &record}) && FileExists(out);
+    return answer == IDYES ? IDYES : IDNO;
 }
 
 void ShowFolder(const std::wstring& file) {
@@ -99,6 +76,34 @@ void ShowFolder(const std::wstring& file) {
 
 }  // namespace
 
+bool WriteSelfContainedCopy(const std::vector<const FrmLogo*>& windows, const std::function<std::int32_t()>& ask,
+                            const std::wstring& out) try {
+    const ResourceBytes slot = FindOwnResource(SettingsSlotResource, SettingsSlotResource);
+    if (!slot.data || slot.size < SlotSize) return false;
+    const std::vector<std::uint8_t> current(slot.data, slot.data + slot.size);
+    auto program = ReadFileFrom(OwnExePath());
+    if (!program) return false;
+    const std::vector<std::uint8_t> patched = PatchedSlot(slot.data, slot.size, program->size());
+    ReplaceSlot(*program, current, patched);
+
+    PackageBag bag;
+    bag.WriteValue(L"Ras", ask());
+    std::vector<std::wstring> paths;
+    for (const FrmLogo* window : windows) {
+        if (window->AboutMode()) continue;
+        paths.push_back(UpperCase(window->FileNamePath()));
+        const int k = static_cast<int>(paths.size());
+        int sameAs = 0;
+        for (int j = 1; j < k && sameAs == 0; ++j)
+            if (paths[j - 1] == paths[k - 1]) sameAs = j;
+        WriteWindow(bag, *window, k, sameAs);
+    }
+    const std::vector<std::uint8_t> record = MakePackageRecord(bag.SaveContents());
+    return WriteWholeFile(out, {&*program, &record}) && FileExists(out);
+} catch (const std::exception&) {
+    return false;  // nothing has been written before the last step
+}
+
 std::wstring SingleExeOutputPath() {
     return NumberedExePath(OwnExePath(), [](const std::wstring& path) { return FileExists(path); });
 }
@@ -108,7 +113,12 @@ void MakeSingleExe(FrmLogo& caller, bool allImages) {
     std::wstring out;
     try {
         out = SingleExeOutputPath();
-        built = !out.empty() && !FileExists(out) && Build(caller, allImages, out);
+        if (!out.empty() && !FileExists(out)) {
+            std::vector<const FrmLogo*> chosen;
+            for (const FrmLogo* window : FrmLogo::Loaded())
+                if (allImages || window == &caller) chosen.push_back(window);
+            built = WriteSelfContainedCopy(chosen, [&] { return AskAboutSettings(caller); }, out);
+        }
     } catch (const std::exception&) {
         built = false;
     }
