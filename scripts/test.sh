@@ -12,6 +12,9 @@ scripts/build.sh
 echo "[test] portable logic, native"
 ctest --test-dir build/native --output-on-failure
 
+echo "[test] fuzzing the package reader (30 s)"
+ctest --test-dir build/fuzz --output-on-failure
+
 source scripts/wine-arch.sh
 if [ "$VELVANE_ARCH" = i686 ]; then
   echo "[test] the shipped 32-bit program under Wine and Xvfb"
