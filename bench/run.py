@@ -68,6 +68,23 @@ def main():
                   .splitlines() if line.strip()]
         print("%-10s %18.0f %14.0f %16.1f" % (name, statistics.median(visible), statistics.median(render),
                                                statistics.median(memory)))
+
+    # A self-contained copy carrying a 20 MB image, against the plain program opening it.
+    big = os.path.join(folder, "20mb.png")
+    make_image(big, 2800, 2100)
+    print("\nimage 20mb: %.1f MB" % (os.path.getsize(big) / 1e6))
+    copy = os.path.join(folder, "Velvane1.exe")
+    lines = run([WINE, os.path.join(BUILD, "bench", "package_bench.exe"), str(RUNS),
+                 windows_path(os.path.join(BUILD, "Velvane.exe")), windows_path(big), windows_path(copy)]).split()
+    builds = [float(v) for v in lines[1::2]]
+    print("build of the copy: median %.0f ms (copy %.1f MB)" % (statistics.median(builds), os.path.getsize(copy) / 1e6))
+    for label, cmdline in (("plain program, image on the command line",
+                            '"%s" "%s" dontloadeffect' % (exe, windows_path(big))),
+                           ("self-contained copy", '"%s" dontloadeffect' % windows_path(copy))):
+        env = dict(os.environ, VELVANE_CMDLINE=cmdline)
+        lines = run([WINE, os.path.join(BUILD, "bench", "startbench.exe"), str(RUNS)], env).split()
+        print("%-42s start->visible median %.0f ms, peak %.1f MB" % (
+            label, statistics.median(float(v) for v in lines[0::2]), statistics.median(float(v) for v in lines[1::2])))
     subprocess.run(["rm", "-rf", folder])
 
 

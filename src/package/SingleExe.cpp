@@ -77,11 +77,11 @@ void ShowFolder(const std::wstring& file) {
 }  // namespace
 
 bool WriteSelfContainedCopy(const std::vector<const FrmLogo*>& windows, const std::function<std::int32_t()>& ask,
-                            const std::wstring& out) try {
+                            const std::wstring& out, const std::wstring& programFile) try {
     const ResourceBytes slot = FindOwnResource(SettingsSlotResource, SettingsSlotResource);
     if (!slot.data || slot.size < SlotSize) return false;
     const std::vector<std::uint8_t> current(slot.data, slot.data + slot.size);
-    auto program = ReadFileFrom(OwnExePath());
+    auto program = ReadFileFrom(programFile.empty() ? OwnExePath() : programFile);
     if (!program) return false;
     const std::vector<std::uint8_t> patched = PatchedSlot(slot.data, slot.size, program->size());
     ReplaceSlot(*program, current, patched);
