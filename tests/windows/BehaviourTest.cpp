@@ -30,22 +30,14 @@ int CheckedIndex(const std::array<MenuItem, 9>& items) {
     return -1;
 }
 
-class BehaviourTest : public LogoWindowTest {
+class BehaviourTest : public ImageWindowTest<412, 163> {
 protected:
-    void SetUp() override {
-        LogoWindowTest::SetUp();
-        logo = scratch.File(L"logo.png");
-        ASSERT_TRUE(WriteSolidPng(logo, 412, 163));
-    }
-
     FrmLogo* Open(float size = 1.0f, std::int16_t opacity = 100, const std::wstring& path = L"") {
         const std::size_t before = FrmLogo::Loaded().size();
         OpenLogo(path.empty() ? logo : path, false, false, false, true, CenterPos, CenterPos, opacity, size, false);
         return FrmLogo::Loaded().size() == before + 1 ? Newest() : nullptr;
     }
 
-    ScratchFolder scratch;
-    std::wstring logo;
 };
 
 TEST_F(BehaviourTest, OpacityChoiceKeepsTheSizeAndRedrawsAtOnce) {

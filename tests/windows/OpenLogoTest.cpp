@@ -9,14 +9,8 @@ namespace {
 
 using mMain::OpenLogo;
 
-class OpenLogoTest : public LogoWindowTest {
+class OpenLogoTest : public ImageWindowTest<412, 163> {
 protected:
-    void SetUp() override {
-        LogoWindowTest::SetUp();
-        logo = scratch.File(L"logo.png");
-        ASSERT_TRUE(WriteSolidPng(logo, 412, 163));
-    }
-
     FrmLogo* Open(float size = 1.0f, std::int16_t opacity = 100, bool dontOnTop = false, bool dontMoveable = false,
                   std::int16_t top = CenterPos, std::int16_t left = CenterPos, bool dontDrag = false) {
         const std::size_t before = FrmLogo::Loaded().size();
@@ -24,8 +18,6 @@ protected:
         return FrmLogo::Loaded().size() == before + 1 ? Newest() : nullptr;
     }
 
-    ScratchFolder scratch;
-    std::wstring logo;
 };
 
 TEST_F(OpenLogoTest, WindowTakesTheScaledImageSizeCentredOnTheScreen) {

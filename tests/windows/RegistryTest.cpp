@@ -41,19 +41,11 @@ void SetListValue(const wchar_t* name, const std::wstring& value) {
 
 std::wstring Text(HWND window) { return std::to_wstring(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window))); }
 
-class RegistryTest : public LogoWindowTest {
-protected:
-    void SetUp() override {
-        LogoWindowTest::SetUp();
-        logo = scratch.File(L"logo.png");
-        ASSERT_TRUE(WriteSolidPng(logo, 50, 40));
-    }
-    FrmLogo* Open() {
+class RegistryTest : public ImageWindowTest<50, 40> {
+protected:    FrmLogo* Open() {
         mMain::OpenLogo(logo, false, false, false, true, CenterPos, CenterPos, 100, 1.0f, false);
         return Newest();
     }
-    ScratchFolder scratch;
-    std::wstring logo;
 };
 
 TEST_F(RegistryTest, WindowsAreListedWhileOpenInOpeningOrder) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "startup/Main.h"
+#include "support/TestImages.h"
 #include "windows/FrmLogo.h"
 #include "windows/LogoWindows.h"
 
@@ -62,6 +63,20 @@ protected:
         EXPECT_FALSE(mMain::AboutOpen);
     }
     FrmLogo* Newest() const { return FrmLogo::Loaded().empty() ? nullptr : FrmLogo::Loaded().back(); }
+};
+
+// A logo window test with one solid PNG of the given size in a scratch folder.
+template <int Width, int Height>
+class ImageWindowTest : public LogoWindowTest {
+protected:
+    void SetUp() override {
+        LogoWindowTest::SetUp();
+        logo = scratch.File(L"logo.png");
+        ASSERT_TRUE(WriteSolidPng(logo, Width, Height));
+    }
+
+    ScratchFolder scratch;
+    std::wstring logo;
 };
 
 }  // namespace velvane::testing
