@@ -38,12 +38,16 @@ bool LayeredPNGWindow::PNGFileSize(const std::wstring& pngPath, std::int32_t& fW
     gdip::GdipGetImageWidth(image.get(), &width);
     fHeight = static_cast<std::int32_t>(height);
     fWidth = static_cast<std::int32_t>(width);
+    measured_ = std::move(image);
+    measuredPath_ = pngPath;
     return true;
 }
 
 bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha,
                                  float ChangeSize, bool LoadEffect) {
-    GdipImage image = GdipToken.started() ? LoadImageFile(pngPath) : nullptr;
+    GdipImage image = measured_ && measuredPath_ == pngPath ? std::move(measured_)
+                      : GdipToken.started()                   ? LoadImageFile(pngPath)
+                                                              : nullptr;
     UINT imageHeight = 0, imageWidth = 0;
     if (image) {
         gdip::GdipGetImageHeight(image.get(), &imageHeight);
@@ -119,6 +123,7 @@ bool LayeredPNGWindow::Push(FrmLogo& FormIn, std::int32_t width, std::int32_t he
 }
 
 void LayeredPNGWindow::UnloadPNGForm() {
+    measured_.reset();
     OldBitmap.reset();
     DIBBitmap.reset();
     MemDC.reset();

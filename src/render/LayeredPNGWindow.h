@@ -38,6 +38,11 @@ private:
     BLENDFUNCTION BlendFunc{};
     GdiplusSession GdipToken;
     ScopedSelection OldBitmap;
+
+    // The image PNGFileSize loaded, kept for MakeTrans of the same job so that a large
+    // file is decoded once.
+    GdipImage measured_;
+    std::wstring measuredPath_;
 };
 
 }  // namespace velvane
