@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cwchar>
-#include <cwctype>
 
 int wmain(int argc, wchar_t** argv) {
     if (argc > 2 && std::wcscmp(argv[1], L"--close") == 0) {

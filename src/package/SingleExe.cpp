@@ -1,6 +1,5 @@
 #include "package/SingleExe.h"
 
-#include <cwctype>
 #include <exception>
 
 #include "common/ProgramTexts.h"

@@ -75,7 +75,7 @@ void FrmLogo::OnLogoItem(int index) {
         MoveTopMostWindows(-1);
         break;
     case AboutItem: mMain::ShowAbout(); break;
-    case ExitItem: mMain::UnloadAllLogos();
+    case ExitItem: mMain::UnloadAllLogos();  // does not return
     default: break;
     }
 }
