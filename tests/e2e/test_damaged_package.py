@@ -3,7 +3,7 @@ fall back to the about window when nothing can, and never crash or hang."""
 import os
 import sys
 
-from harness import VelvaneTestCase, EXE
+from harness import VelvaneTestCase, EXE, windows_path
 
 sys.path.insert(0, os.environ.get("VELVANE_TOOLS", os.path.join(os.path.dirname(__file__), "..", "..", "tools")))
 from package import bag, blob, image_entries, int32, record, self_contained, text  # noqa: E402
@@ -43,6 +43,15 @@ class DamagedPackageTest(VelvaneTestCase):
         p = self.run_copy(record(bag(self.good_entries())))
         found = self.wait_for_windows(2, p.windows_pid)
         self.assertEqual(sorted((w.left, w.top) for w in found), [(20, 10), (220, 10)])
+
+    def test_command_line_images_are_ignored_but_about_still_applies(self):
+        other = self.image("other.png", 30, 30, lambda x, y: (20, 200, 20, 255))
+        path = self.copy_with(record(bag(self.good_entries(images=1))))
+        p = self.start('"%s" about dontloadeffect left900' % windows_path(other), program=path)
+        found = self.wait_for_windows(2, p.windows_pid)
+        self.assertEqual(sorted(w.size for w in found), [(60, 40), (412, 163)])
+        (image,) = [w for w in found if w.size == (60, 40)]
+        self.assertEqual((image.left, image.top), (20, 10), "the stored place, not the command line's")
 
     def test_damaged_headers_show_the_about_window_instead(self):
         good = record(bag(self.good_entries()))
