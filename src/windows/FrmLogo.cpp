@@ -51,6 +51,7 @@ RECT WindowRect(HWND hwnd) {
 // Dropped files are opened after the drop has returned, so the program they came from
 // is not kept waiting while the new windows fade in.
 constexpr UINT kOpenDroppedFiles = WM_APP + 1;
+constexpr UINT_PTR kSettleTimer = 1;
 
 int ShiftState() {
     return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
@@ -144,6 +145,8 @@ void FrmLogo::OLEDropMode(int mode) {
     oleDropMode_ = mode;
 }
 
+void FrmLogo::SettleAtBottomSoon() { SetTimer(hwnd_, kSettleTimer, 300, nullptr); }
+
 int FrmLogo::LeftTwips() const { return ToTwips(WindowRect(hwnd_).left, TwipsPerPixelX()); }
 int FrmLogo::TopTwips() const { return ToTwips(WindowRect(hwnd_).top, TwipsPerPixelY()); }
 
@@ -203,6 +206,12 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnFilesDropped(paths);
         return 0;
     }
+    case WM_TIMER:
+        if (wParam != kSettleTimer) return DefWindowProcW(hwnd_, message, wParam, lParam);
+        KillTimer(hwnd_, kSettleTimer);
+        if (!Menu.InmnuLogo[TopMostItem].checked)
+            SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return 0;
     case WM_CLOSE:
         Unload();
         return 0;

@@ -47,6 +47,10 @@ public:
     int Height() const;
     void Resize(int width, int height);
 
+    // Puts a window that is not top-most at the bottom of the window order again a
+    // moment from now, after the system has finished showing it.
+    void SettleAtBottomSoon();
+
     // Moves the window with the pointer until the left button is released.
     void BeginDrag();
 

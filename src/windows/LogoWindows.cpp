@@ -75,8 +75,11 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         // takes the keyboard, so Esc works on it at once.
         ShowWindow(window->hWnd(), DontOnTop ? SW_SHOWNA : SW_SHOW);
         // A window's first showing can raise it once its events have run (seen under
-        // Wine), so the bottom place is taken again.
-        if (DontOnTop) SetTopMost(*window, 1);
+        // Wine), so the bottom place is taken again, now and once more shortly after.
+        if (DontOnTop) {
+            SetTopMost(*window, 1);
+            window->SettleAtBottomSoon();
+        }
     } catch (const std::exception&) {
         if (FrmLogo::IsLoaded(window)) window->Unload();
     }
