@@ -23,6 +23,24 @@ void WaitUntil(Clock::time_point deadline) {
     }
 }
 
+// Draws the whole image scaled into a bottom-up 32-bit DIB's rows, as premultiplied
+// ARGB: that is what UpdateLayeredWindow blends, and a surface made from the DC may drop
+// the alpha channel.
+bool DrawScaled(Gdiplus::GpImage* image, void* bits, std::int32_t W, std::int32_t H) {
+    const long long stride = 4LL * W;
+    Gdiplus::GpBitmap* target = nullptr;
+    BYTE* firstRow = static_cast<BYTE*>(bits) + (H - 1) * stride;
+    if (gdip::GdipCreateBitmapFromScan0(W, H, static_cast<INT>(-stride), PixelFormat32bppPARGB, firstRow, &target) !=
+        Gdiplus::Ok)
+        return false;
+    GdipBitmap surface(target);
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (gdip::GdipGetImageGraphicsContext(surface.get(), &graphics) != Gdiplus::Ok) return false;
+    GdipGraphics drawing(graphics);
+    return gdip::GdipDrawImageRect(drawing.get(), image, 0.0f, 0.0f, static_cast<float>(W), static_cast<float>(H)) ==
+           Gdiplus::Ok;
+}
+
 }  // namespace
 
 LayeredPNGWindow::LayeredPNGWindow() {
@@ -77,24 +95,7 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     FormIn.Resize(W, H);
     const bool fade = LoadEffect && FadeAllowed(W, H);
 
-    bool drawn = false;
-    {
-        // Drawn through a GDI+ bitmap laid over the DIB's own rows as premultiplied ARGB,
-        // which is what UpdateLayeredWindow blends; a surface made from the DC may drop
-        // the alpha channel. The DIB is bottom-up, so the rows run backwards.
-        Gdiplus::GpBitmap* target = nullptr;
-        BYTE* firstRow = static_cast<BYTE*>(bits) + (H - 1) * stride;
-        if (gdip::GdipCreateBitmapFromScan0(W, H, static_cast<INT>(-stride), PixelFormat32bppPARGB, firstRow,
-                                            &target) == Gdiplus::Ok) {
-            GdipBitmap surface(target);
-            Gdiplus::GpGraphics* graphics = nullptr;
-            if (gdip::GdipGetImageGraphicsContext(surface.get(), &graphics) == Gdiplus::Ok) {
-                GdipGraphics drawing(graphics);
-                drawn = gdip::GdipDrawImageRect(drawing.get(), image.get(), 0.0f, 0.0f, static_cast<float>(W),
-                                                static_cast<float>(H)) == Gdiplus::Ok;
-            }
-        }
-    }
+    const bool drawn = DrawScaled(image.get(), bits, W, H);
 
     HWND hwnd = FormIn.hWnd();
     SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);

@@ -19,6 +19,10 @@ EXE = os.environ.get("VELVANE_EXE", "")
 LOGO_CLASS = "Velvane.FrmLogo"
 
 
+def xdotool(*args):
+    subprocess.run(["xdotool", *[str(a) for a in args]], check=True)
+
+
 def windows_path(unix_path):
     """Wine maps the Unix root to drive Z:."""
     return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
@@ -131,11 +135,23 @@ class VelvaneTestCase(unittest.TestCase):
             return out.read()
 
     def start_plain_window(self, left=380, top=300, width=300, height=200):
-        """A white window of another program."""
+        """A white window of another program, once it is up."""
         p = subprocess.Popen([WINE, os.environ["VELVANE_PLAIN"], str(left), str(top), str(width), str(height)],
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(p)
+        self.wait_for(lambda: self.windows("VelvaneTestPlainWindow"), what="the other program's window")
         return p
+
+    def menu_at(self, x, y, *keys):
+        """Right-clicks the point and walks the popup menu with the keyboard."""
+        xdotool("mousemove", x, y)
+        time.sleep(0.3)
+        xdotool("click", 3)
+        self.wait_for(lambda: [m for m in self.windows("#32768") if m.visible], what="the popup menu")
+        time.sleep(0.4)  # the menu takes the keyboard once it is up
+        xdotool("key", "--delay", 150, *keys)
+        self.wait_for(lambda: not [m for m in self.windows("#32768") if m.visible], what="the menu to close")
+        time.sleep(0.4)
 
     LIST_KEY = r"HKCU\Software\Velvane\Velvane.2"
 

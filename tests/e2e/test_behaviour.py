@@ -4,13 +4,9 @@ import subprocess
 import time
 import unittest
 
-from harness import VelvaneTestCase, windows_path
+from harness import VelvaneTestCase, windows_path, xdotool
 
 COLOUR = (200, 120, 40)
-
-
-def xdotool(*args):
-    subprocess.run(["xdotool", *[str(a) for a in args]], check=True)
 
 
 class BehaviourTest(VelvaneTestCase):
@@ -21,15 +17,8 @@ class BehaviourTest(VelvaneTestCase):
         return p, w
 
     def menu(self, *keys):
-        """Right-click the window at the point and walk its menu with the keyboard."""
-        xdotool("mousemove", 450, 380)
-        time.sleep(0.3)
-        xdotool("click", 3)
-        self.wait_for(lambda: [m for m in self.windows("#32768") if m.visible], what="the popup menu")
-        time.sleep(0.4)  # the menu takes the keyboard once it is up
-        xdotool("key", "--delay", 150, *keys)
-        self.wait_for(lambda: not [m for m in self.windows("#32768") if m.visible], what="the menu to close")
-        time.sleep(0.4)
+        """The menu of the window in the middle of the screen."""
+        self.menu_at(450, 380, *keys)
 
     def test_right_click_shows_the_menu_at_the_pointer(self):
         self.open()
@@ -122,7 +111,6 @@ class BehaviourTest(VelvaneTestCase):
 
     def test_top_most_off_leaves_the_band_and_on_comes_back_above_another_program(self):
         self.start_plain_window(380, 300, 300, 200)
-        self.wait_for(lambda: self.windows("VelvaneTestPlainWindow"), what="the other program's window")
         p, _ = self.open()
 
         def state():

@@ -52,7 +52,7 @@ class CloseAllTest(VelvaneTestCase):
 
     def test_stale_entry_naming_another_programs_window_is_dropped_not_closed(self):
         plain = self.start_plain_window(10, 10, 100, 100)
-        (other,) = self.wait_for(lambda: self.windows("VelvaneTestPlainWindow"), what="the other program's window")
+        (other,) = self.windows("VelvaneTestPlainWindow")
         self.run_helper("reg", "add", self.LIST_KEY, "/v", "Count", "/d", "1", "/f")
         self.run_helper("reg", "add", self.LIST_KEY, "/v", "1", "/d", str(other.hwnd), "/f")
         closer = self.start("closeall")

@@ -5,14 +5,10 @@ import subprocess
 import time
 import unittest
 
-from harness import VelvaneTestCase, windows_path, EXE
+from harness import VelvaneTestCase, windows_path, xdotool, EXE
 
 ORANGE = (200, 120, 40, 255)
 GREEN = (20, 200, 20, 255)
-
-
-def xdotool(*args):
-    subprocess.run(["xdotool", *[str(a) for a in args]], check=True)
 
 
 class SingleExeTest(VelvaneTestCase):
@@ -34,15 +30,6 @@ class SingleExeTest(VelvaneTestCase):
         out = subprocess.run([self.wine, "cmd", "/c", "dir", "/b", "%TEMP%\\~*.tmp"], capture_output=True,
                              text=True, check=False).stdout
         return {line.strip() for line in out.splitlines() if line.strip().lower().endswith(".tmp")}
-
-    def menu_at(self, x, y, *keys):
-        xdotool("mousemove", x, y)
-        time.sleep(0.3)
-        xdotool("click", 3)
-        self.wait_for(lambda: [m for m in self.windows("#32768") if m.visible], what="the popup menu")
-        time.sleep(0.4)
-        xdotool("key", "--delay", 150, *keys)
-        time.sleep(0.5)
 
     def answer(self, key):
         """Answers the message box that is up: Return takes its default button, n says No."""
