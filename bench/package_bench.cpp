@@ -17,11 +17,10 @@ int wmain(int argc, wchar_t** argv) {
     const int runs = _wtoi(argv[1]);
     mMain::OpenLogo(argv[3], false, false, false, true, CenterPos, CenterPos, 100, 1.0f, false);
     if (FrmLogo::Loaded().empty()) return 3;
-    const std::vector<const FrmLogo*> windows(FrmLogo::Loaded().begin(), FrmLogo::Loaded().end());
     for (int i = 0; i < runs; ++i) {
         DeleteFileW(argv[4]);
         const auto start = std::chrono::steady_clock::now();
-        const bool built = mMain::WriteSelfContainedCopy(windows, [] { return 6; }, argv[4], argv[2]);
+        const bool built = mMain::WriteSelfContainedCopy(nullptr, true, [] { return 6; }, argv[4], argv[2]);
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         std::printf("%s %.1f\n", built ? "built" : "failed", ms);
         std::fflush(stdout);

@@ -18,12 +18,13 @@ constexpr std::int32_t kAnswerYes = 6;
 
 bool StartsWithRas(const std::wstring& text) { return text.compare(0, 3, L"Ras") == 0; }
 
-// Image k's bytes as stored (n + 1 of them), following a reference to an earlier image.
+// Image k's bytes as stored (n + 1 of them), following a reference to an earlier image;
+// the image number of a reference is its leading digits ("Ras1.5Ras" names image 1).
 const std::vector<std::uint8_t>& StoredImage(const PackageBag& bag, int k) {
     const PackageValue& value = bag.ReadValue(L"Ras" + std::to_wstring(k));
     if (const auto* reference = std::get_if<std::wstring>(&value)) {
         if (!StartsWithRas(*reference)) throw PackageError("an image entry is neither bytes nor a reference");
-        const auto j = ToInt32(ReadNumber(reference->substr(3)).value_or(0));
+        const auto j = LeadingDigits(std::wstring_view(*reference).substr(3));
         return ReadAs<std::vector<std::uint8_t>>(bag, L"Ras" + std::to_wstring(j.value_or(0)));
     }
     return ReadAs<std::vector<std::uint8_t>>(bag, L"Ras" + std::to_wstring(k));
@@ -35,14 +36,22 @@ struct StoredSettings {
     float size;
 };
 
-StoredSettings ReadSettings(const PackageBag& bag, int k) {
+// Empty when a setting is absent or cannot be converted to what the window takes.
+std::optional<StoredSettings> ReadSettings(const PackageBag& bag, int k) {
     const std::wstring n = std::to_wstring(k);
-    const auto top = ToInt16(ReadAs<float>(bag, L"top" + n));
-    const auto left = ToInt16(ReadAs<float>(bag, L"left" + n));
-    const auto size = ToSingle(ReadAs<double>(bag, L"size" + n));
-    if (!top || !left || !size) throw PackageError("a stored setting is out of range");
-    return {ReadAs<bool>(bag, L"dontontop" + n), ReadAs<bool>(bag, L"dontmoveable" + n), *top, *left,
-            ReadAs<std::int16_t>(bag, L"opacity" + n), *size};
+    auto number = [&](const wchar_t* key) {
+        return bag.Has(key + n) ? NumberOf(bag.ReadValue(key + n)) : std::nullopt;
+    };
+    auto flag = [&](const wchar_t* key) {
+        return bag.Has(key + n) ? BooleanOf(bag.ReadValue(key + n)) : std::nullopt;
+    };
+    auto int16 = [](std::optional<double> v) { return v ? ToInt16(*v) : std::nullopt; };
+    const auto top = int16(number(L"top")), left = int16(number(L"left")), opacity = int16(number(L"opacity"));
+    const auto size = number(L"size");
+    const auto single = size ? ToSingle(*size) : std::nullopt;
+    const auto dontOnTop = flag(L"dontontop"), dontMoveable = flag(L"dontmoveable");
+    if (!top || !left || !opacity || !single || !dontOnTop || !dontMoveable) return std::nullopt;
+    return StoredSettings{*dontOnTop, *dontMoveable, *top, *left, *opacity, *single};
 }
 
 bool WindowShows(const std::wstring& path) {
@@ -64,38 +73,38 @@ std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, d
         const auto tail = ReadFileFrom(programFile, static_cast<std::uint64_t>(*offset));
         if (!tail) return written;
         bag.LoadContents(ReadPackageRecord(tail->data(), tail->size()));
-        applySettings = ReadAs<std::int32_t>(bag, L"Ras") == kAnswerYes;
+        const auto answer = NumberOf(bag.ReadValue(L"Ras"));
+        if (!answer) return written;
+        applySettings = *answer == kAnswerYes;
     } catch (const std::exception&) {
         return written;
     }
 
-    bool settingsFailed = false;
-    for (int k = 1; !settingsFailed; ++k) {
+    for (int k = 1;; ++k) {
         const std::vector<std::uint8_t>* stored = nullptr;
         try {
             stored = &StoredImage(bag, k);
         } catch (const std::exception&) {
             break;  // the first missing image ends the list
         }
-        std::wstring file;
-        try {
-            file = MakeTempFileName();
-            written.push_back(file);
+        // Without a temporary file this image cannot open, but the next ones still may.
+        const std::optional<std::wstring> file = MakeTempFileName();
+        if (file) {
+            written.push_back(*file);
             const std::vector<std::uint8_t> image(stored->begin(), stored->end() - (stored->empty() ? 0 : 1));
-            if (!WriteWholeFile(file, {&image}, /*replace the reserved empty file*/ true))
-                throw PackageError("cannot write a temporary image file");
-            if (applySettings) {
-                const StoredSettings s = ReadSettings(bag, k);
-                OpenLogo(file, s.dontOnTop, s.dontMoveable, DontDragActive, DontLoadEffect, s.top, s.left, s.opacity,
-                         s.size, false);
-            } else {
-                OpenLogo(file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
-            }
-        } catch (const std::exception&) {
-            settingsFailed = true;
+            // A failed write leaves a file no window can show; the window is then not opened.
+            WriteWholeFile(*file, {&image}, /*replace the reserved empty file*/ true);
         }
-        // A file no window shows would only be left behind.
-        if (!file.empty() && !WindowShows(file)) DeleteFileForced(file);
+        const std::optional<StoredSettings> s = applySettings ? ReadSettings(bag, k) : std::nullopt;
+        if (file) {
+            if (!applySettings) OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
+            else if (s)
+                OpenLogo(*file, s->dontOnTop, s->dontMoveable, DontDragActive, DontLoadEffect, s->top, s->left,
+                         s->opacity, s->size, false);
+            // A file no window shows would only be left behind.
+            if (!WindowShows(*file)) DeleteFileForced(*file);
+        }
+        if (applySettings && !s) break;  // settings that cannot be read stop the list
     }
     return written;
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <set>
 
+#include "startup/NumberReading.h"
+
 namespace velvane {
 namespace {
 
@@ -155,6 +157,32 @@ void PackageBag::LoadContents(const std::vector<std::uint8_t>& bytes) {
     }
     if (!in.AtEnd()) throw PackageError("bytes follow the package");
     entries_ = std::move(loaded.entries_);
+}
+
+std::optional<double> NumberOf(const PackageValue& value) {
+    return std::visit(
+        [](const auto& v) -> std::optional<double> {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::wstring>) return ReadWholeNumber(v);
+            else if constexpr (std::is_same_v<T, std::vector<std::uint8_t>>) return std::nullopt;
+            else if constexpr (std::is_same_v<T, bool>) return v ? -1.0 : 0.0;
+            else return static_cast<double>(v);
+        },
+        value);
+}
+
+std::optional<bool> BooleanOf(const PackageValue& value) {
+    if (const auto* b = std::get_if<bool>(&value)) return *b;
+    if (const auto* text = std::get_if<std::wstring>(&value)) {
+        std::wstring word;
+        for (wchar_t c : *text)
+            if (c != L' ') word.push_back(c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c);
+        if (word == L"true") return true;
+        if (word == L"false") return false;
+    }
+    const auto number = NumberOf(value);
+    if (!number) return std::nullopt;
+    return *number != 0;
 }
 
 std::vector<std::uint8_t> MakePackageRecord(const std::vector<std::uint8_t>& bag) {

@@ -58,6 +58,13 @@ const T& ReadAs(const PackageBag& bag, const std::wstring& name) {
     return *value;
 }
 
+// Stored values compared and converted by value, whatever kind a build wrote them as:
+// any number, a Boolean (True is -1), or text that is wholly a number. Empty for bytes
+// and for text that is no number.
+std::optional<double> NumberOf(const PackageValue& value);
+// A Boolean, any value NumberOf reads (non-zero is true), or the text "True" or "False".
+std::optional<bool> BooleanOf(const PackageValue& value);
+
 // The record that carries a serialised bag and its own length.
 std::vector<std::uint8_t> MakePackageRecord(const std::vector<std::uint8_t>& bag);
 // The bag bytes of the record at the start of data; throws PackageError when there is none.

@@ -46,16 +46,16 @@ void WriteWindow(PackageBag& bag, const FrmLogo& window, int k, int sameAs) {
         if (window.Menu.InmnuSize[p].checked) {
             const double factor = p == CustomSizeIndex
                                       ? ReadNumber(window.Menu.InmnuSize[CustomSizeIndex].tag).value_or(0)
-                                      : static_cast<double>(SizePreset(p));
+                                      : SizePresetValue(p);
             bag.WriteValue(L"size" + n, factor);
             break;
         }
     }
 }
 
-std::int32_t AskAboutSettings(const FrmLogo& caller) {
-    const int answer = MessageBoxW(caller.hWnd(), L"Do you want to Save Current Settings in new exe File?",
-                                   ProgramTitle, MB_YESNO | MB_ICONQUESTION);
+std::int32_t AskAboutSettings(HWND caller) {
+    const int answer = MessageBoxW(caller, L"Do you want to Save Current Settings in new exe File?", ProgramTitle,
+                                   MB_YESNO | MB_ICONQUESTION);
     return answer == IDYES ? IDYES : IDNO;
 }
 
@@ -75,7 +75,7 @@ void ShowFolder(const std::wstring& file) {
 
 }  // namespace
 
-bool WriteSelfContainedCopy(const std::vector<const FrmLogo*>& windows, const std::function<std::int32_t()>& ask,
+bool WriteSelfContainedCopy(HWND caller, bool allImages, const std::function<std::int32_t()>& ask,
                             const std::wstring& out, const std::wstring& programFile) try {
     const ResourceBytes slot = FindOwnResource(SettingsSlotResource, SettingsSlotResource);
     if (!slot.data || slot.size < SlotSize) return false;
@@ -88,8 +88,8 @@ bool WriteSelfContainedCopy(const std::vector<const FrmLogo*>& windows, const st
     PackageBag bag;
     bag.WriteValue(L"Ras", ask());
     std::vector<std::wstring> paths;
-    for (const FrmLogo* window : windows) {
-        if (window->AboutMode()) continue;
+    for (const FrmLogo* window : FrmLogo::Loaded()) {
+        if (window->AboutMode() || (!allImages && window->hWnd() != caller)) continue;
         paths.push_back(UpperCase(window->FileNamePath()));
         const int k = static_cast<int>(paths.size());
         int sameAs = 0;
@@ -107,26 +107,24 @@ std::wstring SingleExeOutputPath() {
     return NumberedExePath(OwnExePath(), [](const std::wstring& path) { return FileExists(path); });
 }
 
-void MakeSingleExe(FrmLogo& caller, bool allImages) {
+void MakeSingleExe(HWND caller, bool allImages) {
     bool built = false;
     std::wstring out;
     try {
         out = SingleExeOutputPath();
-        if (!out.empty() && !FileExists(out)) {
-            std::vector<const FrmLogo*> chosen;
-            for (const FrmLogo* window : FrmLogo::Loaded())
-                if (allImages || window == &caller) chosen.push_back(window);
-            built = WriteSelfContainedCopy(chosen, [&] { return AskAboutSettings(caller); }, out);
-        }
+        if (!out.empty() && !FileExists(out))
+            built = WriteSelfContainedCopy(caller, allImages, [&] { return AskAboutSettings(caller); }, out);
     } catch (const std::exception&) {
         built = false;
     }
+    // The window that asked may have been closed while the question was open.
+    HWND owner = IsWindow(caller) ? caller : nullptr;
     if (!built) {
-        MessageBoxW(caller.hWnd(), L"Make Single exe file failed!", ProgramTitle, MB_ICONERROR);
+        MessageBoxW(owner, L"Make Single exe file failed!", ProgramTitle, MB_ICONERROR);
         return;
     }
     const std::wstring text = L"Make Single exe file Success, in Path:\r\n" + out;
-    MessageBoxW(caller.hWnd(), text.c_str(), ProgramTitle, MB_ICONINFORMATION);
+    MessageBoxW(owner, text.c_str(), ProgramTitle, MB_ICONINFORMATION);
     ShowFolder(out);
 }
 

@@ -42,11 +42,11 @@ std::wstring GetTempFolder() {
     return std::wstring(buffer, n);
 }
 
-std::wstring MakeTempFileName() {
+std::optional<std::wstring> MakeTempFileName() {
     const std::wstring folder = GetTempFolder();
     // Without a temporary folder the name would land in the current directory, among
     // the user's files: refuse instead.
-    if (folder.empty()) throw std::runtime_error("no temporary folder");
+    if (folder.empty()) return std::nullopt;
     std::uniform_int_distribution<std::uint32_t> draw(0, TempNameLimit - 1);
     for (int attempt = 0; attempt < 4096; ++attempt) {
         std::wstring candidate = folder + TempFileLeafName(draw(NameGenerator()));
@@ -56,10 +56,9 @@ std::wstring MakeTempFileName() {
             OwnTempFiles().insert(candidate);
             return candidate;
         }
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
-            throw std::runtime_error("cannot create a temporary file");
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
     }
-    throw std::runtime_error("no free temporary file name");
+    return std::nullopt;
 }
 
 bool IsOwnTempFile(const std::wstring& path) { return OwnTempFiles().count(path) != 0; }

@@ -1,6 +1,7 @@
 #pragma once
 // Temporary image files and the program's own path.
 
+#include <optional>
 #include <string>
 
 namespace velvane::mMain {
@@ -10,8 +11,8 @@ std::wstring GetTempFolder();
 
 // A fresh "~HEX.tmp" path in the temporary folder. The file is created empty and
 // exclusively, so no other copy of the program can pick the same name; the caller
-// writes it. Throws std::runtime_error when no temporary folder can be used.
-std::wstring MakeTempFileName();
+// writes it. Empty when no temporary file can be made there.
+std::optional<std::wstring> MakeTempFileName();
 
 // True for a file that this process made with MakeTempFileName and has not deleted:
 // only those are removed when their window closes, never an image of the user's.

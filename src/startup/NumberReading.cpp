@@ -57,6 +57,16 @@ Reading ReadPrefix(const std::string& s);
 
 std::optional<double> ReadNumber(std::wstring_view text) { return ReadPrefix(Compact(text)).value; }
 
+std::optional<std::int32_t> LeadingDigits(std::wstring_view text) {
+    std::int64_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') break;
+        value = value * 10 + (c - L'0');
+        if (value > INT32_MAX) return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
 std::optional<double> ReadWholeNumber(std::wstring_view text) {
     const std::string s = Compact(text);
     const Reading r = ReadPrefix(s);

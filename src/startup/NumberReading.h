@@ -17,6 +17,10 @@ std::optional<double> ReadNumber(std::wstring_view text);
 // The text read strictly: apart from blanks it must be one number and nothing else.
 std::optional<double> ReadWholeNumber(std::wstring_view text);
 
+// The value of the decimal digits at the very start of the text (0 when there are
+// none); empty beyond 32 bits.
+std::optional<std::int32_t> LeadingDigits(std::wstring_view text);
+
 // Round to the nearest integer, ties to the even one. Empty when the result does not
 // fit the target type (or the value is not finite).
 std::optional<std::int32_t> ToInt32(double value);

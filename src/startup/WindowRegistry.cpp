@@ -117,7 +117,8 @@ bool IsLogoWindowOfThisProgram(HWND window) {
 void UpdateWindowRegistry(HWND window, bool add) {
     ListLock lock;
     RegistryStore store;
-    UpdateWindowList(store, HandleValue(window), add);
+    if (!UpdateWindowList(store, HandleValue(window), add))
+        throw std::overflow_error("the list of open windows is full");
 }
 
 void CloseAllRunning() {

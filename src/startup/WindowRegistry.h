@@ -5,7 +5,8 @@
 
 namespace velvane::mMain {
 
-// Adds (add = true) or removes a window handle in the list.
+// Adds (add = true) or removes a window handle in the list. Throws when the list
+// cannot be reached or is full: a window that cannot be listed must not open.
 void UpdateWindowRegistry(HWND window, bool add);
 
 // Asks every listed window, in any running copy, to close, and empties the list.

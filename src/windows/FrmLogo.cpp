@@ -108,6 +108,17 @@ void FrmLogo::Unload() {
     DestroyWindow(hwnd_);
 }
 
+void FrmLogo::Discard(bool listed) {
+    if (ShUnload) return;
+    ShUnload = true;
+    try {
+        if (listed) mMain::UpdateWindowRegistry(hwnd_, false);
+    } catch (const std::exception&) {
+    }
+    if (aboutMode_) mMain::AboutOpen = false;
+    DestroyWindow(hwnd_);
+}
+
 void FrmLogo::RunUnloadSteps() {
     ShUnload = true;
     try {
@@ -190,11 +201,18 @@ LRESULT CALLBACK FrmLogo::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 
 LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    // With double-clicks on for the class, a quick second press arrives as a double-click
+    // message: it is a press all the same.
     case WM_LBUTTONDOWN: OnMouseDown(1); return 0;
-    case WM_RBUTTONDOWN: OnMouseDown(2); return 0;
-    case WM_MBUTTONDOWN: OnMouseDown(4); return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: OnMouseDown(2); return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: OnMouseDown(4); return 0;
     case WM_MOUSEMOVE: OnMouseMove(MouseButtons(wParam)); return 0;
-    case WM_LBUTTONDBLCLK: OnDoubleClick(); return 0;
+    case WM_LBUTTONDBLCLK:
+        OnMouseDown(1);
+        OnDoubleClick();
+        return 0;
     case WM_KEYDOWN: OnKeyDown(static_cast<int>(wParam), ShiftState()); return 0;
     case WM_SYSKEYDOWN:  // Alt combinations
         OnKeyDown(static_cast<int>(wParam), ShiftState());

@@ -25,6 +25,10 @@ public:
     // Runs the unload steps once, then destroys the window and this object.
     void Unload();
 
+    // Takes down a window that never opened: its list entry (if it was listed) goes,
+    // and nothing the user would see as a window closing happens (no last-window rule).
+    void Discard(bool listed);
+
     HWND hWnd() const { return hwnd_; }
 
     bool ShUnload = false;
@@ -75,7 +79,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void RunUnloadSteps();
-    void ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex);
+    // False, with the menu as it was, when the new picture could not be shown.
+    bool ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex);
     void ShowPopupMenu();
     void OnTopMostItem();
 

@@ -71,7 +71,7 @@ void FrmLogo::OnLogoItem(int index) {
     case MakeSingleExeAllItem:
         // No window of the program may cover the build's dialogs.
         MoveTopMostWindows(1);
-        mMain::MakeSingleExe(*this, index == MakeSingleExeAllItem);
+        mMain::MakeSingleExe(hwnd_, index == MakeSingleExeAllItem);
         MoveTopMostWindows(-1);
         break;
     case AboutItem: mMain::ShowAbout(); break;
@@ -97,24 +97,27 @@ void FrmLogo::OnOpacityItem(int index) {
 
 void FrmLogo::OnSizeItem(int index) {
     if (index < 0 || index > CustomSizeIndex) return;
+    const bool customShown = Menu.InmnuSize[CustomSizeIndex].visible;
     Menu.InmnuSize[CustomSizeIndex].visible = false;
-    ApplySizeAndOpacity(-1, index);
+    if (!ApplySizeAndOpacity(-1, index)) Menu.InmnuSize[CustomSizeIndex].visible = customShown;
 }
 
-void FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex) {
+bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex) {
     LayeredPNGWindow renderer;
-    // An image that can no longer be read keeps the picture and the marks it has: drawing
-    // it would leave an empty window that nobody can see or close.
+    // The marks are the window's settings and "Make single Exe!" stores them: they move
+    // only with a picture that was pushed. An image that can no longer be read, or a size
+    // no bitmap can take, keeps the picture and the marks the window has.
     std::int32_t width = 0, height = 0;
-    if (!renderer.PNGFileSize(fileNamePath_, width, height)) return;
+    if (!renderer.PNGFileSize(fileNamePath_, width, height)) return false;
     const LogoMenu before = Menu;
     const auto rendering = Menu.ChooseSizeAndOpacity(opacity, sizeIndex);
     const auto alpha = rendering ? AlphaFromOpacity(rendering->opacity) : std::nullopt;
-    if (!rendering || !alpha || !(rendering->factor > 0)) {
+    if (!rendering || !alpha || !(rendering->factor > 0) ||
+        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false)) {
         Menu = before;
-        return;
+        return false;
     }
-    renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false);
+    return true;
 }
 
 void FrmLogo::OnFilesDropped(const std::vector<std::wstring>& paths) {

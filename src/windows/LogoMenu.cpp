@@ -71,15 +71,17 @@ void LogoMenu::UpdateMakeAllVisibility(std::size_t loadedWindows, bool aboutOpen
         loadedWindows > 1u + (aboutOpen ? 1u : 0u) && InmnuLogo[MakeSingleExeItem].visible;
 }
 
-float SizePreset(int index) {
+double SizePresetValue(int index) {
     std::wstring_view presets = SizePresets;
     for (int i = 0; i < index; ++i) {
         const auto cut = presets.find(L'\\');
-        if (cut == std::wstring_view::npos) return 0.0f;
+        if (cut == std::wstring_view::npos) return 0.0;
         presets.remove_prefix(cut + 1);
     }
-    return ToSingle(ReadNumber(presets.substr(0, presets.find(L'\\'))).value_or(0)).value_or(0.0f);
+    return ReadNumber(presets.substr(0, presets.find(L'\\'))).value_or(0);
 }
+
+float SizePreset(int index) { return ToSingle(SizePresetValue(index)).value_or(0.0f); }
 
 std::wstring SizeFactorText(float factor) {
     char buffer[64];

@@ -63,6 +63,9 @@ struct LogoMenu {
 
 // The factors of the Size items "1/4" to "4"; "1/3" is 0.333.
 constexpr const wchar_t* SizePresets = L"0.25\\0.333\\0.5\\1\\2\\3\\4";
+// The preset's value as written (0.333 exactly as a double, for storing) and as the
+// factor a window is drawn at.
+double SizePresetValue(int index);
 float SizePreset(int index);
 
 // A size factor as text that reads back to the same float, always with a full stop.

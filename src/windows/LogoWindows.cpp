@@ -51,12 +51,17 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
 
     FrmLogo* window = FrmLogo::Load();
     if (!window) return;
+    window->FileNamePath(ImagePath);
+    window->AboutMode(IsAbout);
     // The flag is raised with the window, so it always stands for an about window that exists.
     if (IsAbout) AboutOpen = true;
     try {
         UpdateWindowRegistry(window->hWnd(), true);
-        window->FileNamePath(ImagePath);
-        window->AboutMode(IsAbout);
+    } catch (const std::exception&) {
+        window->Discard(false);
+        return;
+    }
+    try {
         window->MoveToTwips(*left, *top);
         window->OLEDropMode(DontDragActive ? 0 : 1);
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
@@ -81,7 +86,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
             window->SettleAtBottomSoon();
         }
     } catch (const std::exception&) {
-        if (FrmLogo::IsLoaded(window)) window->Unload();
+        if (FrmLogo::IsLoaded(window)) window->Discard(true);
     }
 }
 
@@ -95,13 +100,15 @@ void ShowAbout() {
         }
         return;
     }
-    const std::wstring file = MakeTempFileName();
+    // Without a temporary file there is simply no about window.
+    const std::optional<std::wstring> file = MakeTempFileName();
+    if (!file) return;
     struct DeleteAfterwards {
         const std::wstring& path;
         ~DeleteAfterwards() { DeleteFileForced(path); }
-    } cleanup{file};
-    if (SaveResourceToFile(AboutImageResource, AboutImageResource, file))
-        OpenLogo(file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, true);
+    } cleanup{*file};
+    if (SaveResourceToFile(AboutImageResource, AboutImageResource, *file))
+        OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, true);
 }
 
 void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter) {

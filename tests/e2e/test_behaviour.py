@@ -28,6 +28,11 @@ class BehaviourTest(VelvaneTestCase):
         self.screenshot("popup-menu")
         xdotool("key", "Escape")
         self.wait_for(lambda: not [m for m in self.windows("#32768") if m.visible], what="the menu to close")
+        # A second right-click straight away (within the double-click time) is a press too.
+        xdotool("click", 3, "sleep", 0.2, "key", "Escape", "sleep", 0.1, "click", 3)
+        self.wait_for(lambda: [m for m in self.windows("#32768") if m.visible], what="the menu after a quick click")
+        xdotool("key", "Escape")
+        self.wait_for(lambda: not [m for m in self.windows("#32768") if m.visible], what="the menu to close")
 
     def test_opacity_50_from_the_menu_dims_the_pixels(self):
         _, w = self.open()

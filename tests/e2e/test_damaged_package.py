@@ -57,7 +57,7 @@ class DamagedPackageTest(VelvaneTestCase):
         good = record(bag(self.good_entries()))
         truncated = good[:-10]
         length_past_end = good[:4] + b"\xff\xff\xff\x7f" + good[8:]
-        wrong_kind = record(bag([("Ras", text("6"))] + self.good_entries()[1:]))
+        wrong_kind = record(bag([("Ras", text("six"))] + self.good_entries()[1:]))
         no_answer = record(bag(self.good_entries()[1:]))
         for label, tail in (("truncated", truncated), ("length past the end", length_past_end),
                             ("wrong kind", wrong_kind), ("no answer", no_answer), ("nothing", b"")):

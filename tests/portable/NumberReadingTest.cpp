@@ -54,6 +54,15 @@ TEST(NumberReading, OverflowIsAFailureButUnderflowIsZero) {
     EXPECT_DOUBLE_EQ(*ReadNumber(L"1e308"), 1e308);
 }
 
+TEST(NumberReading, LeadingDigitsOnly) {
+    const struct {
+        const wchar_t* text;
+        std::optional<std::int32_t> expected;
+    } cases[] = {{L"1.5Ras", 1}, {L"12Ras", 12}, {L"Ras", 0}, {L" 1", 0}, {L"-1", 0}, {L"2147483647", 2147483647},
+                 {L"2147483648", std::nullopt}};
+    for (const auto& c : cases) EXPECT_EQ(LeadingDigits(c.text), c.expected) << std::wstring(c.text).size();
+}
+
 TEST(NumberReading, ExponentWithManyLeadingZerosStillCounts) {
     EXPECT_DOUBLE_EQ(*ReadNumber(L"3e0000000000000000002"), 300);
 }

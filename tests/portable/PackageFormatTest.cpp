@@ -46,6 +46,32 @@ TEST(PackageBag, AbsentNameAndWrongKindAreFailures) {
     EXPECT_THROW(ReadAs<double>(bag, L"top1"), PackageError);
 }
 
+TEST(PackageBag, StoredValuesConvertByValue) {
+    const struct {
+        PackageValue value;
+        std::optional<double> number;
+        std::optional<bool> flag;
+    } cases[] = {
+        {std::int32_t{6}, 6.0, true},
+        {std::int16_t{-1}, -1.0, true},
+        {0.333, 0.333, true},
+        {6.0f, 6.0, true},
+        {true, -1.0, true},
+        {false, 0.0, false},
+        {std::wstring(L" 6 "), 6.0, true},
+        {std::wstring(L"0"), 0.0, false},
+        {std::wstring(L"False"), std::nullopt, false},
+        {std::wstring(L"TRUE"), std::nullopt, true},
+        {std::wstring(L"six"), std::nullopt, std::nullopt},
+        {std::wstring(L"6x"), std::nullopt, std::nullopt},
+        {std::vector<std::uint8_t>{6}, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NumberOf(c.value), c.number) << c.value.index();
+        EXPECT_EQ(BooleanOf(c.value), c.flag) << c.value.index();
+    }
+}
+
 TEST(PackageBag, EveryTruncationAndStrayByteIsRefusedAndKeepsTheOldContents) {
     const std::vector<std::uint8_t> bytes = EveryKind().SaveContents();
     PackageBag bag;

@@ -37,6 +37,20 @@ TEST_F(LogoWindowTest, AboutOpensOnceAndItsTemporaryFileIsGone) {
     EXPECT_FALSE(AboutOpen);
 }
 
+TEST_F(LogoWindowTest, WithoutATemporaryFolderNothingOpensAndNothingFails) {
+    wchar_t tmp[MAX_PATH] = L"", temp[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
+    GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+    SetEnvironmentVariableW(L"TMP", L"C:\\no\\such\\folder");
+    SetEnvironmentVariableW(L"TEMP", L"C:\\no\\such\\folder");
+    EXPECT_FALSE(MakeTempFileName());
+    ShowAbout();
+    EXPECT_TRUE(FrmLogo::Loaded().empty());
+    EXPECT_FALSE(AboutOpen);
+    SetEnvironmentVariableW(L"TMP", tmp);
+    SetEnvironmentVariableW(L"TEMP", temp);
+}
+
 TEST(ProgramResources, AboutImageAndPristineSlotAreBuiltIn) {
     const ResourceBytes image = FindOwnResource(AboutImageResource, AboutImageResource);
     ASSERT_NE(image.data, nullptr);
@@ -55,7 +69,7 @@ TEST(TemporaryFiles, NamesAreFreshUpperCaseHexAndReserved) {
     EXPECT_EQ(folder.back(), L'\\');
     std::set<std::wstring> names;
     for (int i = 0; i < 50; ++i) {
-        const std::wstring name = MakeTempFileName();
+        const std::wstring name = MakeTempFileName().value();
         ASSERT_EQ(name.rfind(folder, 0), 0u);
         const std::wstring leaf = name.substr(folder.size());
         EXPECT_EQ(leaf.front(), L'~');

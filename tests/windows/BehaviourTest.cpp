@@ -98,7 +98,7 @@ TEST_F(BehaviourTest, CustomFactorSurvivesOpacityAndHidesOnAnySizeClick) {
     EXPECT_EQ(WindowSize(other).cx, 412);
 }
 
-TEST_F(BehaviourTest, ImageThatVanishedKeepsItsPictureAndMarks) {
+TEST_F(BehaviourTest, PictureThatCannotBeMadeKeepsTheWindowAndItsMarks) {
     const std::wstring copy = scratch.File(L"copy.png");
     ASSERT_TRUE(CopyFileW(logo.c_str(), copy.c_str(), FALSE));
     FrmLogo* w = Open(1.0f, 100, copy);
@@ -109,6 +109,15 @@ TEST_F(BehaviourTest, ImageThatVanishedKeepsItsPictureAndMarks) {
     EXPECT_EQ(WindowSize(w).cx, 412);
     EXPECT_EQ(CheckedIndex(w->Menu.InmnuSize), SizeOneIndex);
     EXPECT_EQ(CheckedIndex(w->Menu.InmnuOpacity), 9);
+
+    const std::wstring thin = scratch.File(L"thin.png");  // 2 px high: "1/4" rounds to 0
+    ASSERT_TRUE(WriteSolidPng(thin, 300, 2));
+    FrmLogo* t = Open(1.5f, 100, thin);
+    ASSERT_NE(t, nullptr);
+    t->OnSizeItem(0);
+    EXPECT_EQ(WindowSize(t).cx, 450);
+    EXPECT_EQ(CheckedIndex(t->Menu.InmnuSize), CustomSizeIndex) << "marks move only with a new picture";
+    EXPECT_TRUE(t->Menu.InmnuSize[CustomSizeIndex].visible);
 }
 
 TEST_F(BehaviourTest, TopMostAndMoveableBelongToOneWindow) {
@@ -235,7 +244,7 @@ TEST_F(BehaviourTest, OnlyWindowsThatAcceptDropsAreRegistered) {
 
 TEST_F(BehaviourTest, ClosingDeletesOnlyTheProgramsOwnTemporaryFiles) {
     // The program's own file: written where MakeTempFileName said.
-    const std::wstring own = mMain::MakeTempFileName();
+    const std::wstring own = mMain::MakeTempFileName().value();
     ASSERT_TRUE(CopyFileW(logo.c_str(), own.c_str(), FALSE));
     // A user's image that happens to lie in the temporary folder, named the same way.
     const std::wstring users = mMain::GetTempFolder() + L"~ABC12.tmp";

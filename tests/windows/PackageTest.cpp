@@ -93,6 +93,24 @@ TEST_F(PackageTest, StoredSettingsAreIgnoredWithNo) {
     EXPECT_TRUE(w->Menu.InmnuOpacity[9].checked);
 }
 
+TEST_F(PackageTest, StoredValuesAreReadByValueWhateverTheirKind) {
+    PackageBag bag = Bag(6, 2);
+    bag.WriteValue(L"Ras", std::wstring(L"6"));
+    bag.WriteValue(L"Ras2", std::wstring(L"Ras1.5Ras"));  // image 1: its leading digits
+    bag.WriteValue(L"top1", 150.0);
+    bag.WriteValue(L"opacity1", std::int32_t{50});
+    bag.WriteValue(L"dontontop2", std::int16_t{-1});
+    bag.WriteValue(L"size2", 2.0f);
+    ASSERT_EQ(Load(Record(bag)).size(), 2u);
+    ASSERT_EQ(FrmLogo::Loaded().size(), 2u);
+    for (FrmLogo* w : FrmLogo::Loaded()) {
+        EXPECT_EQ(ScreenRect(w->hWnd()).top, 10);
+        EXPECT_EQ(ScreenRect(w->hWnd()).right - ScreenRect(w->hWnd()).left, 120);
+        EXPECT_FALSE(IsTopMost(w->hWnd()));
+        EXPECT_TRUE(w->Menu.InmnuOpacity[4].checked);
+    }
+}
+
 TEST_F(PackageTest, DamagedHeadersOpenNothing) {
     const Bytes good = Record(Bag(6, 1));
     Bytes truncated(good.begin(), good.end() - 5);
@@ -100,7 +118,7 @@ TEST_F(PackageTest, DamagedHeadersOpenNothing) {
     lengthPastEnd[4] = 0xff;
     lengthPastEnd[5] = 0xff;
     PackageBag textAnswer = Bag(6, 1);
-    textAnswer.WriteValue(L"Ras", std::wstring(L"6"));
+    textAnswer.WriteValue(L"Ras", std::wstring(L"six"));
     PackageBag noAnswer;
     noAnswer.WriteValue(L"Ras1", stored);
     const Bytes garbage(300, 0x5a);
@@ -155,10 +173,13 @@ TEST_F(PackageTest, BuiltCopyCarriesTheWindowsAndOpensThemAgain) {
     mMain::OpenLogo(png, true, false, false, true, 150, 300, 30, 1.5f, false);
     mMain::OpenLogo(scratch.File(L"IMAGE.PNG"), false, true, false, true, CenterPos, CenterPos, 100, 1.0f, false);
     mMain::ShowAbout();
-    ASSERT_EQ(FrmLogo::Loaded().size(), 3u);
+    mMain::OpenLogo(png, false, false, false, true, CenterPos, CenterPos, 100, 1.0f, false);
+    ASSERT_EQ(FrmLogo::Loaded().size(), 4u);
+    FrmLogo* closedDuringQuestion = FrmLogo::Loaded().back();
+    FrmLogo::Loaded()[1]->OnSizeItem(1);  // "1/3"
     const std::wstring out = scratch.File(L"built.exe");
+    ASSERT_TRUE(mMain::WriteSelfContainedCopy(nullptr, true, [&] { closedDuringQuestion->Unload(); return 6; }, out));
     std::vector<const FrmLogo*> all(FrmLogo::Loaded().begin(), FrmLogo::Loaded().end());
-    ASSERT_TRUE(mMain::WriteSelfContainedCopy(all, [] { return 6; }, out));
     std::vector<std::pair<RECT, bool>> before;
     for (const FrmLogo* w : all)
         if (!w->AboutMode()) before.push_back({ScreenRect(w->hWnd()), IsTopMost(w->hWnd())});
@@ -175,6 +196,7 @@ TEST_F(PackageTest, BuiltCopyCarriesTheWindowsAndOpensThemAgain) {
     EXPECT_EQ(ReadAs<std::wstring>(package, L"Ras2"), L"Ras1Ras");
     EXPECT_FALSE(package.Has(L"Ras3")) << "the about window is not stored";
     EXPECT_EQ(ReadAs<double>(package, L"size1"), 1.5);
+    EXPECT_EQ(ReadAs<double>(package, L"size2"), 0.333) << "a preset is stored as its own value";
     EXPECT_EQ(ReadAs<std::int16_t>(package, L"opacity1"), 30);
 
     ASSERT_EQ(mMain::LoadPackageFromFile(out, static_cast<double>(programLength), false, true).size(), 2u);
@@ -186,8 +208,7 @@ TEST_F(PackageTest, BuiltCopyCarriesTheWindowsAndOpensThemAgain) {
         EXPECT_EQ(r.right, before[i].first.right) << i;
         EXPECT_EQ(IsTopMost(FrmLogo::Loaded()[i]->hWnd()), before[i].second) << i;
     }
-    const std::vector<const FrmLogo*> reopened(FrmLogo::Loaded().begin(), FrmLogo::Loaded().end());
-    EXPECT_FALSE(mMain::WriteSelfContainedCopy(reopened, [] { return 6; }, out))
+    EXPECT_FALSE(mMain::WriteSelfContainedCopy(nullptr, true, [] { return 6; }, out))
         << "an existing file is never overwritten";
 }
 
@@ -197,8 +218,7 @@ TEST_F(PackageTest, ImageThatVanishedFailsTheBuildAndLeavesNoFile) {
     mMain::OpenLogo(png, false, false, false, true, CenterPos, CenterPos, 100, 1.0f, false);
     ASSERT_TRUE(DeleteFileW(png.c_str()));
     const std::wstring out = scratch.File(L"built.exe");
-    std::vector<const FrmLogo*> all(FrmLogo::Loaded().begin(), FrmLogo::Loaded().end());
-    EXPECT_FALSE(mMain::WriteSelfContainedCopy(all, [] { return 6; }, out));
+    EXPECT_FALSE(mMain::WriteSelfContainedCopy(nullptr, true, [] { return 6; }, out));
     EXPECT_FALSE(Exists(out));
 }
 

@@ -48,6 +48,16 @@ protected:    FrmLogo* Open() {
     }
 };
 
+TEST_F(RegistryTest, WindowThatCannotBeListedDoesNotOpenNorEndTheProgram) {
+    mMain::ShowAbout();  // with one image window it would be "the last image window" rule
+    ASSERT_EQ(FrmLogo::Loaded().size(), 1u);
+    SetListValue(L"Count", L"32767");
+    Open();
+    EXPECT_EQ(FrmLogo::Loaded().size(), 1u) << "a full list: no window";
+    EXPECT_TRUE(mMain::AboutOpen);
+    EXPECT_EQ(ListValues().at(L"Count"), L"32767");
+}
+
 TEST_F(RegistryTest, WindowsAreListedWhileOpenInOpeningOrder) {
     FrmLogo* a = Open();
     FrmLogo* b = Open();
