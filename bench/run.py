@@ -1,90 +1,166 @@
 #!/usr/bin/env python3
-"""Start-up and rendering figures of Velvane under Wine; run through scripts/bench.sh.
+"""Speed and memory figures of Velvane under Wine, against native yardsticks on the same
+display in the same run; run through scripts/bench.sh (a benchmark, not a test).
 
-Reports medians over several runs in one invocation: time from process start to the
-window being visible (with dontloadeffect), the renderer's time, and the peak memory."""
+  start -> mapped   process start until the first X window of >= 64 x 64 is mapped, Velvane
+                    (dontloadeffect) against feh --borderless, both timed by bench/native/mapwait
+  renderer          one rendering job at factor 1 against a native libpng decode of the file
+  size 2 / 1/2      on the 1920 x 1080 image: from the Enter that chooses the item until the
+                    window has its new size and answers messages again
+  peak memory       of the Velvane process, opening each image at factor 1
+  idle CPU          of a process showing 10 windows, over 10 s"""
 import os
 import statistics
 import subprocess
 import sys
 import tempfile
+import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tools"))
-import png  # noqa: E402
-
-RUNS = int(os.environ.get("BENCH_RUNS", "7"))
+RUNS = int(os.environ.get("BENCH_RUNS", "5"))
 WINE = os.environ.get("VELVANE_WINE", "wine")
-BUILD = sys.argv[1]
+BUILD, NATIVE = sys.argv[1], sys.argv[2]
+SIZES = {"412x163": (412, 163), "1920x1080": (1920, 1080), "4000x3000": (4000, 3000)}
 
 
 def windows_path(p):
     return "Z:" + os.path.abspath(p).replace("/", "\\")
 
 
-def make_image(path, width, height):
-    """A photo-like RGBA image: smooth gradients with noise in the low bits, so it
-    compresses about as a photograph does."""
-    import random
-    rng = random.Random(1)
-    base = bytearray()
-    for x in range(width):
-        base += bytes(((x * 7) & 255, (x * 3 + 40) & 255, (x * 11) & 255, 255))
-    n = len(base)
-    keep = int.from_bytes(bytes((0xF8, 0xF8, 0xF8, 0xFF)) * width, "big")
-    noise_bits = int.from_bytes(bytes((0x07, 0x07, 0x07, 0x00)) * width, "big")
-    rows = []
-    for y in range(height):
-        shift = (y * 4 * 13) % n
-        row = int.from_bytes(bytes(base[shift:] + base[:shift]), "big") & keep
-        row |= int.from_bytes(rng.randbytes(n), "big") & noise_bits
-        rows.append(row.to_bytes(n, "big"))
-    png.write_png(path, width, height, rows, colour_type=6)
-
-
 def run(cmd, env=None):
     return subprocess.run(cmd, check=True, capture_output=True, text=True, env=env).stdout
 
 
+def numbers(text):
+    return [float(v) for v in text.split()]
+
+
+def plasma(path, width, height):
+    """A plasma-fractal RGBA image: colour from one fractal, alpha from another."""
+    run(["convert", "-seed", "7", "-size", "%dx%d" % (width, height), "plasma:fractal",
+         "(", "-size", "%dx%d" % (width, height), "plasma:fractal", "-colorspace", "gray", ")",
+         "-alpha", "off", "-compose", "CopyOpacity", "-composite", "PNG32:" + path])
+
+
+def velvane_env(*arguments):
+    exe = windows_path(os.path.join(BUILD, "Velvane.exe"))
+    return dict(os.environ, VELVANE_CMDLINE='"%s" %s' % (exe, " ".join(arguments)))
+
+
+def close_all():
+    run([WINE, os.path.join(BUILD, "Velvane.exe"), "closeall"])
+    time.sleep(0.5)
+
+
+def start_to_mapped(path):
+    launch = os.path.join(BUILD, "tests", "e2e", "launch.exe")
+    velvane, feh = [], []
+    for _ in range(RUNS):
+        env = velvane_env('"%s"' % windows_path(path), "dontloadeffect")
+        velvane += numbers(run([os.path.join(NATIVE, "mapwait"), WINE, launch, "--wait"], env))
+        close_all()
+        feh += numbers(run([os.path.join(NATIVE, "mapwait"), "feh", "--borderless", path]))
+    return statistics.median(velvane), statistics.median(feh)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *[str(a) for a in args]], check=True)
+
+
+def size_choice(down, width, height):
+    """Opens the menu of the window under the screen's centre, walks to Size item `down`,
+    then times the Enter."""
+    xdotool("mousemove", 100, 100, "click", 3)  # inside the window at every size
+    time.sleep(0.6)
+    xdotool("key", "--delay", 100, "Down", "Down", "Down", "Down", "Right", *["Down"] * down)
+    # Output through a file: Wine services started meanwhile would hold a pipe open.
+    with tempfile.TemporaryFile(mode="w+") as out:
+        timer = subprocess.Popen([WINE, os.path.join(BUILD, "bench", "resizebench.exe"), str(width), str(height)],
+                                 stdout=out)
+        time.sleep(0.8)
+        xdotool("key", "Return")
+        timer.wait(timeout=60)
+        out.seek(0)
+        return numbers(out.read())
+
+
+def start_velvane(*arguments):
+    """Starts the program and waits until it shows as many windows as it was given images."""
+    process = subprocess.Popen([WINE, os.path.join(BUILD, "tests", "e2e", "launch.exe"), "--wait"],
+                               env=velvane_env(*arguments, "dontloadeffect"), stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    inspect = os.path.join(BUILD, "tests", "e2e", "wininspect.exe")
+    for _ in range(100):
+        shown = [line for line in run([WINE, inspect, "Velvane.FrmLogo"]).splitlines() if line.split()[6] == "1"]
+        if len(shown) == len(arguments):
+            return process
+        time.sleep(0.2)
+    raise RuntimeError("the program did not show its windows")
+
+
+def resize_times(path):
+    process = start_velvane('"%s"' % windows_path(path))
+    time.sleep(1)
+    double, half = [], []
+    for _ in range(RUNS):
+        double += size_choice(4, 3840, 2160)
+        size_choice(3, 1920, 1080)
+        half += size_choice(2, 960, 540)
+        size_choice(3, 1920, 1080)
+    close_all()
+    process.wait(timeout=30)
+    return statistics.median(double), statistics.median(half)
+
+
+def idle_cpu(path):
+    process = start_velvane(*['"%s"' % windows_path(path)] * 10)
+    time.sleep(1)
+    pids = run(["pgrep", "-f", "Velvane.exe"]).split()
+
+    def cpu_ticks():
+        total = 0
+        for pid in pids:
+            with open("/proc/%s/stat" % pid) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            total += int(fields[11]) + int(fields[12])
+        return total
+    before = cpu_ticks()
+    time.sleep(10)
+    used = (cpu_ticks() - before) / os.sysconf("SC_CLK_TCK")
+    close_all()
+    process.wait(timeout=30)
+    return used
+
+
 def main():
     folder = tempfile.mkdtemp(prefix="velvane-bench-")
-    images = {"412x163": (412, 163), "4000x3000": (4000, 3000)}
     paths = {}
-    for name, (w, h) in images.items():
+    for name, (w, h) in SIZES.items():
         paths[name] = os.path.join(folder, name + ".png")
-        make_image(paths[name], w, h)
-        print("image %s: %.1f MB" % (name, os.path.getsize(paths[name]) / 1e6))
+        plasma(paths[name], w, h)
+        print("image %s: %.1f MB" % (name, os.path.getsize(paths[name]) / 1e6), flush=True)
 
-    exe = windows_path(os.path.join(BUILD, "Velvane.exe"))
-    print("\nmedians of %d runs" % RUNS)
-    print("%-10s %18s %14s %16s" % ("image", "start->visible ms", "renderer ms", "peak memory MB"))
+    print("\nmedians of %d runs, milliseconds unless said otherwise" % RUNS)
+    print("%-10s %9s %6s %6s %9s %7s %6s %9s" % ("image", "velvane", "feh", "ratio", "renderer", "libpng", "ratio",
+                                                "peak MB"))
+    parts = []
     for name, path in paths.items():
-        env = dict(os.environ, VELVANE_CMDLINE='"%s" "%s" dontloadeffect' % (exe, windows_path(path)))
-        lines = run([WINE, os.path.join(BUILD, "bench", "startbench.exe"), str(RUNS)], env).split()
-        visible = [float(v) for v in lines[0::2]]
-        memory = [float(v) for v in lines[1::2]]
-        render = [float(line.split()[-1]) for line in
-                  run([WINE, os.path.join(BUILD, "bench", "render_bench.exe"), str(RUNS), windows_path(path)])
-                  .splitlines() if line.strip()]
-        print("%-10s %18.0f %14.0f %16.1f" % (name, statistics.median(visible), statistics.median(render),
-                                               statistics.median(memory)))
+        velvane, feh = start_to_mapped(path)
+        jobs = [numbers(line) for line in run([WINE, os.path.join(BUILD, "bench", "render_bench.exe"), str(RUNS),
+                                               windows_path(path)]).splitlines()]
+        render, decode, draw = (statistics.median(job[i] for job in jobs) for i in range(3))
+        parts.append("%-10s decode %.0f ms, convert and push %.0f ms" % (name, decode, draw))
+        libpng = statistics.median(numbers(run([os.path.join(NATIVE, "pngdecode"), str(RUNS), path])))
+        memory = statistics.median(numbers(run([WINE, os.path.join(BUILD, "bench", "startbench.exe"), str(RUNS)],
+                                               velvane_env('"%s"' % windows_path(path), "dontloadeffect")))[1::2])
+        w, h = SIZES[name]
+        print("%-10s %9.0f %6.0f %6.2f %9.0f %7.0f %6.2f %9.1f  (budget %.0f MB)" % (
+            name, velvane, feh, velvane / feh, render, libpng, render / libpng, memory, 2 * w * h * 4 / 2**20 + 40),
+            flush=True)
 
-    # A self-contained copy carrying a 20 MB image, against the plain program opening it.
-    big = os.path.join(folder, "20mb.png")
-    make_image(big, 2800, 2100)
-    print("\nimage 20mb: %.1f MB" % (os.path.getsize(big) / 1e6))
-    copy = os.path.join(folder, "Velvane1.exe")
-    lines = run([WINE, os.path.join(BUILD, "bench", "package_bench.exe"), str(RUNS),
-                 windows_path(os.path.join(BUILD, "Velvane.exe")), windows_path(big), windows_path(copy)]).split()
-    builds = [float(v) for v in lines[1::2]]
-    print("build of the copy: median %.0f ms (copy %.1f MB)" % (statistics.median(builds), os.path.getsize(copy) / 1e6))
-    for label, cmdline in (("plain program, image on the command line",
-                            '"%s" "%s" dontloadeffect' % (exe, windows_path(big))),
-                           ("self-contained copy", '"%s" dontloadeffect' % windows_path(copy))):
-        env = dict(os.environ, VELVANE_CMDLINE=cmdline)
-        lines = run([WINE, os.path.join(BUILD, "bench", "startbench.exe"), str(RUNS)], env).split()
-        print("%-42s start->visible median %.0f ms, peak %.1f MB" % (
-            label, statistics.median(float(v) for v in lines[0::2]), statistics.median(float(v) for v in lines[1::2])))
+    print("\nthe renderer's job at factor 1, split:\n  " + "\n  ".join(parts))
+    double, half = resize_times(paths["1920x1080"])
+    print("\n1920x1080: Size \"2\" %.0f ms, Size \"1/2\" %.0f ms" % (double, half))
+    print("idle CPU with 10 windows over 10 s: %.2f s" % idle_cpu(paths["412x163"]))
     subprocess.run(["rm", "-rf", folder])
 
 

@@ -1,8 +1,21 @@
 #!/usr/bin/env bash
-# Measures start-up and rendering under Wine and Xvfb (a benchmark, not a test).
+# Measures start-up, rendering, re-rendering and memory under Wine and Xvfb against native
+# yardsticks (feh, libpng) in the same run. A benchmark, not a test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+for p in feh libx11-dev libpng-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="${missing:-} $p"
+done
+if [ -n "${missing:-}" ]; then
+  echo "[bench] installing:$missing"
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $missing
+fi
 source scripts/wine-arch.sh
 scripts/build.sh "$VELVANE_ARCH"
-scripts/with-wine-display.sh python3 bench/run.py "$PWD/build/$VELVANE_ARCH"
+native=build/bench-native
+mkdir -p "$native"
+cc -O2 -o "$native/mapwait" bench/native/mapwait.c -lX11
+cc -O2 -o "$native/pngdecode" bench/native/pngdecode.c -lpng
+scripts/with-wine-display.sh python3 bench/run.py "$PWD/build/$VELVANE_ARCH" "$PWD/$native"

@@ -1,8 +1,11 @@
 #include "render/LayeredPNGWindow.h"
 
 #include <chrono>
+#include <new>
+#include <vector>
 
 #include "common/ProgramTexts.h"
+#include "render/Resample.h"
 #include "render/ScaleArithmetic.h"
 #include "windows/FrmLogo.h"
 #include "windows/LogoWindows.h"
@@ -23,22 +26,53 @@ void WaitUntil(Clock::time_point deadline) {
     }
 }
 
-// Draws the whole image scaled into a bottom-up 32-bit DIB's rows, as premultiplied
-// ARGB: that is what UpdateLayeredWindow blends, and a surface made from the DC may drop
-// the alpha channel.
-bool DrawScaled(Gdiplus::GpImage* image, void* bits, std::int32_t W, std::int32_t H) {
-    const long long stride = 4LL * W;
+// The image's own pixels as premultiplied BGRA, written into the given rows. GDI+
+// converts them straight into our buffer where it can; an image it cannot lock that
+// way is drawn instead.
+bool Decode(Gdiplus::GpImage* image, const Pixels& into) {
+    auto* bitmap = static_cast<Gdiplus::GpBitmap*>(image);
+    Gdiplus::GpRect whole{0, 0, into.width, into.height};
+    Gdiplus::BitmapData data{};
+    data.Width = static_cast<UINT>(into.width);
+    data.Height = static_cast<UINT>(into.height);
+    data.Stride = static_cast<INT>(into.stride);
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = into.rows;
+    if (gdip::GdipBitmapLockBits(bitmap, &whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                                 PixelFormat32bppPARGB, &data) == Gdiplus::Ok)
+        return gdip::GdipBitmapUnlockBits(bitmap, &data) == Gdiplus::Ok;
+
     Gdiplus::GpBitmap* target = nullptr;
-    BYTE* firstRow = static_cast<BYTE*>(bits) + (H - 1) * stride;
-    if (gdip::GdipCreateBitmapFromScan0(W, H, static_cast<INT>(-stride), PixelFormat32bppPARGB, firstRow, &target) !=
-        Gdiplus::Ok)
+    if (gdip::GdipCreateBitmapFromScan0(into.width, into.height, static_cast<INT>(into.stride), PixelFormat32bppPARGB,
+                                        into.rows, &target) != Gdiplus::Ok)
         return false;
     GdipBitmap surface(target);
     Gdiplus::GpGraphics* graphics = nullptr;
     if (gdip::GdipGetImageGraphicsContext(surface.get(), &graphics) != Gdiplus::Ok) return false;
     GdipGraphics drawing(graphics);
-    return gdip::GdipDrawImageRect(drawing.get(), image, 0.0f, 0.0f, static_cast<float>(W), static_cast<float>(H)) ==
-           Gdiplus::Ok;
+    return gdip::GdipDrawImageRectI(drawing.get(), image, 0, 0, into.width, into.height) == Gdiplus::Ok;
+}
+
+// Fills the window's bitmap: decoded straight into it at the image's own size, else
+// decoded once and scaled by our own resampler. The decoder's copy is given up as
+// soon as it has been read.
+bool Render(GdipImage& image, std::int32_t imageWidth, std::int32_t imageHeight, const Pixels& bitmap) {
+    if (imageWidth == bitmap.width && imageHeight == bitmap.height) {
+        const bool decoded = Decode(image.get(), bitmap);
+        image.reset();
+        return decoded;
+    }
+    std::vector<std::uint8_t> pixels;
+    try {
+        pixels.resize(4 * static_cast<std::size_t>(imageWidth) * static_cast<std::size_t>(imageHeight));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(imageWidth);
+    const bool decoded = Decode(image.get(), {pixels.data(), imageWidth, imageHeight, stride});
+    image.reset();
+    if (decoded) ResamplePremultiplied({pixels.data(), imageWidth, imageHeight, stride}, bitmap);
+    return decoded;
 }
 
 }  // namespace
@@ -77,7 +111,7 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = W;
-    info.bmiHeader.biHeight = H;  // positive: bottom-up
+    info.bmiHeader.biHeight = -H;  // top-down: rows in the order decoder and resampler write them
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -95,11 +129,11 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     FormIn.Resize(W, H);
     const bool fade = LoadEffect && FadeAllowed(W, H);
 
-    const bool drawn = DrawScaled(image.get(), bits, W, H);
+    const bool drawn = Render(image, static_cast<std::int32_t>(imageWidth), static_cast<std::int32_t>(imageHeight),
+                              {static_cast<std::uint8_t*>(bits), W, H, static_cast<std::ptrdiff_t>(stride)});
 
     HWND hwnd = FormIn.hWnd();
     SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-    image.reset();
     BlendFunc = {AC_SRC_OVER, 0, 0, AC_SRC_ALPHA};
 
     if (fade) {

@@ -1,6 +1,8 @@
 #include "windows/LogoWindows.h"
 
 #include <exception>
+#include <future>
+#include <system_error>
 #include <optional>
 #include <stdexcept>
 
@@ -39,7 +41,16 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
               std::int16_t TopPos, std::int16_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout) {
     LayeredPNGWindow renderer;  // released whichever way this returns
     std::int32_t width = 0, height = 0;
-    if (!renderer.PNGFileSize(ImagePath, width, height)) return;
+    // The image decodes on a second thread while the hidden window is made; nothing is
+    // shown or listed before the image has proved readable.
+    std::future<bool> readable;
+    try {
+        readable = std::async(std::launch::async, [&] { return renderer.PNGFileSize(ImagePath, width, height); });
+    } catch (const std::system_error&) {
+        readable = std::async(std::launch::deferred, [&] { return renderer.PNGFileSize(ImagePath, width, height); });
+    }
+    FrmLogo* window = FrmLogo::Load();
+    const bool measured = readable.get();
 
     // Values no window can show (an opacity without an alpha or a menu mark, a size
     // beyond 32 bits) open nothing, rather than a window that would be taken down again.
@@ -47,10 +58,11 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     const auto top = Edge(TopPos, IsAbout, GetSystemMetrics(SM_CYSCREEN), TwipsPerPixelY(), SizeFactor, height);
     const auto alpha = AlphaFromOpacity(Opacity);
     LogoMenu opening;
-    if (!left || !top || !alpha || !(SizeFactor > 0) || !opening.CheckOpeningOpacity(Opacity)) return;
-
-    FrmLogo* window = FrmLogo::Load();
     if (!window) return;
+    if (!measured || !left || !top || !alpha || !(SizeFactor > 0) || !opening.CheckOpeningOpacity(Opacity)) {
+        window->Discard(false);
+        return;
+    }
     window->FileNamePath(ImagePath);
     window->AboutMode(IsAbout);
     // The flag is raised with the window, so it always stands for an about window that exists.

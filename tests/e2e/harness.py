@@ -13,6 +13,9 @@ import unittest
 
 sys.path.insert(0, os.environ.get("VELVANE_TOOLS", os.path.join(os.path.dirname(__file__), "..", "..", "tools")))
 import png  # noqa: E402
+from package import self_contained  # noqa: E402
+
+SLOT_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "resources", "slot.bin")
 
 WINE = os.environ.get("VELVANE_WINE", "wine")
 EXE = os.environ.get("VELVANE_EXE", "")
@@ -105,6 +108,15 @@ class VelvaneTestCase(unittest.TestCase):
             rows.append(bytes(row))
         path = os.path.join(self.scratch, name)
         png.write_png(path, width, height, rows, colour_type=6)
+        return path
+
+    def self_contained_copy(self, tail, name="Copy.exe"):
+        """A copy of the program that carries tail (a package record) as a built one would."""
+        with open(EXE, "rb") as f, open(SLOT_PATH, "rb") as slot:
+            program = self_contained(f.read(), slot.read(), tail)
+        path = os.path.join(self.scratch, name)
+        with open(path, "wb") as f:
+            f.write(program)
         return path
 
     # --- processes ---------------------------------------------------------------

@@ -1,32 +1,16 @@
 """Real copies of the program carrying damaged packages: they open what can be opened,
 fall back to the about window when nothing can, and never crash or hang."""
-import os
-import sys
 
-from harness import VelvaneTestCase, EXE, windows_path
-
-sys.path.insert(0, os.environ.get("VELVANE_TOOLS", os.path.join(os.path.dirname(__file__), "..", "..", "tools")))
-from package import bag, blob, image_entries, int32, record, self_contained, text  # noqa: E402
-
-SLOT_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "resources", "slot.bin")
+from harness import VelvaneTestCase, windows_path
+from package import bag, blob, image_entries, int32, record, text
 
 
 class DamagedPackageTest(VelvaneTestCase):
     def setUp(self):
         super().setUp()
-        with open(EXE, "rb") as f:
-            self.program_bytes = f.read()
-        with open(SLOT_PATH, "rb") as f:
-            self.slot = f.read()
         logo = self.image("logo.png", 60, 40, lambda x, y: (200, 120, 40, 255))
         with open(logo, "rb") as f:
             self.png = f.read()
-
-    def copy_with(self, tail, name="Copy.exe"):
-        path = os.path.join(self.scratch, name)
-        with open(path, "wb") as f:
-            f.write(self_contained(self.program_bytes, self.slot, tail))
-        return path
 
     def good_entries(self, images=2, top=150):
         entries = [("Ras", int32(6)), ("Ras1", blob(self.png + b"\0"))]
@@ -36,7 +20,7 @@ class DamagedPackageTest(VelvaneTestCase):
         return entries
 
     def run_copy(self, tail):
-        p = self.start("dontloadeffect", program=self.copy_with(tail))
+        p = self.start("dontloadeffect", program=self.self_contained_copy(tail))
         return p
 
     def test_sound_package_opens_its_images_where_stored(self):
@@ -46,7 +30,7 @@ class DamagedPackageTest(VelvaneTestCase):
 
     def test_command_line_images_are_ignored_but_about_still_applies(self):
         other = self.image("other.png", 30, 30, lambda x, y: (20, 200, 20, 255))
-        path = self.copy_with(record(bag(self.good_entries(images=1))))
+        path = self.self_contained_copy(record(bag(self.good_entries(images=1))))
         p = self.start('"%s" about dontloadeffect left900' % windows_path(other), program=path)
         found = self.wait_for_windows(2, p.windows_pid)
         self.assertEqual(sorted(w.size for w in found), [(60, 40), (412, 163)])
