@@ -27,7 +27,7 @@ def windows_path(p):
 
 
 def run(cmd, env=None):
-    return subprocess.run(cmd, check=True, capture_output=True, text=True, env=env).stdout
+    return subprocess.run(cmd, check=True, capture_output=True, text=True, env=env, timeout=120).stdout
 
 
 def numbers(text):
