@@ -89,14 +89,12 @@ std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, d
         }
         // Without a temporary file this image cannot open, but the next ones still may.
         const std::optional<std::wstring> file = MakeTempFileName();
+        const std::optional<StoredSettings> s = applySettings ? ReadSettings(bag, k) : std::nullopt;
         if (file) {
             written.push_back(*file);
             const std::vector<std::uint8_t> image(stored->begin(), stored->end() - (stored->empty() ? 0 : 1));
             // A failed write leaves a file no window can show; the window is then not opened.
             WriteWholeFile(*file, {&image}, /*replace the reserved empty file*/ true);
-        }
-        const std::optional<StoredSettings> s = applySettings ? ReadSettings(bag, k) : std::nullopt;
-        if (file) {
             if (!applySettings) OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
             else if (s)
                 OpenLogo(*file, s->dontOnTop, s->dontMoveable, DontDragActive, DontLoadEffect, s->top, s->left,

@@ -2,9 +2,9 @@
 
 #include <exception>
 #include <future>
-#include <system_error>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 
 #include "common/ProgramTexts.h"
 #include "package/ReadSettingsSlot.h"
@@ -43,17 +43,18 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     std::int32_t width = 0, height = 0;
     // The image decodes on a second thread while the hidden window is made; nothing is
     // shown or listed before the image has proved readable.
+    auto measure = [&] { return renderer.PNGFileSize(ImagePath, width, height); };
     std::future<bool> readable;
     try {
-        readable = std::async(std::launch::async, [&] { return renderer.PNGFileSize(ImagePath, width, height); });
+        readable = std::async(std::launch::async, measure);
     } catch (const std::system_error&) {
-        readable = std::async(std::launch::deferred, [&] { return renderer.PNGFileSize(ImagePath, width, height); });
+        readable = std::async(std::launch::deferred, measure);  // no thread to be had
     }
     FrmLogo* window = FrmLogo::Load();
     const bool measured = readable.get();
 
-    // Values no window can show (an opacity without an alpha or a menu mark, a size
-    // beyond 32 bits) open nothing, rather than a window that would be taken down again.
+    // An unreadable image, or values no window can show (an opacity without an alpha or a
+    // menu mark, a size beyond 32 bits), open nothing: the hidden window goes unlisted.
     const auto left = Edge(LeftPos, IsAbout, GetSystemMetrics(SM_CXSCREEN), TwipsPerPixelX(), SizeFactor, width);
     const auto top = Edge(TopPos, IsAbout, GetSystemMetrics(SM_CYSCREEN), TwipsPerPixelY(), SizeFactor, height);
     const auto alpha = AlphaFromOpacity(Opacity);
