@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
+#include <sys/select.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -34,6 +35,15 @@ int main(int argc, char** argv) {
     }
     double mapped = -1;
     while (mapped < 0 && now_ms() - start < 60000) {
+        if (!XPending(display)) {
+            /* Wait for the display's next event, but never past the deadline. */
+            fd_set ready;
+            FD_ZERO(&ready);
+            FD_SET(ConnectionNumber(display), &ready);
+            struct timeval tick = {0, 100000};
+            select(ConnectionNumber(display) + 1, &ready, NULL, NULL, &tick);
+            continue;
+        }
         XEvent event;
         XNextEvent(display, &event);
         if (event.type != MapNotify) continue;
