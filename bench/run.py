@@ -52,11 +52,11 @@ def close_all():
 
 
 def start_to_mapped(path):
-    launch = os.path.join(BUILD, "tests", "e2e", "launch.exe")
+    launch = os.path.join(BUILD, "tests", "e2e", "wintool.exe")
     velvane, feh = [], []
     for _ in range(RUNS):
         env = velvane_env('"%s"' % windows_path(path), "dontloadeffect")
-        velvane += numbers(subprocess.run([os.path.join(NATIVE, "mapwait"), WINE, launch, "--wait"], env=env,
+        velvane += numbers(subprocess.run([os.path.join(NATIVE, "mapwait"), WINE, launch, "launch"], env=env,
                                           capture_output=True, text=True, timeout=120).stdout)
         close_all()
         feh += numbers(subprocess.run([os.path.join(NATIVE, "mapwait"), "feh", "--borderless", path],
@@ -96,7 +96,7 @@ def size_choice(down, width, height):
 
 def start_velvane(*arguments):
     """Starts the program and waits until it shows as many windows as it was given images."""
-    process = subprocess.Popen([WINE, os.path.join(BUILD, "tests", "e2e", "launch.exe"), "--wait"],
+    process = subprocess.Popen([WINE, os.path.join(BUILD, "tests", "e2e", "wintool.exe"), "launch"],
                                env=velvane_env(*arguments, "dontloadeffect"), stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     for _ in range(100):

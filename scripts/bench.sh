@@ -13,7 +13,7 @@ if [ -n "${missing:-}" ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $missing
 fi
 source scripts/wine-arch.sh
-scripts/build.sh "$VELVANE_ARCH"
+VELVANE_CMAKE_OPTIONS=-DVELVANE_BENCH=ON scripts/build.sh "$VELVANE_ARCH"
 native=build/bench-native
 mkdir -p "$native"
 cc -O2 -o "$native/mapwait" bench/native/mapwait.c -lX11

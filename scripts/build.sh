@@ -1,21 +1,28 @@
 #!/usr/bin/env bash
 # Configures and builds: the native portable logic and tests, the shipped 32-bit
-# Windows program (i686) and the 64-bit Windows build (x86_64).
-#   scripts/build.sh [native] [i686] [x86_64] [fuzz]    (all four when none is named)
+# Windows program (i686), the fuzz target, and the 64-bit Windows build (x86_64) on
+# machines whose Wine runs only 64-bit programs.
+#   scripts/build.sh [native] [i686] [x86_64] [fuzz]    (those it needs when none is named)
+# Extra CMake options come from VELVANE_CMAKE_OPTIONS (the benchmark sets -DVELVANE_BENCH=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 targets=("$@")
-[ "${#targets[@]}" -gt 0 ] || targets=(native i686 x86_64 fuzz)
+if [ "${#targets[@]}" -eq 0 ]; then
+  source scripts/wine-arch.sh
+  targets=(native i686 fuzz)
+  [ "$VELVANE_ARCH" = i686 ] || targets+=(x86_64)
+fi
+read -r -a options <<< "${VELVANE_CMAKE_OPTIONS:-}"
 
 for t in "${targets[@]}"; do
   printf '[build] %s\n' "$t"
   case "$t" in
-    native) cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null ;;
+    native) cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null ;;
     fuzz) cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELVANE_FUZZ=ON \
             -DCMAKE_CXX_COMPILER=clang++ >/dev/null ;;
     i686|x86_64) cmake -S . -B "build/$t" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-                   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$t.cmake" >/dev/null ;;
+                   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$t.cmake" "${options[@]}" >/dev/null ;;
     *) echo "unknown build: $t" >&2; exit 2 ;;
   esac
   cmake --build "build/$t"

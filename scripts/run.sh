@@ -20,13 +20,13 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   export WINEPREFIX="$PWD/build/wineprefix-$VELVANE_ARCH"
   [ -d "$WINEPREFIX" ] || { echo "[run] creating a Wine prefix (about 10 s)"; "$VELVANE_WINE" wineboot -i >/dev/null 2>&1; }
   echo "[run] starting Velvane on $DISPLAY: $arguments"
-  exec "$VELVANE_WINE" "$build/tests/e2e/launch.exe" --wait
+  exec "$VELVANE_WINE" "$build/tests/e2e/wintool.exe" launch
 fi
 
 shot="$PWD/build/screenshot.png"
 echo "[run] no display: starting a virtual one"
 scripts/with-wine-display.sh bash -c '
-  "$VELVANE_WINE" "$1/tests/e2e/launch.exe" >/dev/null
+  "$VELVANE_WINE" "$1/tests/e2e/wintool.exe" launch >/dev/null &
   sleep 5
   xwd -root -silent | convert xwd:- "$2"
 ' _ "$build" "$shot"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: the portable logic natively, the program
-# file checks, and the Windows tests and end-to-end tests under Wine and Xvfb.
+# Sets everything up and runs every test: the portable logic natively, a short fuzz run of
+# the package reader, the Windows tests and the end-to-end journeys under Wine and Xvfb.
+# The journeys that drive pointer and keyboard get a display and Wine prefix of their own;
+# the rest, and the fuzz run, go alongside them, as they mostly wait on Wine.
 # Input driven through Xvfb into Wine is timing-sensitive, so a failed Wine test gets
 # one more run (ctest reports it); a second failure fails the run.
 set -euo pipefail
@@ -12,16 +14,25 @@ scripts/build.sh
 echo "[test] portable logic, native"
 ctest --test-dir build/native --output-on-failure
 
-echo "[test] fuzzing the package reader (30 s)"
-ctest --test-dir build/fuzz --output-on-failure
-
 source scripts/wine-arch.sh
-if [ "$VELVANE_ARCH" = i686 ]; then
-  echo "[test] the shipped 32-bit program under Wine and Xvfb"
-  scripts/with-wine-display.sh ctest --test-dir build/i686 --output-on-failure --repeat until-pass:2
-else
-  echo "[test] the shipped 32-bit program file (this machine cannot run it)"
-  ctest --test-dir build/i686 -L program-file --output-on-failure
-  echo "[test] the same sources as a 64-bit program under Wine and Xvfb"
-  scripts/with-wine-display.sh ctest --test-dir build/x86_64 --output-on-failure --repeat until-pass:2
-fi
+build="build/$VELVANE_ARCH"
+[ "$VELVANE_ARCH" = i686 ] || echo "[test] this machine cannot run 32-bit programs: the Windows tests run on the 64-bit build"
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+run() {  # name, command...: in the background, output to a log
+  local name=$1
+  shift
+  ("$@" >"$logs/$name" 2>&1; echo $? >"$logs/$name.status") &
+}
+echo "[test] fuzzing the package reader (30 s), the Windows tests and journeys under Wine and Xvfb"
+run fuzz ctest --test-dir build/fuzz --output-on-failure
+run windows scripts/with-wine-display.sh ctest --test-dir "$build" -LE input --output-on-failure --repeat until-pass:2
+run input scripts/with-wine-display.sh ctest --test-dir "$build" -L input --output-on-failure --repeat until-pass:2
+wait
+status=0
+for name in fuzz windows input; do
+  echo "[test] --- $name ---"
+  cat "$logs/$name"
+  [ "$(cat "$logs/$name.status" 2>/dev/null)" = 0 ] || status=1
+done
+exit "$status"

@@ -6,7 +6,6 @@ import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
 import png  # noqa: E402
 
 # 5 x 7 glyphs: '#' is ink.

@@ -1,7 +1,5 @@
 """Drives the real Velvane.exe under Wine and Xvfb from outside, as a user would.
-
-Runs inside scripts/with-wine-display.sh (DISPLAY, WINEPREFIX, VELVANE_WINE) and takes
-the program and its helpers from the environment that ctest sets."""
+Runs inside scripts/with-wine-display.sh; ctest passes the program and the wintool helper."""
 import faulthandler
 import os
 import shutil
@@ -11,15 +9,13 @@ import tempfile
 import time
 import unittest
 
-sys.path.insert(0, os.environ.get("VELVANE_TOOLS", os.path.join(os.path.dirname(__file__), "..", "..", "tools")))
-import png  # noqa: E402
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+sys.path.insert(0, os.path.join(ROOT, "tools"))
 from package import self_contained  # noqa: E402
 
-SLOT_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "resources", "slot.bin")
-
-WINE = os.environ.get("VELVANE_WINE", "wine")
-EXE = os.environ.get("VELVANE_EXE", "")
-LOGO_CLASS = "Velvane.FrmLogo"
+WINE, EXE, TOOL = os.environ.get("VELVANE_WINE", "wine"), os.environ.get("VELVANE_EXE", ""), os.environ.get("VELVANE_TOOL", "")
+LOGO, MENU, BOX, PLAIN, LIST_KEY = "Velvane.FrmLogo", "#32768", "#32770", "VelvaneTestPlainWindow", r"HKCU\Software\Velvane\Velvane.2"
+ORANGE, GREEN = (200, 120, 40), (20, 200, 20)
 
 
 def xdotool(*args):
@@ -27,168 +23,86 @@ def xdotool(*args):
 
 
 def windows_path(unix_path):
-    """Wine maps the Unix root to drive Z:."""
-    return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+    return "Z:" + os.path.abspath(unix_path).replace("/", "\\")  # Wine maps / to Z:
+
+
+def dimmed(colour):  # at opacity 50 (alpha 127), as X shows a layered window's premultiplied pixels
+    return tuple(c * 127 // 255 for c in colour)
 
 
 class Window:
     def __init__(self, line):
-        f = line.split()
-        self.hwnd, self.pid = int(f[0]), int(f[1])
-        self.left, self.top, self.right, self.bottom = (int(v) for v in f[2:6])
-        self.visible, self.topmost, self.layered = (f[6] == "1", f[7] == "1", f[8] == "1")
-        self.z_index = int(f[9])
-        self.foreground = len(f) > 10 and f[10] == "1"
-
-    @property
-    def size(self):
-        return (self.right - self.left, self.bottom - self.top)
-
-    def centre(self):
-        return ((self.left + self.right) // 2, (self.top + self.bottom) // 2)
-
-    def __repr__(self):
-        return "Window(%d at %d,%d size %s vis=%s top=%s z=%d fg=%s)" % (
-            self.hwnd, self.left, self.top, self.size, self.visible, self.topmost, self.z_index, self.foreground)
+        self.hwnd, self.pid, self.left, self.top, right, bottom, visible, topmost, _, self.z, _ = map(int, line.split())
+        self.visible, self.topmost, self.size = visible == 1, topmost == 1, (right - self.left, bottom - self.top)
+        self.place, self.centre = (self.left, self.top, self.size), ((self.left + right) // 2, (self.top + bottom) // 2)
 
 
-class Screenshot:
-    def __init__(self, path):
-        self.path = path
-        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
-        self.width, self.height = 1024, 768
-        assert len(raw) == self.width * self.height * 3, "unexpected screenshot size"
-        self.raw = raw
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.raw[i:i + 3])
-
-
-class VelvaneTestCase(unittest.TestCase):
-    """Each test gets a scratch folder; every process it started is ended afterwards."""
+class Journey(unittest.TestCase):
+    """A scratch folder per journey; every process it started is ended afterwards."""
 
     def setUp(self):
-        # A hung test prints where it hangs and ends the run, rather than waiting forever.
-        faulthandler.dump_traceback_later(120, exit=True)
+        faulthandler.dump_traceback_later(300, exit=True)  # a hang prints where, then ends the run
         for name in ("DISPLAY", "WINEPREFIX"):
-            if not os.environ.get(name):
-                self.fail("%s is not set: run through scripts/with-wine-display.sh" % name)
-        self.assertTrue(os.path.exists(EXE), "the program is not built: %s" % EXE)
-        self.scratch = tempfile.mkdtemp(prefix="velvane-e2e-")
-        self.processes = []
-        self.wine = WINE
-        self.inspect = os.environ["VELVANE_INSPECT"]
+            self.assertTrue(os.environ.get(name), "%s is not set: run through scripts/with-wine-display.sh" % name)
+        self.assertTrue(os.path.exists(EXE) and os.path.exists(TOOL), "the program or wintool is not built")
+        self.scratch, self.processes = tempfile.mkdtemp(prefix="velvane-e2e-"), []
 
     def tearDown(self):
-        # Ends what this test started; the Wine server and its services stay warm.
+        for w in self.windows("ExplorerWClass") + self.windows(PLAIN):
+            self.tool("close", w.hwnd)
         for p in self.processes:
-            pid = getattr(p, "windows_pid", None)
-            if pid and p.poll() is None:
-                subprocess.run([WINE, "taskkill", "/f", "/pid", str(pid)], stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, check=False, timeout=60)
-        for p in self.processes:
-            try:
-                p.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                p.kill()
-                p.wait()
-        self.assertEqual(self.windows(), [], "a test left windows of the program open")
+            if p.poll() is None and p.windows_pid:
+                subprocess.run([WINE, "taskkill", "/f", "/pid", str(p.windows_pid)], capture_output=True, timeout=60)
+            p.wait(timeout=30)
+        self.assertEqual(self.windows(), [], "windows of the program were left open")
         shutil.rmtree(self.scratch, ignore_errors=True)
         faulthandler.cancel_dump_traceback_later()
 
-    # --- files -------------------------------------------------------------------
-    def image(self, name, width, height, colour):
-        """A PNG whose pixel (x, y) has the RGBA that colour(x, y) gives."""
-        rows = []
-        for y in range(height):
-            row = bytearray()
-            for x in range(width):
-                row += bytes(colour(x, y))
-            rows.append(bytes(row))
-        path = os.path.join(self.scratch, name)
-        png.write_png(path, width, height, rows, colour_type=6)
+    def image(self, name, width, height, *colours):
+        """A PNG of equal vertical bands in these colours ("none": transparent), orange by default."""
+        colours, path = colours or [ORANGE], os.path.join(self.scratch, name)
+        bands = [a for c in colours for a in ("-size", "%dx%d" % (width // len(colours), height),
+                                              "xc:" + (c if isinstance(c, str) else "rgb(%d,%d,%d)" % c))]
+        subprocess.run(["convert", *bands, "+append", "PNG32:" + path], check=True)
         return path
 
-    def self_contained_copy(self, tail, name="Copy.exe"):
-        """A copy of the program that carries tail (a package record) as a built one would."""
-        with open(EXE, "rb") as f, open(SLOT_PATH, "rb") as slot:
-            program = self_contained(f.read(), slot.read(), tail)
+    def copy_with(self, tail, name="Copy.exe"):
+        """A copy of the program carrying tail (a package record) as a built one would."""
         path = os.path.join(self.scratch, name)
-        with open(path, "wb") as f:
-            f.write(program)
+        with open(EXE, "rb") as f, open(os.path.join(ROOT, "src", "resources", "slot.bin"), "rb") as slot, open(path, "wb") as out:
+            out.write(self_contained(f.read(), slot.read(), tail))
         return path
 
-    # --- processes ---------------------------------------------------------------
-    def start(self, arguments, program=None):
-        """Starts the program with exactly this argument text; returns its Popen handle
-        (the launcher, which ends with the program's exit code)."""
-        program = program or EXE
+    def start(self, arguments, program=EXE):
+        """Starts the program with exactly this argument text; the handle ends with its exit code."""
         env = dict(os.environ, VELVANE_CMDLINE='"%s" %s' % (windows_path(program), arguments))
-        out = tempfile.TemporaryFile(mode="w+")
+        out = tempfile.TemporaryFile(mode="w+")  # a file, not a pipe: Wine's services would hold a pipe open
         self.addCleanup(out.close)
-        p = subprocess.Popen([WINE, os.environ["VELVANE_LAUNCH"], "--wait"], env=env,
-                             stdout=out, stderr=subprocess.DEVNULL, text=True)
+        p = subprocess.Popen([WINE, TOOL, "launch"], env=env, stdout=out, stderr=subprocess.DEVNULL)
         self.processes.append(p)
-
-        def pid():
-            out.seek(0)
-            line = out.readline().strip()
-            return int(line) if line else None
-        p.windows_pid = self.wait_for(pid, what="the program to start")
+        p.windows_pid = int(self.wait_for(lambda: out.seek(0) == 0 and out.readline().strip(), "the program to start"))
         return p
 
-    def run_helper(self, *args):
-        # Output through a file, not a pipe: Wine's background services, when this call
-        # starts them, inherit the pipe and would keep it open for ever.
+    def plain_window(self, *place):
+        """A white window of another program at (left, top, width, height)."""
+        p = subprocess.Popen([WINE, TOOL, "plain", *map(str, place)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        p.windows_pid = None
+        self.processes.append(p)
+        return self.wait_for(lambda: self.windows(PLAIN), "the other program's window")[0]
+
+    def tool(self, *args, program=None):
         with tempfile.TemporaryFile(mode="w+") as out:
-            subprocess.run([WINE, *args], check=True, stdout=out, stderr=subprocess.DEVNULL, timeout=60)
-            out.seek(0)
-            return out.read()
+            subprocess.run([WINE, program or TOOL, *map(str, args)], stdout=out, stderr=subprocess.DEVNULL, timeout=60)
+            return out.seek(0) or out.read()
 
-    def start_plain_window(self, left=380, top=300, width=300, height=200):
-        """A white window of another program, once it is up."""
-        p = subprocess.Popen([WINE, os.environ["VELVANE_PLAIN"], str(left), str(top), str(width), str(height)],
-                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.processes.append(p)
-        self.wait_for(lambda: self.windows("VelvaneTestPlainWindow"), what="the other program's window")
-        return p
+    def temp_files(self):
+        """The program's temporary images in the Windows temporary folder."""
+        return {n for n in self.tool("/c", "dir", "/b", "%TEMP%\\~*.tmp", program="cmd").split() if n.lower().endswith(".tmp")}
 
-    def menu_at(self, x, y, *keys):
-        """Right-clicks the point and walks the popup menu with the keyboard."""
-        xdotool("mousemove", x, y)
-        time.sleep(0.3)
-        xdotool("click", 3)
-        self.wait_for(lambda: [m for m in self.windows("#32768") if m.visible], what="the popup menu")
-        time.sleep(0.4)  # the menu takes the keyboard once it is up
-        xdotool("key", "--delay", 150, *keys)
-        self.wait_for(lambda: not [m for m in self.windows("#32768") if m.visible], what="the menu to close")
-        time.sleep(0.4)
+    def windows(self, cls=LOGO):
+        return [Window(line) for line in self.tool("list", cls).splitlines() if line.strip()]
 
-    LIST_KEY = r"HKCU\Software\Velvane\Velvane.2"
-
-    def window_list(self):
-        """The shared list of open windows: (count text, [handles as text in order])."""
-        out = self.run_helper("reg", "query", self.LIST_KEY)
-        values = {}
-        for line in out.splitlines():
-            parts = line.split()
-            if len(parts) >= 3 and parts[1].startswith("REG_"):
-                values[parts[0]] = parts[2]
-        count = values.pop("Count", None)
-        numbered = sorted((int(k), v) for k, v in values.items() if k.isdigit())
-        self.assertEqual([k for k, _ in numbered], list(range(1, len(numbered) + 1)), "gaps in the list")
-        return count, [v for _, v in numbered]
-
-    def clear_window_list(self):
-        subprocess.run([WINE, "reg", "delete", self.LIST_KEY, "/f"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, check=False)
-
-    def windows(self, cls=LOGO_CLASS):
-        out = self.run_helper(os.environ["VELVANE_INSPECT"], cls)
-        return [Window(line) for line in out.splitlines() if line.strip()]
-
-    def wait_for(self, condition, timeout=15, what="condition"):
+    def wait_for(self, condition, what, timeout=15):
         deadline = time.time() + timeout
         while time.time() < deadline:
             value = condition()
@@ -197,29 +111,44 @@ class VelvaneTestCase(unittest.TestCase):
             time.sleep(0.2)
         self.fail("timed out waiting for " + what)
 
-    def wait_for_windows(self, count, pid=None, timeout=15):
+    def wait_windows(self, count, process=None, timeout=20):
         def ready():
-            found = [w for w in self.windows() if w.visible and (pid is None or w.pid == pid)]
+            found = [w for w in self.windows() if w.visible and (process is None or w.pid == process.windows_pid)]
             return found if len(found) == count else None
-        found = self.wait_for(ready, timeout, "%d visible windows" % count)
-        time.sleep(0.6)  # let any fade finish before pixels are read
-        return [w for w in self.windows() if pid is None or w.pid == pid]
+        self.wait_for(ready, "%d visible windows" % count, timeout)
+        time.sleep(0.6)  # any fade ends before pixels are read
+        return ready()
 
-    def wait_exit(self, process, timeout=15):
+    def wait_exit(self, process, what="the program to end", timeout=20):
         try:
             return process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            self.fail("the program did not end")
+            self.fail("timed out waiting for " + what)
 
-    # --- the screen --------------------------------------------------------------
-    def screenshot(self, name):
-        folder = os.environ.get("VELVANE_SHOTS") or self.scratch
-        os.makedirs(folder, exist_ok=True)
-        path = os.path.join(folder, name + ".png")
-        xwd = subprocess.run(["xwd", "-root", "-silent"], check=True, capture_output=True).stdout
-        subprocess.run(["convert", "xwd:-", path], input=xwd, check=True)
-        return Screenshot(path)
+    def menu(self, x, y, *keys):
+        """Right-clicks the point and walks the popup menu with the keyboard."""
+        xdotool("mousemove", x, y, "sleep", 0.3, "click", 3)
+        self.wait_for(lambda: [m for m in self.windows(MENU) if m.visible], "the popup menu")
+        xdotool("sleep", 0.4, "key", "--delay", 150, *keys)  # the menu takes the keyboard once it is up
+        self.wait_for(lambda: not [m for m in self.windows(MENU) if m.visible], "the menu to close")
+        time.sleep(0.4)
 
-    def assertColour(self, actual, expected, tolerance=3, msg=None):
-        diff = max(abs(a - e) for a, e in zip(actual, expected))
-        self.assertLessEqual(diff, tolerance, msg or "colour %s, expected %s" % (actual, expected))
+    def screen(self, name):
+        """A screenshot, kept for people to look at; returns pixel(x, y) -> (r, g, b)."""
+        path = os.path.join(os.environ.get("VELVANE_SHOTS") or self.scratch, name + ".png")
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        for attempt in range(3):  # X refuses a root image now and then while windows change
+            if subprocess.run("xwd -root -silent | convert xwd:- %s" % path, shell=True, stderr=subprocess.DEVNULL).returncode == 0:
+                break
+            time.sleep(0.3)
+        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
+        return lambda x, y: tuple(raw[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3])
+
+    def assertColour(self, actual, expected, msg, tolerance=3):
+        self.assertLessEqual(max(abs(a - e) for a, e in zip(actual, expected)), tolerance, "%s: %s, not %s" % (msg, actual, expected))
+
+    def window_list(self):
+        """The shared list of open windows: (count text, handles in order)."""
+        rows = [line.split() for line in self.tool("query", LIST_KEY, program="reg").splitlines()]
+        values = {r[0]: r[2] for r in rows if len(r) == 3 and r[1].startswith("REG_")}
+        return values.pop("Count", None), [values[str(k)] for k in range(1, len(values) + 1)]

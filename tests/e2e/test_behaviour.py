@@ -1,153 +1,87 @@
-"""Using the windows as a person would: the popup menu, dragging, keys and the mouse."""
-import os
-import subprocess
-import time
+"""Using the windows as a person would: the popup menu, opacity, size, dragging, the
+band, keys, and the ways of closing one window or the whole program."""
 import unittest
 
-from harness import VelvaneTestCase, windows_path, xdotool
+from harness import GREEN, MENU, ORANGE, PLAIN, Journey, dimmed, windows_path, xdotool
 
-COLOUR = (200, 120, 40)
+OPACITY_50 = ("Down", "Down", "Down", "Right", "Down", "Down", "Down", "Down", "Return")
+SIZE_2 = ("Down", "Down", "Down", "Down", "Right", "Down", "Down", "Down", "Down", "Return")
 
 
-class BehaviourTest(VelvaneTestCase):
-    def open(self, arguments="", size=(200, 100)):
-        path = self.image("logo.png", size[0], size[1], lambda x, y: (*COLOUR, 255))
-        p = self.start('"%s" dontloadeffect %s' % (windows_path(path), arguments))
-        (w,) = self.wait_for_windows(1, p.windows_pid)
-        return p, w
+class BehaviourTest(Journey):
+    def drag(self, x, y, dx, dy):
+        xdotool("mousemove", x, y, "sleep", 0.3, "mousedown", 1, "sleep", 0.4, "mousemove", x + 2, y + 2, "sleep", 0.5,
+                "mousemove", x + 2 + dx, y + 2 + dy, "sleep", 0.5, "mouseup", 1, "sleep", 0.5)
 
-    def menu(self, *keys):
-        """The menu of the window in the middle of the screen."""
-        self.menu_at(450, 380, *keys)
+    def menu_is_up(self, up, what):
+        self.wait_for(lambda: bool([m for m in self.windows(MENU) if m.visible]) == up, what)
 
-    def test_right_click_shows_the_menu_at_the_pointer(self):
-        self.open()
+    def test_menu_opacity_size_drag_band_and_keys(self):
+        self.plain_window(380, 300, 300, 200)
+        p = self.start('"%s" dontloadeffect' % windows_path(self.image("logo.png", 200, 100)))
+        (w,) = self.wait_windows(1, p)
+        (other,) = self.windows(PLAIN)
+        self.assertTrue(w.topmost and w.z < other.z, "opens top-most above another program")
+
         xdotool("mousemove", 450, 380, "click", 3)
-        menus = self.wait_for(lambda: [m for m in self.windows("#32768") if m.visible], what="the popup menu")
-        self.assertEqual((menus[0].left, menus[0].top), (450, 380))
-        self.screenshot("popup-menu")
+        self.menu_is_up(True, "the popup menu")
+        (menu,) = [m for m in self.windows(MENU) if m.visible]
+        self.assertEqual((menu.left, menu.top), (450, 380), "the menu opens at the pointer")
+        self.screen("popup-menu")
+        xdotool("key", "Escape", "sleep", 0.5, "click", 3, "sleep", 0.2, "key", "Escape", "sleep", 0.1, "click", 3)
+        self.menu_is_up(True, "the menu after a quick second right-click")
         xdotool("key", "Escape")
-        self.wait_for(lambda: not [m for m in self.windows("#32768") if m.visible], what="the menu to close")
-        # A second right-click straight away (within the double-click time) is a press too.
-        xdotool("click", 3, "sleep", 0.2, "key", "Escape", "sleep", 0.1, "click", 3)
-        self.wait_for(lambda: [m for m in self.windows("#32768") if m.visible], what="the menu after a quick click")
-        xdotool("key", "Escape")
-        self.wait_for(lambda: not [m for m in self.windows("#32768") if m.visible], what="the menu to close")
+        self.menu_is_up(False, "the menu to close")
 
-    def test_opacity_50_from_the_menu_dims_the_pixels(self):
-        _, w = self.open()
-        self.menu("Down", "Down", "Down", "Right", "Down", "Down", "Down", "Down", "Return")
-        shot = self.screenshot("menu-opacity-50")
-        self.assertColour(shot.pixel(w.left + 100, w.top + 50), tuple(c * 127 // 255 for c in COLOUR), 2)
+        self.menu(450, 380, *OPACITY_50)
+        self.assertColour(self.screen("opacity-50")(w.left + 100, w.top + 50), dimmed(ORANGE), "Opacity 50", 2)
+        self.menu(450, 380, *SIZE_2)
+        (w2,) = self.windows()
+        self.assertEqual(w2.place, (w.left, w.top, (400, 200)), "Size 2 grows from the top left corner")
+        self.assertColour(self.screen("size-2")(w.left + 390, w.top + 190), dimmed(ORANGE), "Size 2 keeps opacity 50", 2)
 
-    def test_size_2_from_the_menu_doubles_the_window_from_its_corner(self):
-        _, w = self.open()
-        self.menu("Down", "Down", "Down", "Down", "Right", "Down", "Down", "Down", "Down", "Return")
-        (after,) = self.windows()
-        self.assertEqual(after.size, (400, 200))
-        self.assertEqual((after.left, after.top), (w.left, w.top))
-        shot = self.screenshot("menu-size-2")
-        self.assertColour(shot.pixel(w.left + 390, w.top + 190), COLOUR)
+        self.drag(450, 380, 120, -90)
+        (moved,) = self.windows()
+        self.assertEqual((moved.left, moved.top), (w.left + 120, w.top - 90), "dragging moves by the pointer's distance")
+        self.menu(*moved.centre, "Down", "Down", "Return")  # "Moveable" off
+        self.drag(*moved.centre, 100, 100)
+        self.assertEqual(self.windows()[0].place, moved.place, "no drag with Moveable off")
 
-    def drag(self, start, by):
-        x, y = start
-        xdotool("mousemove", x, y)
-        time.sleep(0.3)
-        xdotool("mousedown", 1)
-        time.sleep(0.4)
-        xdotool("mousemove", x + 2, y + 2)
-        time.sleep(0.5)
-        xdotool("mousemove", x + 2 + by[0], y + 2 + by[1])
-        time.sleep(0.5)
-        xdotool("mouseup", 1)
-        time.sleep(0.5)
+        self.menu(*moved.centre, "Down", "Return")  # "Top Most" off
+        self.assertFalse(self.windows()[0].topmost, "Top Most off")
+        # Where it then lies is checked in-process: under Wine without a window manager the
+        # activation the popup menu needs raises the window again afterwards.
+        self.menu(*moved.centre, "Down", "Return")
+        (back,) = self.windows()
+        (other,) = self.windows(PLAIN)
+        self.assertTrue(back.topmost and back.z < other.z, "Top Most on again: above the other program")
 
-    def test_dragging_moves_the_window_by_the_pointers_distance(self):
-        _, w = self.open()
-        self.drag((450, 380), (120, -90))
-        (after,) = self.windows()
-        self.assertEqual((after.left, after.top), (w.left + 120, w.top - 90))
+        xdotool("click", 1, "sleep", 0.3, "key", "ctrl+shift+x", "alt+End", "End", "x", "sleep", 1)
+        self.assertIsNone(p.poll(), "Ctrl+Shift+X, Alt+End, End or X ended the program")
+        self.assertEqual(len(self.windows()), 1, "Ctrl+Shift+X, Alt+End, End or X closed the window")
+        xdotool("click", 1, "sleep", 0.3, "key", "ctrl+End")
+        self.assertEqual(self.wait_exit(p, "Ctrl+End to end the program"), 0)
 
-    def test_no_drag_when_moveable_is_unchecked(self):
-        _, w = self.open()
-        self.menu("Down", "Down", "Return")  # "Moveable"
-        self.drag((450, 380), (120, -90))
-        (after,) = self.windows()
-        self.assertEqual((after.left, after.top), (w.left, w.top))
+    def test_closing_one_window_or_the_whole_program(self):
+        big, small = self.image("big.png", 200, 100), self.image("small.png", 60, 30, GREEN)
+        p = self.start('"%s" "%s" about dontloadeffect left300 top300' % (windows_path(big), windows_path(small)))
+        self.assertEqual(len(self.wait_windows(3, p)), 3, "two images and the about window")
+        xdotool("mousemove", 150, 100, "click", 1, "sleep", 0.3, "key", "Escape")
+        self.wait_for(lambda: len(self.windows()) == 2, "Esc to close the big image")
+        self.assertEqual(sorted(w.size for w in self.windows()), [(60, 30), (412, 163)])
+        xdotool("mousemove", 50, 35, "click", "--repeat", 2, "--delay", 80, 1)
+        self.assertEqual(self.wait_exit(p, "closing the last image beside the about window to end it"), 0)
 
-    def test_esc_closes_one_window_and_a_double_click_the_other(self):
-        big = self.image("big.png", 200, 100, lambda x, y: (*COLOUR, 255))
-        small = self.image("small.png", 60, 30, lambda x, y: (20, 200, 20, 255))
-        p = self.start('"%s" "%s" dontloadeffect' % (windows_path(big), windows_path(small)))
-        self.wait_for_windows(2, p.windows_pid)
-        xdotool("mousemove", 420, 340, "click", 1)  # the big one, outside the small one
-        time.sleep(0.3)
-        xdotool("key", "Escape")
-        (left,) = self.wait_for(lambda: self.windows() if len(self.windows()) == 1 else None,
-                                what="one window to close")
-        self.assertEqual(left.size, (60, 30))
-        xdotool("mousemove", 512, 384, "click", "--repeat", 2, "--delay", 80, 1)
-        self.assertEqual(self.wait_exit(p), 0)
-
-    def test_ctrl_end_ends_the_program_and_ctrl_shift_x_does_not(self):
-        p, w = self.open()
-        xdotool("mousemove", 450, 380, "click", 1)
-        time.sleep(0.3)
-        xdotool("key", "ctrl+shift+x", "alt+End", "End")
-        time.sleep(1)
-        self.assertIsNone(p.poll())
-        self.assertEqual(len(self.windows()), 1)
-        xdotool("click", 1)  # keep the keyboard on the window
-        time.sleep(0.3)
-        xdotool("key", "ctrl+End")
-        self.assertEqual(self.wait_exit(p), 0)
-
-    def test_alt_x_ends_the_program(self):
-        p, _ = self.open()
-        xdotool("mousemove", 450, 380, "click", 1)
-        time.sleep(0.3)
-        xdotool("key", "alt+x")
-        self.assertEqual(self.wait_exit(p), 0)
-
-    def test_exit_from_the_menu_ends_the_program(self):
-        p, _ = self.open()
-        self.menu("Up", "Return")  # the last item, "Exit"
-        self.assertEqual(self.wait_exit(p), 0)
-
-    def test_top_most_off_leaves_the_band_and_on_comes_back_above_another_program(self):
-        self.start_plain_window(380, 300, 300, 200)
-        p, _ = self.open()
-
-        def state():
-            (w,) = self.windows()
-            (other,) = self.windows("VelvaneTestPlainWindow")
-            return w, other
-
-        w, other = state()
-        self.assertTrue(w.topmost)
-        self.assertLess(w.z_index, other.z_index)
-        self.menu("Down", "Return")  # "Top Most" off
-        w, other = state()
-        self.assertFalse(w.topmost)
-        # Where it then lies is not checked here: under Wine without a window manager,
-        # the activation that the popup menu needs raises the window again afterwards.
-        # The in-process tests check that it goes beneath ordinary windows.
-        self.menu("Down", "Return")  # and on again
-        w, other = state()
-        self.assertTrue(w.topmost)
-        self.assertLess(w.z_index, other.z_index)
-        self.screenshot("top-most-again")
-
-    def test_closing_the_last_image_while_the_about_window_is_open_ends_the_program(self):
-        path = self.image("logo.png", 60, 30, lambda x, y: (*COLOUR, 255))
-        p = self.start('"%s" about dontloadeffect left300 top300' % windows_path(path))
-        found = self.wait_for_windows(2, p.windows_pid)
-        image = next(w for w in found if w.size == (60, 30))
-        xdotool("mousemove", *image.centre(), "click", 1)
-        time.sleep(0.3)
-        xdotool("key", "Escape")
-        self.assertEqual(self.wait_exit(p), 0)
-        self.assertEqual(self.windows(), [])
+        for label, keys in (("Alt+X", ("key", "alt+x")), ("Exit", None)):
+            p = self.start('"%s" dontloadeffect dontmoveable' % windows_path(small))
+            (w,) = self.wait_windows(1, p)
+            if keys:
+                self.drag(*w.centre, 100, 100)
+                self.assertEqual(self.windows()[0].place, w.place, "no drag after dontmoveable")
+                xdotool("mousemove", 512, 384, "click", 1, "sleep", 0.3, *keys)
+            else:
+                self.menu(512, 384, "Up", "Return")  # the last item
+            self.assertEqual(self.wait_exit(p, label + " to end the program"), 0)
 
 
 if __name__ == "__main__":

@@ -1,93 +1,62 @@
-"""Close-all: one start closes every window of every running copy, through the shared list."""
+"""Close-all: one start closes every window of every running copy, through the shared list,
+however many copies open and close at once."""
 import random
 import subprocess
-import time
 import unittest
 
-from harness import VelvaneTestCase, windows_path
-
-COLOUR = (200, 120, 40, 255)
+from harness import LIST_KEY, PLAIN, TOOL, WINE, GREEN, Journey, windows_path
 
 
-class CloseAllTest(VelvaneTestCase):
+class CloseAllTest(Journey):
     def setUp(self):
         super().setUp()
-        self.clear_window_list()
-        self.a = self.image("a.png", 80, 60, lambda x, y: COLOUR)
-        self.b = self.image("b.png", 40, 30, lambda x, y: (20, 200, 20, 255))
+        self.tool("delete", LIST_KEY, "/f", program="reg")
+        self.addCleanup(self.tool, "delete", LIST_KEY, "/f", program="reg")
+        self.images = '"%s" "%s" dontloadeffect' % (windows_path(self.image("a.png", 80, 60)),
+                                                   windows_path(self.image("b.png", 40, 30, GREEN)))
 
-    def tearDown(self):
-        super().tearDown()
-        self.clear_window_list()
-
-    def start_copy(self):
-        return self.start('"%s" "%s" dontloadeffect' % (windows_path(self.a), windows_path(self.b)))
-
-    def wait_for_count(self, count):
-        return self.wait_for(lambda: (lambda w: w if len(w) == count and all(x.visible for x in w) else None)(
-            self.windows()), what="%d windows" % count)
-
-    def test_closeall_ends_every_copy_and_empties_the_list(self):
-        copies = [self.start_copy() for _ in range(3)]
-        found = self.wait_for_count(6)
+    def listed(self):
         count, handles = self.window_list()
-        self.assertEqual(count, "6")
-        self.assertEqual(sorted(int(h) for h in handles), sorted(w.hwnd for w in found))
+        return count, sorted(map(int, handles))
 
-        closer = self.start("closeall")
-        self.assertEqual(self.wait_exit(closer), 0)
+    def test_closeall_reaches_every_copy_and_keeps_the_list_exact(self):
+        copies = [self.start(self.images) for _ in range(3)]
+        found = self.wait_windows(6)
+        self.assertEqual(self.listed(), ("6", sorted(w.hwnd for w in found)), "every window listed")
+        self.assertEqual(self.wait_exit(self.start("closeall")), 0)
         for copy in copies:
-            self.assertEqual(self.wait_exit(copy), 0)
-        self.assertEqual(self.windows(), [])
-        self.assertEqual(self.window_list(), ("0", []))
+            self.assertEqual(self.wait_exit(copy, "every copy to end"), 0)
+        self.assertEqual(self.window_list(), ("0", []), "the list is empty")
 
-    def test_switch_number_and_any_letter_case_close_all_too(self):
         for word in ("CLOSEALL", "1", "7 dontontop"):
-            copy = self.start_copy()
-            self.wait_for_count(2)
-            closer = self.start('%s "%s"' % (word, windows_path(self.a)))  # images named are not opened
-            self.assertEqual(self.wait_exit(closer), 0, word)
-            self.assertEqual(self.wait_exit(copy), 0, word)
-            self.assertEqual(self.windows(), [], word)
+            copy = self.start(self.images)
+            self.wait_windows(2)
+            self.assertEqual(self.wait_exit(self.start(word + " " + self.images)), 0, word)  # images named are not opened
+            self.assertEqual(self.wait_exit(copy, word + " to end the copy"), 0, word)
 
-    def test_stale_entry_naming_another_programs_window_is_dropped_not_closed(self):
-        plain = self.start_plain_window(10, 10, 100, 100)
-        (other,) = self.windows("VelvaneTestPlainWindow")
-        self.run_helper("reg", "add", self.LIST_KEY, "/v", "Count", "/d", "1", "/f")
-        self.run_helper("reg", "add", self.LIST_KEY, "/v", "1", "/d", str(other.hwnd), "/f")
-        closer = self.start("closeall")
-        self.assertEqual(self.wait_exit(closer), 0)
-        time.sleep(0.5)
-        self.assertEqual(len(self.windows("VelvaneTestPlainWindow")), 1)
-        self.assertIsNone(plain.poll())
-        self.assertEqual(self.window_list(), ("0", []))
+        other = self.plain_window(10, 10, 100, 100)
+        self.tool("add", LIST_KEY, "/v", "Count", "/d", "1", "/f", program="reg")
+        self.tool("add", LIST_KEY, "/v", "1", "/d", str(other.hwnd), "/f", program="reg")
+        self.assertEqual(self.wait_exit(self.start("closeall")), 0)
+        self.assertEqual(len(self.windows(PLAIN)), 1, "another program's window named by a stale entry was closed")
+        self.assertEqual(self.window_list(), ("0", []), "the stale entry stays")
 
-    def test_copies_opening_and_closing_at_once_keep_the_list_exact(self):
-        """Stress: 8 copies start together, then half of all windows close together, for
-        several rounds; the list must name exactly the windows still open."""
-        rng = random.Random(4)
-        rounds, per_round = 3, 8
-        open_count = 0
-        for _ in range(rounds):
-            for _ in range(per_round):
-                self.start_copy()
-            open_count += 2 * per_round
-            found = self.wait_for_count(open_count)
-            doomed = rng.sample(found, len(found) // 2)
-            closers = [subprocess.Popen([self.wine, self.inspect, "--close", str(w.hwnd)],
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) for w in doomed]
+        # Stress: copies start together, then half of all windows close together, for a few rounds.
+        rng, open_count = random.Random(4), 0
+        for _ in range(2):
+            for _ in range(8):
+                self.start(self.images)
+            open_count += 16
+            found = self.wait_windows(open_count, timeout=60)
+            closers = [subprocess.Popen([WINE, TOOL, "close", str(w.hwnd)]) for w in rng.sample(found, len(found) // 2)]
             for c in closers:
                 c.wait(timeout=60)
-            open_count -= len(doomed)
-            self.wait_for_count(open_count)
-            time.sleep(0.5)
-            count, handles = self.window_list()
-            self.assertEqual(sorted(int(h) for h in handles), sorted(w.hwnd for w in self.windows()))
-            self.assertEqual(count, str(open_count))
-        print("stress: %d rounds of %d copies, %d windows open at the end" % (rounds, per_round, open_count))
-        closer = self.start("closeall")
-        self.assertEqual(self.wait_exit(closer, timeout=60), 0)
-        self.wait_for(lambda: self.windows() == [], timeout=60, what="every window to close")
+            open_count -= len(closers)
+            self.wait_windows(open_count, timeout=60)
+            self.wait_for(lambda: self.listed() == (str(open_count), sorted(w.hwnd for w in self.windows())),
+                          "the list to name exactly the %d open windows, not %s" % (open_count, self.listed()))
+        self.assertEqual(self.wait_exit(self.start("closeall"), timeout=60), 0)
+        self.wait_for(lambda: self.windows() == [], "every window to close", timeout=60)
         self.assertEqual(self.window_list(), ("0", []))
 
 

@@ -1,80 +1,62 @@
-#include <gtest/gtest.h>
-
+#include "Rows.h"
 #include "render/ScaleArithmetic.h"
+#include "startup/NumberReading.h"
+#include "windows/LogoMenu.h"
 #include "windows/Placement.h"
 
 namespace velvane {
 namespace {
 
-TEST(Scaling, SidesRoundHalfToEven) {
-    const struct {
-        float factor;
-        int pixels, expected;
-    } cases[] = {{0.5f, 163, 82}, {0.5f, 165, 82}, {0.25f, 163, 41}, {0.5f, 412, 206}, {0.333f, 412, 137},
-                 {0.333f, 163, 54}, {0.25f, 412, 103}, {1.0f, 412, 412}, {2.0f, 163, 326}, {0.001f, 163, 0},
-                 {1.5f, 3, 4}, {1.5f, 5, 8}};
-    for (const auto& c : cases) EXPECT_EQ(ScaledSide(c.factor, c.pixels), c.expected) << c.factor << " x " << c.pixels;
-}
+using Whole = std::optional<std::int32_t>;
 
-TEST(Scaling, UsesTheFloatValueNotItsDecimalText) {
-    // 0.1f is slightly above 0.1, so 5 * 0.1f is just above the tie and rounds up.
-    EXPECT_EQ(ScaledSide(0.1f, 5), 1);
-    EXPECT_FALSE(ScaledSide(3e38f, 4000).has_value());
-}
+TEST(Arithmetic, SidesAlphaFadeAndPlacement) {
+    const struct { float factor; std::int32_t pixels; Whole side; } sides[] = {  // half to even, from the float
+        {0.5f, 163, 82}, {0.5f, 165, 82}, {0.25f, 163, 41}, {0.333f, 412, 137}, {0.333f, 163, 54}, {1, 412, 412}, {2, 163, 326},
+        {0.001f, 163, 0}, {1.5f, 3, 4}, {1.5f, 5, 8}, {0.1f, 5, 1}, {3e38f, 4000, std::nullopt}};
+    for (const auto& s : sides) EXPECT_EQ(ScaledSide(s.factor, s.pixels), s.side) << s.factor << " x " << s.pixels;
+    for (int p = 0; p <= 100; ++p) EXPECT_EQ(AlphaFromOpacity(static_cast<std::int16_t>(p)), p * 255 / 100) << p;
+    for (std::int16_t p : {-1, 101, 129}) EXPECT_FALSE(AlphaFromOpacity(p).has_value()) << p;
 
-TEST(Opacity, EveryPercentageGivesTruncatedAlpha) {
-    for (int p = 0; p <= 100; ++p) {
-        auto alpha = AlphaFromOpacity(static_cast<std::int16_t>(p));
-        ASSERT_TRUE(alpha.has_value()) << p;
-        EXPECT_EQ(*alpha, p * 255 / 100) << p;
-        EXPECT_LE(*alpha * 100, p * 255);
-    }
-    EXPECT_EQ(AlphaFromOpacity(10), 25);
-    EXPECT_EQ(AlphaFromOpacity(50), 127);
-    EXPECT_EQ(AlphaFromOpacity(100), 255);
-}
-
-TEST(Opacity, NegativeOrTooLargeGivesNoAlpha) {
-    EXPECT_FALSE(AlphaFromOpacity(-1).has_value());   // -255 / 100 truncates to -2: no byte
-    EXPECT_FALSE(AlphaFromOpacity(101).has_value());  // 257 is no byte
-    EXPECT_FALSE(AlphaFromOpacity(129).has_value());  // the 16-bit product overflows
-}
-
-TEST(Fade, StepsCountFromTenBelowTheFinalAlpha) {
+    const struct { int alpha; std::vector<std::uint8_t> steps; } fades[] = {{25, {10, 20}}, {20, {10, 20}}, {10, {10}}, {9, {}}};
+    for (const auto& f : fades) EXPECT_EQ(FadeSteps(static_cast<std::uint8_t>(f.alpha)), f.steps) << f.alpha;
     EXPECT_EQ(FadeSteps(255).size(), 25u);
-    EXPECT_EQ(FadeSteps(255).front(), 10);
-    EXPECT_EQ(FadeSteps(255).back(), 250);
-    EXPECT_EQ(FadeSteps(25), (std::vector<std::uint8_t>{10, 20}));
-    EXPECT_EQ(FadeSteps(20), (std::vector<std::uint8_t>{10, 20}));
-    EXPECT_TRUE(FadeSteps(9).empty());
-    EXPECT_EQ(FadeSteps(127).size(), 12u);
+    const struct { std::int32_t width, height; bool fades; } sizes[] = {{865, 801, false}, {864, 1000, true}, {1000, 800, true}};
+    for (const auto& s : sizes) EXPECT_EQ(FadeAllowed(s.width, s.height), s.fades) << s.width << "x" << s.height;
+
+    const struct { std::int32_t screen; float factor; std::int32_t pixels; Whole edge; } centred[] = {
+        {1024, 1, 412, 4590}, {768, 0.5f, 163, 5149}, {1024, 4, 412, -4680}, {100, 1, 1, 742}, {100, 1, 101, -7}, {1024, 1e30f, 412, std::nullopt}};
+    for (const auto& c : centred) EXPECT_EQ(CentredEdgeTwips(c.screen, 15.0, c.factor, c.pixels), c.edge) << c.pixels;
+    const struct { double twips; Whole pixels; } twips[] = {{300, 20}, {4590, 306}, {22.5, 2}, {37.5, 2}, {-32767, -2184}};
+    for (const auto& t : twips) EXPECT_EQ(TwipsToPixels(t.twips, 15.0), t.pixels) << t.twips;
+    EXPECT_EQ(TwipsPerPixel(144), 10.0);
 }
 
-TEST(Fade, OnlyImagesLargeInBothDirectionsSkipIt) {
-    EXPECT_FALSE(FadeAllowed(865, 801));
-    EXPECT_TRUE(FadeAllowed(864, 1000));
-    EXPECT_TRUE(FadeAllowed(1000, 800));
-    EXPECT_TRUE(FadeAllowed(864, 800));
+template <class Items>
+int Checked(const Items& items) {
+    int found = -1;
+    for (std::size_t i = 0; i < items.size(); ++i) found = items[i].checked ? (found == -1 ? static_cast<int>(i) : -2) : found;
+    return found;  // -2: more than one
 }
 
-TEST(Placement, CentresTheScaledImageInTwips) {
-    // 1024 x 768 at 96 dpi: 15 twips per pixel.
-    EXPECT_EQ(CentredEdgeTwips(1024, 15.0, 1.0f, 412), (15360 - 6180) / 2);
-    EXPECT_EQ(CentredEdgeTwips(768, 15.0, 0.5f, 163), 10298 / 2);  // 10297.5 rounds to even
-    EXPECT_EQ(CentredEdgeTwips(1024, 15.0, 4.0f, 412), (15360 - 24720) / 2);  // overhangs: negative
-    EXPECT_EQ(CentredEdgeTwips(100, 15.0, 1.0f, 1), 742);  // 1485 / 2 truncates
-    EXPECT_EQ(CentredEdgeTwips(100, 15.0, 1.0f, 101), -7);  // -15 / 2 truncates toward zero
-    EXPECT_FALSE(CentredEdgeTwips(1024, 15.0, 1e30f, 412).has_value());
-}
-
-TEST(Placement, TwipsAndPixels) {
-    EXPECT_DOUBLE_EQ(TwipsPerPixel(96), 15.0);
-    EXPECT_DOUBLE_EQ(TwipsPerPixel(144), 10.0);
-    EXPECT_EQ(TwipsToPixels(300, 15.0), 20);
-    EXPECT_EQ(TwipsToPixels(4590, 15.0), 306);
-    EXPECT_EQ(TwipsToPixels(22.5, 15.0), 2);   // 1.5 -> 2
-    EXPECT_EQ(TwipsToPixels(37.5, 15.0), 2);   // 2.5 -> 2
-    EXPECT_EQ(TwipsToPixels(-32767, 15.0), -2184);
+TEST(LogoMenu, OpeningMarks) {
+    const LogoMenu fresh;
+    EXPECT_TRUE(fresh.InmnuLogo[TopMostItem].checked && fresh.InmnuLogo[MoveableItem].checked);
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(ReadNumber(fresh.InmnuOpacity[k].caption), 10.0 * (k + 1));
+    const struct { std::int16_t opacity; int item; } opacities[] = {  // the nearest item; none: the window is refused
+        {100, 9}, {50, 4}, {10, 0}, {15, 1}, {25, 1}, {35, 3}, {95, 9}, {6, 0}, {44, 3}, {45, 3}, {55, 5}, {5, -1}, {-10, -1}, {106, -1}};
+    for (const auto& o : opacities) {
+        LogoMenu menu;
+        EXPECT_EQ(menu.CheckOpeningOpacity(o.opacity), o.item >= 0) << o.opacity;
+        EXPECT_EQ(Checked(menu.InmnuOpacity), o.item) << o.opacity;
+    }
+    for (float factor : {1.0f, 2.0f, 0.333f, 1.5f, 0.0001f, 1.0000001f}) {  // all but 1 are "Custom", tagged exactly
+        LogoMenu menu;
+        menu.MarkOpeningSize(factor);
+        const MenuItem& custom = menu.InmnuSize[CustomSizeIndex];
+        EXPECT_EQ(std::make_pair(Checked(menu.InmnuSize), custom.visible), std::make_pair(factor == 1 ? int{SizeOneIndex} : int{CustomSizeIndex}, factor != 1)) << factor;
+        EXPECT_EQ(factor == 1 ? factor : ToSingle(*ReadNumber(custom.tag)), factor) << Row(custom.tag);
+    }
+    EXPECT_EQ(SizeFactorText(0.333f), L"0.333");
 }
 
 }  // namespace

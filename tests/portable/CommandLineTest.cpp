@@ -1,163 +1,64 @@
-#include "startup/CommandLine.h"
-
-#include <gtest/gtest.h>
-
 #include <set>
 #include <stdexcept>
+
+#include "Rows.h"
+#include "startup/CommandLine.h"
 
 namespace velvane {
 namespace {
 
-// Stands in for the file system: these (already lower-case) names exist.
-struct FakeFiles {
-    std::set<std::wstring> names;
-    bool operator()(const std::wstring& piece) const {
-        const auto first = piece.find_first_not_of(L' ');
-        if (first == std::wstring::npos) return false;
-        return names.count(piece.substr(first, piece.find_last_not_of(L' ') - first + 1)) != 0;
+using Paths = std::vector<std::wstring>;
+constexpr std::int16_t C = CenterPos;
+const std::wstring A = L"c:\\a.png", B = L"c:\\b.png", Odd = L"c:\\closeall dontontop.png";
+
+TEST(CommandLine, SwitchesImagesAndTheTextLeft) {
+    const struct { std::wstring text; Paths images; const wchar_t* rest; std::int32_t flags; bool complete = true; } cases[] = {
+        {L"\"" + B + L"\" opacity50 \"" + A + L"\" size0.5", {B, A}, L"opacity50size0.5", 0},
+        {L"\"c:\\about\\dontontop.png\"", {}, L"\"c:\\about\\dontontop.png\"", DontOnTopFlag},  // missing: its words count
+        {L"\"" + Odd + L"\"", {Odd}, L"", 0},                     // words inside an existing path do not
+        {L"\"" + A + L"\" " + B, {A, L" " + B}, B.c_str(), 0},   // unquoted: counted untrimmed, left in the text
+        {L"\"" + A + L"\"\"" + A + L"\"", {A, A}, L"", 0},
+        {L"\"" + A + L"\" 99999999999 about", {A}, L"99999999999about", 0, false},
+        {L"size 0 . 5 left 100 dontontop", {}, L"size0.5left100dontontop", DontOnTopFlag},
+        // A leading number replaces the keywords; zero lets them decide.
+        {L"6dontloadeffect", {}, L"6dontloadeffect", DontOnTopFlag | DontMoveableFlag}, {L"dontloadeffect6", {}, nullptr, DontLoadEffectFlag},
+        {L"1", {}, nullptr, CloseAllFlag}, {L"3 1", {}, L"31", 31}, {L"0closeall", {}, nullptr, CloseAllFlag}, {L"-4", {}, nullptr, -4},
+        {L"2.5", {}, nullptr, 2}, {L"&h10", {}, nullptr, 16}, {L"closeall", {}, nullptr, CloseAllFlag},
+        {L"dontontop dontmoveable dontdragactive dontloadeffect", {}, nullptr, 30}, {L"dontontopdontontop", {}, nullptr, DontOnTopFlag},
+    };
+    const std::set<std::wstring> files = {A, B, Odd};
+    for (const auto& c : cases) {
+        const SwitchReading r = ReadSwitches(c.text, [&](const std::wstring& piece) {
+            const auto first = piece.find_first_not_of(L' ');
+            return first != std::wstring::npos && files.count(piece.substr(first, piece.find_last_not_of(L' ') - first + 1));
+        });
+        EXPECT_EQ(r.imageFiles, c.images) << Row(c.text);
+        EXPECT_EQ(r.commandText, c.rest ? c.rest : r.commandText) << Row(c.text);
+        EXPECT_EQ(std::make_pair(r.startupFlags, r.complete), std::make_pair(c.flags, c.complete)) << Row(c.text);
     }
-};
-
-SwitchReading Read(const std::wstring& text, std::set<std::wstring> existing = {}) {
-    return ReadSwitches(text, FakeFiles{std::move(existing)});
+    int calls = 0;  // a failing file search stops with the images found so far
+    const SwitchReading r = ReadSwitches(L"\"a\"\"b\"", [&](const std::wstring& p) { return ++calls > 2 ? throw std::runtime_error("no"), false : p == L"a"; });
+    EXPECT_EQ(std::make_pair(r.imageFiles, r.complete), std::make_pair(Paths{L"a"}, false));
 }
 
-TEST(CommandLine, QuotedExistingPathsBecomeImagesInOrderAndLeaveTheText) {
-    auto r = Read(L"\"c:\\b.png\" opacity50 \"c:\\a.png\" size0.5", {L"c:\\a.png", L"c:\\b.png"});
-    ASSERT_TRUE(r.complete);
-    EXPECT_EQ(r.imageFiles, (std::vector<std::wstring>{L"c:\\b.png", L"c:\\a.png"}));
-    EXPECT_EQ(r.commandText, L"opacity50size0.5");
-    EXPECT_EQ(r.startupFlags, 0);
-}
-
-TEST(CommandLine, MissingQuotedPathStaysInTheTextAndItsKeywordsCount) {
-    auto r = Read(L"\"c:\\about\\left12.png\"", {});
-    EXPECT_TRUE(r.imageFiles.empty());
-    EXPECT_EQ(r.commandText, L"\"c:\\about\\left12.png\"");
-    auto v = ReadValues(r.commandText);
-    ASSERT_TRUE(v.has_value());
-    EXPECT_EQ(v->leftPos, 12);
-}
-
-TEST(CommandLine, KeywordsInsideAnExistingQuotedPathHaveNoEffect) {
-    auto r = Read(L"\"c:\\closeall dontontop left5.png\"", {L"c:\\closeall dontontop left5.png"});
-    EXPECT_EQ(r.imageFiles.size(), 1u);
-    EXPECT_EQ(r.commandText, L"");
-    EXPECT_EQ(r.startupFlags, 0);
-    EXPECT_EQ(ReadValues(r.commandText)->leftPos, CenterPos);
-}
-
-TEST(CommandLine, UnquotedPieceThatNamesAFileCountsButIsNotRemoved) {
-    // Pieces outside quotes are tested too; only quoted occurrences are cut out.
-    auto r = Read(L"\"c:\\a.png\" c:\\b.png", {L"c:\\a.png", L"c:\\b.png"});
-    EXPECT_EQ(r.imageFiles, (std::vector<std::wstring>{L"c:\\a.png", L" c:\\b.png"}));  // untrimmed
-    EXPECT_EQ(r.commandText, L"c:\\b.png");
-}
-
-TEST(CommandLine, SamePathTwiceOpensTwice) {
-    auto r = Read(L"\"a.png\" \"a.png\"", {L"a.png"});
-    EXPECT_EQ(r.imageFiles.size(), 2u);
-    EXPECT_EQ(r.commandText, L"");
-}
-
-TEST(CommandLine, LeadingNumberDisablesSwitchKeywords) {
-    const struct {
-        const wchar_t* text;
-        std::int32_t flags;
-    } cases[] = {
-        {L"6", DontOnTopFlag | DontMoveableFlag},
-        {L"6dontloadeffect", DontOnTopFlag | DontMoveableFlag},
-        {L"dontloadeffect6", DontLoadEffectFlag},
-        {L"1", CloseAllFlag},
-        {L"3 1", 31},  // spaces go before the number is read
-        {L"closeall", CloseAllFlag},
-        {L"dontontop dontmoveable dontdragactive dontloadeffect", 2 + 4 + 8 + 16},
-        {L"dontontopdontontop", DontOnTopFlag},
-        {L"0closeall", CloseAllFlag},  // zero lets the keywords decide
-        {L"-4", -4},
-        {L"2.5", 2},
-        {L"&h10", 16},
-        {L"", 0},
+TEST(CommandLine, Values) {
+    const struct { std::wstring text; bool fits; std::int16_t left = 0, top = 0, opacity = 0; float size = 0; } cases[] = {
+        {L"", true, C, C, 100, 1}, {L"left300", true, 300, C, 100, 1}, {L"top-20left0", true, 0, -20, 100, 1},
+        {L"opacity150", true, C, C, 100, 1}, {L"opacity50", true, C, C, 50, 1}, {L"opacity-5", true, C, C, -5, 1},
+        {L"opacityabc", true, C, C, 0, 1}, {L"size0.5", true, C, C, 100, 0.5f}, {L"size0", true, C, C, 100, 1},
+        {L"size-2", true, C, C, 100, 1}, {L"sizeabc", true, C, C, 100, 1}, {L"size2e0", true, C, C, 100, 2},
+        {L"left10left20", true, 10, C, 100, 1}, {L"left100.5", true, 100, C, 100, 1}, {L"left101.5", true, 102, C, 100, 1},
+        {L"\"c:\\about\\left12.png\"", true, 12, C, 100, 1}, {L"dontontop5", true, C, C, 100, 1},
+        {L"dontontoptop40", true, C, 40, 100, 1}, {L"top40dontontop", true, C, 40, 100, 1},
+        {L"left32767top-32768", true, 32767, -32768, 100, 1}, {L"left40000", false}, {L"top-40000", false},
+        {L"opacity99999", false}, {L"size1e39", false}, {L"left1e400", false},
     };
     for (const auto& c : cases) {
-        auto r = Read(c.text);
-        EXPECT_TRUE(r.complete) << "flags text " << (&c - cases);
-        EXPECT_EQ(r.startupFlags, c.flags) << "flags text " << (&c - cases);
+        const auto v = ReadValues(c.text);
+        ASSERT_EQ(v.has_value(), c.fits) << Row(c.text);
+        if (!v) continue;
+        EXPECT_EQ(std::make_tuple(v->leftPos, v->topPos, v->opacity, v->sizeFactor), std::make_tuple(c.left, c.top, c.opacity, c.size)) << Row(c.text);
     }
-}
-
-TEST(CommandLine, SwitchNumberBeyond32BitsStopsTheReading) {
-    auto r = Read(L"\"a.png\" 99999999999 about", {L"a.png"});
-    EXPECT_FALSE(r.complete);
-    EXPECT_EQ(r.imageFiles.size(), 1u);
-    EXPECT_EQ(r.commandText, L"99999999999about");
-}
-
-TEST(CommandLine, FailingFileTestStopsWithTheImagesFoundSoFar) {
-    int calls = 0;
-    auto r = ReadSwitches(L"\"a.png\"\"b.png\"", [&](const std::wstring& piece) {
-        if (++calls > 2) throw std::runtime_error("search failed");
-        return piece == L"a.png";
-    });
-    EXPECT_FALSE(r.complete);
-    EXPECT_EQ(r.imageFiles, std::vector<std::wstring>{L"a.png"});
-}
-
-TEST(CommandLine, ValuesAndTheirDefaults) {
-    const struct {
-        const wchar_t* text;
-        int left, top, opacity;
-        float size;
-    } cases[] = {
-        {L"", CenterPos, CenterPos, 100, 1.0f},
-        {L"left300", 300, CenterPos, 100, 1.0f},
-        {L"top-20left0", 0, -20, 100, 1.0f},
-        {L"opacity150", CenterPos, CenterPos, 100, 1.0f},
-        {L"opacity50", CenterPos, CenterPos, 50, 1.0f},
-        {L"opacity-5", CenterPos, CenterPos, -5, 1.0f},
-        {L"opacityabc", CenterPos, CenterPos, 0, 1.0f},
-        {L"size0.5", CenterPos, CenterPos, 100, 0.5f},
-        {L"size0", CenterPos, CenterPos, 100, 1.0f},
-        {L"size-2", CenterPos, CenterPos, 100, 1.0f},
-        {L"sizeabc", CenterPos, CenterPos, 100, 1.0f},
-        {L"size2e0", CenterPos, CenterPos, 100, 2.0f},
-        {L"left10left20", 10, CenterPos, 100, 1.0f},  // the first occurrence counts
-        {L"left100.5", 100, CenterPos, 100, 1.0f},    // ties go to even
-        {L"left101.5", 102, CenterPos, 100, 1.0f},
-    };
-    for (const auto& c : cases) {
-        auto v = ReadValues(c.text);
-        ASSERT_TRUE(v.has_value()) << "values text " << (&c - cases);
-        EXPECT_EQ(v->leftPos, c.left) << "values text " << (&c - cases);
-        EXPECT_EQ(v->topPos, c.top) << "values text " << (&c - cases);
-        EXPECT_EQ(v->opacity, c.opacity) << "values text " << (&c - cases);
-        EXPECT_FLOAT_EQ(v->sizeFactor, c.size) << "values text " << (&c - cases);
-    }
-}
-
-TEST(CommandLine, SpacesInsideValuesAreRemovedFirst) {
-    auto r = Read(L"size 0 . 5 left 100 dontontop");
-    EXPECT_EQ(r.commandText, L"size0.5left100dontontop");
-    EXPECT_EQ(r.startupFlags, DontOnTopFlag);
-    auto v = ReadValues(r.commandText);
-    EXPECT_FLOAT_EQ(v->sizeFactor, 0.5f);
-    EXPECT_EQ(v->leftPos, 100);
-}
-
-TEST(CommandLine, TopInsideDontOnTopIsNoPosition) {
-    EXPECT_EQ(ReadValues(L"dontontop")->topPos, CenterPos);
-    EXPECT_EQ(ReadValues(L"dontontop5")->topPos, CenterPos);
-    EXPECT_EQ(ReadValues(L"dontontoptop40")->topPos, 40);
-    EXPECT_EQ(ReadValues(L"top40dontontop")->topPos, 40);
-}
-
-TEST(CommandLine, OutOfRangeValueFails) {
-    EXPECT_FALSE(ReadValues(L"left40000").has_value());
-    EXPECT_FALSE(ReadValues(L"top-40000").has_value());
-    EXPECT_FALSE(ReadValues(L"opacity99999").has_value());  // fails before the cap
-    EXPECT_FALSE(ReadValues(L"size1e39").has_value());
-    EXPECT_FALSE(ReadValues(L"left1e400").has_value());
-    EXPECT_TRUE(ReadValues(L"left32767top-32768").has_value());
 }
 
 }  // namespace

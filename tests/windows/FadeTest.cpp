@@ -1,113 +1,55 @@
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <functional>
-#include <vector>
-
-#include "startup/CommandLine.h"
-#include "support/PushRecorder.h"
-#include "support/TestImages.h"
-#include "support/Windows.h"
+#include "Fixture.h"
 
 namespace velvane::testing {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double ThreadCpuMilliseconds() {
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    auto ms = [](FILETIME t) { return ((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0; };
-    return ms(kernel) + ms(user);
+double ThreadCpuMs() {
+    FILETIME t[4];
+    GetThreadTimes(GetCurrentThread(), &t[0], &t[1], &t[2], &t[3]);
+    return ((static_cast<ULONGLONG>(t[2].dwHighDateTime + t[3].dwHighDateTime) << 32) + t[2].dwLowDateTime + t[3].dwLowDateTime) / 1e4;
 }
 
-class FadeTest : public LogoWindowTest {
-protected:
-    void SetUp() override {
-        LogoWindowTest::SetUp();
-        ASSERT_TRUE(recorder.installed()) << "cannot watch UpdateLayeredWindow";
-        logo = scratch.File(L"logo.png");
-        ASSERT_TRUE(WriteSolidPng(logo, 412, 163));
-    }
-    void TearDown() override {
-        recorder.afterPush = nullptr;
-        LogoWindowTest::TearDown();
-    }
-
-    std::vector<int> Alphas() const { return recorder.Alphas(); }
-
-    PushRecorder recorder;
-    ScratchFolder scratch;
-    std::wstring logo;
-};
-
-std::vector<int> Expected(std::initializer_list<int> steps) { return steps; }
-
-TEST_F(FadeTest, FullOpacityFadesInTwentyFiveStepsOfAtLeastTenMilliseconds) {
-    const double cpuBefore = ThreadCpuMilliseconds();
-    const auto start = Clock::now();
-    mMain::OpenLogo(logo, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
-    const double wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    const double cpuMs = ThreadCpuMilliseconds() - cpuBefore;
-
-    std::vector<int> expected;
-    for (int a = 10; a <= 250; a += 10) expected.push_back(a);
-    expected.push_back(255);
-    ASSERT_EQ(Alphas(), expected);
-    for (std::size_t i = 1; i < recorder.pushes.size(); ++i)
-        EXPECT_GE(recorder.pushes[i].at - recorder.pushes[i - 1].at, std::chrono::milliseconds(10)) << "step " << i;
-    EXPECT_TRUE(IsTopMost(Newest()->hWnd()));
-    // The wait sleeps: the fade must not keep a core busy for its whole length.
-    EXPECT_LT(cpuMs, wallMs * 0.6) << "cpu " << cpuMs << " ms of " << wallMs << " ms";
+std::vector<int> Steps(int last, int below) {  // 10, 20, ... up to below, then last
+    std::vector<int> alphas;
+    for (int a = 10; a <= below; a += 10) alphas.push_back(a);
+    return alphas.push_back(last), alphas;
 }
 
-TEST_F(FadeTest, LowOpacityFadesToItsOwnAlpha) {
-    mMain::OpenLogo(logo, false, false, false, false, CenterPos, CenterPos, 10, 1.0f, false);
-    EXPECT_EQ(Alphas(), Expected({10, 20, 25}));
-    recorder.pushes.clear();
-    mMain::OpenLogo(logo, false, false, false, false, CenterPos, CenterPos, 50, 0.5f, false);
-    EXPECT_EQ(Alphas(), Expected({10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 127}));
-}
-
-TEST_F(FadeTest, NoLoadEffectMeansOnePushAndNoTopMostDuringIt) {
-    mMain::OpenLogo(logo, true, false, false, true, CenterPos, CenterPos, 100, 1.0f, false);
-    EXPECT_EQ(Alphas(), Expected({255}));
-    EXPECT_FALSE(IsTopMost(Newest()->hWnd()));
-}
-
-TEST_F(FadeTest, ImagesLargeInBothDirectionsDoNotFade) {
-    const std::wstring big = scratch.File(L"big.png");
-    ASSERT_TRUE(WriteSolidPng(big, 865, 801));
-    mMain::OpenLogo(big, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
-    EXPECT_EQ(Alphas(), Expected({255}));
-    Newest()->Unload();
-
-    recorder.pushes.clear();
-    const std::wstring tall = scratch.File(L"tall.png");
-    ASSERT_TRUE(WriteSolidPng(tall, 200, 1000));
-    mMain::OpenLogo(tall, false, false, false, false, CenterPos, CenterPos, 20, 1.0f, false);
-    EXPECT_EQ(Alphas(), Expected({10, 20, 30, 40, 50, 51}));
-}
-
-TEST_F(FadeTest, WindowClosedDuringItsFadeIsNeverShown) {
-    bool closeAsked = false;
-    recorder.afterPush = [&](HWND hwnd) {
-        if (!closeAsked) PostMessageW(hwnd, WM_CLOSE, 0, 0);
-        closeAsked = true;
+TEST_F(LogoTest, FadePushesItsAlphaStepsAtLeastTenMillisecondsApartWithoutBusyWaiting) {
+    const struct { int width, height; std::int16_t opacity; float size; bool noEffect; std::vector<int> alphas; } cases[] = {
+        {412, 163, 100, 1, false, Steps(255, 250)}, {412, 163, 10, 1, false, Steps(25, 20)}, {412, 163, 50, 0.5f, false, Steps(127, 120)},
+        {412, 163, 100, 1, true, {255}}, {865, 801, 100, 1, false, {255}} /* large both ways */, {200, 1000, 20, 1, false, Steps(51, 50)},
     };
-    mMain::OpenLogo(logo, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
-    ASSERT_TRUE(closeAsked);
+    for (const auto& c : cases) {
+        const std::wstring path = Png(L"fade.png", c.width, c.height);
+        PushRecorder recorder;
+        ASSERT_TRUE(recorder.installed());
+        const double cpu = ThreadCpuMs();
+        const auto start = std::chrono::steady_clock::now();
+        mMain::OpenLogo(path, c.noEffect, false, false, c.noEffect, CenterPos, CenterPos, c.opacity, c.size, false);
+        const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(recorder.Alphas(), c.alphas) << c.width << "x" << c.height << " at " << c.opacity;
+        for (std::size_t i = 1; i < recorder.pushes.size(); ++i)
+            EXPECT_GE(recorder.pushes[i].at - recorder.pushes[i - 1].at, std::chrono::milliseconds(10)) << "step " << i;
+        EXPECT_NE(IsTopMost(FrmLogo::Loaded().back()->hWnd()), c.noEffect) << "top-most unless asked not to be";
+        if (c.alphas.size() > 20) {
+            EXPECT_LT(ThreadCpuMs() - cpu, wall * 0.6) << "the fade keeps a core busy";
+        }
+        mMain::UnloadEveryWindow();
+    }
+}
+
+TEST_F(LogoTest, WindowClosedDuringItsFadeIsNeverShownAndAboutCanOpenAgain) {
+    PushRecorder recorder;
+    recorder.afterPush = [](HWND hwnd) { PostMessageW(hwnd, WM_CLOSE, 0, 0); };
+    mMain::OpenLogo(logo, false, false, false, false, CenterPos, CenterPos, 100, 1, false);
     EXPECT_TRUE(FrmLogo::Loaded().empty());
     EXPECT_FALSE(IsWindow(recorder.pushes.front().window));
-}
-
-TEST_F(FadeTest, AboutWindowClosedWhileOpeningLeavesNoAboutFlag) {
-    recorder.afterPush = [](HWND hwnd) { PostMessageW(hwnd, WM_CLOSE, 0, 0); };
     mMain::ShowAbout();
     EXPECT_TRUE(FrmLogo::Loaded().empty());
     EXPECT_FALSE(mMain::AboutOpen);
     recorder.afterPush = nullptr;
-    mMain::ShowAbout();  // a later About opens a new one
+    mMain::ShowAbout();
     EXPECT_EQ(FrmLogo::Loaded().size(), 1u);
     EXPECT_TRUE(mMain::AboutOpen);
 }

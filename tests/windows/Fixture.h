@@ -1,0 +1,124 @@
+#pragma once
+// In-process tests: real logo windows in this process, listed in a registry section of their
+// own, with test files in the temporary folder that are removed afterwards.
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+
+#include "package/TempFiles.h"
+#include "render/GdiPlus.h"
+#include "startup/CommandLine.h"
+#include "startup/Main.h"
+#include "windows/FrmLogo.h"
+#include "windows/LogoWindows.h"
+
+namespace velvane::testing {
+
+inline RECT Rect(const FrmLogo* w) { RECT r{}; return GetWindowRect(w->hWnd(), &r), r; }
+inline SIZE Size(const FrmLogo* w) { return {Rect(w).right - Rect(w).left, Rect(w).bottom - Rect(w).top}; }
+inline bool IsTopMost(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+inline bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool IsBelow(HWND lower, HWND upper) {
+    while ((upper = GetWindow(upper, GW_HWNDNEXT)) && upper != lower) {}
+    return upper == lower;
+}
+
+class LogoTest : public ::testing::Test {
+public:
+    static std::wstring ListKey() { return L"Software\\Velvane\\" + mMain::SettingsSection; }
+
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        mMain::SettingsSection = L"Velvane.test." + std::to_wstring(GetCurrentProcessId());
+        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024) << "tests expect a 1024 x 768 screen at 96 dpi";
+        logo = Png(L"logo.png", 412, 163);
+    }
+    void TearDown() override {
+        for (FrmLogo* w : std::vector<FrmLogo*>(FrmLogo::Loaded()))
+            if (FrmLogo::IsLoaded(w) && w->AboutMode()) w->Unload();  // else closing the last image would end the program
+        mMain::UnloadEveryWindow();
+        EXPECT_FALSE(mMain::AboutOpen);
+        RegDeleteTreeW(HKEY_CURRENT_USER, ListKey().c_str());
+        for (const std::wstring& f : files_) DeleteFileW(f.c_str());
+        OleUninitialize();
+    }
+    std::wstring File(const std::wstring& name) {  // deleted afterwards
+        return files_.emplace_back(mMain::GetTempFolder() + L"velvane-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name);
+    }
+    std::wstring Png(const std::wstring& name, int width, int height) {  // a clear one, written by GDI+
+        GdiplusSession session;
+        const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+        Gdiplus::GpBitmap* bitmap = nullptr;
+        gdip::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
+        const GdipBitmap owned(bitmap);
+        EXPECT_EQ(gdip::GdipSaveImageToFile(owned.get(), File(name).c_str(), &png, nullptr), Gdiplus::Ok);
+        return files_.back();
+    }
+    // Opens a window without the fade; the new window, or nullptr when none opened.
+    FrmLogo* Open(const std::wstring& path, float size = 1, std::int16_t opacity = 100, bool dontOnTop = false, bool dontDrag = false) {
+        const std::size_t before = FrmLogo::Loaded().size();
+        mMain::OpenLogo(path, dontOnTop, false, dontDrag, true, CenterPos, CenterPos, opacity, size, false);
+        return FrmLogo::Loaded().size() == before + 1 ? FrmLogo::Loaded().back() : nullptr;
+    }
+    std::wstring logo;
+
+private:
+    std::vector<std::wstring> files_;
+};
+
+// Records every picture pushed to a layered window while alive, by swapping this program's
+// import of UpdateLayeredWindow; the pushes still happen.
+class PushRecorder {
+public:
+    struct Push { HWND window; int alpha; std::chrono::steady_clock::time_point at; };
+    std::vector<Push> pushes;
+    std::function<void(HWND)> afterPush;
+
+    PushRecorder() : slot_(ImportSlot("user32.dll", "UpdateLayeredWindow")), real_(slot_ ? reinterpret_cast<Fn>(*slot_) : nullptr) {
+        active_ = this, Write(reinterpret_cast<void*>(&Record));
+    }
+    ~PushRecorder() { Write(reinterpret_cast<void*>(real_)), active_ = nullptr; }
+    PushRecorder(const PushRecorder&) = delete;
+    PushRecorder& operator=(const PushRecorder&) = delete;
+    bool installed() const { return slot_ != nullptr; }
+    std::vector<int> Alphas() const {
+        std::vector<int> alphas;
+        for (const Push& p : pushes) alphas.push_back(p.alpha);
+        return alphas;
+    }
+
+private:
+    using Fn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
+    static BOOL WINAPI Record(HWND h, HDC d, POINT* p, SIZE* s, HDC sd, POINT* sp, COLORREF k, BLENDFUNCTION* b, DWORD f) {
+        active_->pushes.push_back({h, b ? b->SourceConstantAlpha : -1, std::chrono::steady_clock::now()});
+        const BOOL result = active_->real_(h, d, p, s, sd, sp, k, b, f);
+        return active_->afterPush ? active_->afterPush(h), result : result;
+    }
+    static void** ImportSlot(const char* dll, const char* function) {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+        for (; d->Name; ++d) {
+            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+            for (auto* iat = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk); name->u1.AddressOfData; ++name, ++iat)
+                if (!_stricmp(reinterpret_cast<char*>(base + d->Name), dll) && !IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) &&
+                    !std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name, function))
+                    return reinterpret_cast<void**>(&iat->u1.Function);
+        }
+        return nullptr;
+    }
+    void Write(void* value) {
+        DWORD old = 0;
+        if (slot_ && VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old)) *slot_ = value, VirtualProtect(slot_, sizeof(void*), old, &old);
+    }
+    void** slot_;
+    Fn real_;
+    static inline PushRecorder* active_ = nullptr;
+};
+
+}  // namespace velvane::testing

@@ -1,0 +1,87 @@
+#include "Fixture.h"
+
+namespace velvane::testing {
+namespace {
+
+template <class Items>
+int Checked(const Items& items) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].checked) return static_cast<int>(i);
+    return -1;
+}
+std::pair<int, int> Marks(const FrmLogo* w) { return {Checked(w->Menu.InmnuOpacity), Checked(w->Menu.InmnuSize)}; }
+
+TEST_F(LogoTest, OpacityAndSizeChoicesRedrawOnceAndKeepEachOtherAndTheCorner) {
+    FrmLogo* w = Open(logo, 1, 80);
+    ASSERT_NE(w, nullptr);
+    const RECT placed = Rect(w);
+    const SIZE presets[] = {{103, 41}, {137, 54}, {206, 82}, {412, 163}, {824, 326}, {1236, 489}, {1648, 652}};
+    for (int i : {1, 0, 2, 3, 5, 6, 4}) {
+        PushRecorder recorder;
+        w->OnSizeItem(i);
+        EXPECT_EQ(recorder.Alphas(), std::vector<int>{204}) << "one push at the kept opacity, size " << i;
+        EXPECT_EQ(std::make_tuple(Size(w).cx, Size(w).cy, Marks(w)), std::make_tuple(presets[i].cx, presets[i].cy, std::make_pair(7, i)));
+    }
+    PushRecorder recorder;
+    w->OnOpacityItem(4);
+    EXPECT_EQ(recorder.Alphas(), std::vector<int>{127});
+    EXPECT_EQ(Marks(w), std::make_pair(4, 4));
+    EXPECT_EQ(std::make_tuple(Rect(w).left, Rect(w).top, Size(w).cx), std::make_tuple(placed.left, placed.top, 824L));
+}
+
+TEST_F(LogoTest, CustomFactorLivesUntilASizeIsChosenAndFailedPicturesKeepTheMarks) {
+    FrmLogo* w = Open(logo, 1.5f);
+    ASSERT_NE(w, nullptr);
+    w->OnOpacityItem(2);
+    EXPECT_EQ(std::make_pair(Size(w).cx, Marks(w)), std::make_pair(618L, std::make_pair(2, int{CustomSizeIndex}))) << "factor read back from its tag";
+    w->OnSizeItem(CustomSizeIndex);
+    EXPECT_EQ(Size(w).cx, 618);
+    EXPECT_FALSE(w->Menu.InmnuSize[CustomSizeIndex].visible);
+
+    const std::wstring gone = Png(L"gone.png", 40, 30);
+    FrmLogo* g = Open(gone);
+    ASSERT_TRUE(g && DeleteFileW(gone.c_str()));
+    g->OnSizeItem(4), g->OnOpacityItem(0);
+    EXPECT_EQ(std::make_pair(Size(g).cx, Marks(g)), std::make_pair(40L, std::make_pair(9, int{SizeOneIndex})));
+    FrmLogo* thin = Open(Png(L"thin.png", 300, 2), 1.5f);  // "1/4" rounds to no pixels
+    ASSERT_NE(thin, nullptr);
+    thin->OnSizeItem(0);
+    EXPECT_EQ(std::make_pair(Size(thin).cx, Marks(thin)), std::make_pair(450L, std::make_pair(9, int{CustomSizeIndex})));
+    EXPECT_TRUE(thin->Menu.InmnuSize[CustomSizeIndex].visible);
+}
+
+TEST_F(LogoTest, TopMostAndMoveableBelongToOneWindowAndOffGoesBelowOrdinaryWindows) {
+    HWND ordinary = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 380, 300, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    FrmLogo* a = Open(logo);
+    FrmLogo* b = Open(logo);
+    FrmLogo* bottom = Open(logo, 1, 100, /*dontOnTop*/ true);
+    ASSERT_TRUE(a && b && bottom && ordinary);
+    EXPECT_TRUE(IsBelow(ordinary, a->hWnd()) && IsBelow(bottom->hWnd(), ordinary) && !IsTopMost(bottom->hWnd()));
+    a->OnLogoItem(TopMostItem);
+    EXPECT_FALSE(a->Menu.InmnuLogo[TopMostItem].checked || IsTopMost(a->hWnd()));
+    EXPECT_TRUE(IsTopMost(b->hWnd()) && IsBelow(a->hWnd(), ordinary));
+    a->OnLogoItem(TopMostItem);
+    EXPECT_TRUE(a->Menu.InmnuLogo[TopMostItem].checked && IsTopMost(a->hWnd()) && IsBelow(ordinary, a->hWnd()));
+    a->OnLogoItem(MoveableItem);
+    EXPECT_FALSE(a->Menu.InmnuLogo[MoveableItem].checked);
+    EXPECT_TRUE(b->Menu.InmnuLogo[MoveableItem].checked);
+    DestroyWindow(ordinary);
+}
+
+TEST_F(LogoTest, AllImagesIsOfferedForTwoImageWindowsAndTheAboutWindowHasNoMenu) {
+    FrmLogo* a = Open(logo);
+    ASSERT_NE(a, nullptr);
+    mMain::ShowAbout();
+    a->OnMouseDown(1);
+    EXPECT_FALSE(a->Menu.InmnuLogo[MakeSingleExeAllItem].visible) << "the about window is no image";
+    FrmLogo::Loaded().back()->OnMouseDown(2);  // would wait in the menu loop if the about window showed one
+    ASSERT_NE(Open(logo), nullptr);
+    a->OnMouseDown(4);
+    EXPECT_TRUE(a->Menu.InmnuLogo[MakeSingleExeAllItem].visible);
+    a->Menu.InmnuLogo[MakeSingleExeItem].visible = false;  // as in a program file with a package
+    a->OnMouseDown(1);
+    EXPECT_FALSE(a->Menu.InmnuLogo[MakeSingleExeAllItem].visible);
+}
+
+}  // namespace
+}  // namespace velvane::testing
