@@ -2,7 +2,7 @@
 //   wintool launch          starts the command line in VELVANE_CMDLINE exactly as written (Wine
 //                           would re-quote arguments), prints its process id, exits with its code
 //   wintool list CLASS      one line per top-level window of the class ("*": all), front first:
-//                           hwnd pid left top right bottom visible topmost layered index foreground
+//                           hwnd pid left top right bottom visible topmost exstyle index foreground
 //   wintool close HWND      posts WM_CLOSE to the window
 //   wintool plain L T W H   shows a white window of another program until it is closed
 
@@ -60,7 +60,7 @@ int wmain(int argc, wchar_t** argv) {
         const LONG ex = GetWindowLongW(w, GWL_EXSTYLE);
         std::printf("%lld %lu %ld %ld %ld %ld %d %d %d %d %d\n", static_cast<long long>(reinterpret_cast<INT_PTR>(w)), pid,
                     r.left, r.top, r.right, r.bottom, IsWindowVisible(w) ? 1 : 0, (ex & WS_EX_TOPMOST) ? 1 : 0,
-                    (ex & WS_EX_LAYERED) ? 1 : 0, index, GetForegroundWindow() == w ? 1 : 0);
+                    static_cast<int>(ex), index, GetForegroundWindow() == w ? 1 : 0);
     }
     return 0;
 }

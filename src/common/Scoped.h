@@ -29,6 +29,8 @@ public:
 
     Handle get() const { return handle_; }
     explicit operator bool() const { return handle_ != Traits::Invalid(); }
+    // Hands the handle to a new owner, such as the clipboard.
+    Handle release() { return std::exchange(handle_, Traits::Invalid()); }
     void reset(Handle handle = Traits::Invalid()) {
         if (handle_ != Traits::Invalid()) Traits::Close(handle_);
         handle_ = handle;
@@ -62,6 +64,10 @@ struct BitmapTraits {
     static HBITMAP Invalid() { return nullptr; }
     static void Close(HBITMAP b) { DeleteObject(b); }
 };
+struct GlobalTraits {
+    static HGLOBAL Invalid() { return nullptr; }
+    static void Close(HGLOBAL g) { GlobalFree(g); }
+};
 struct MenuTraits {
     static HMENU Invalid() { return nullptr; }
     static void Close(HMENU m) { DestroyMenu(m); }
@@ -74,6 +80,7 @@ using ScopedRegKey = Scoped<HKEY, RegKeyTraits>;
 using ScopedMemoryDC = Scoped<HDC, MemoryDCTraits>;
 using ScopedBitmap = Scoped<HBITMAP, BitmapTraits>;
 using ScopedMenu = Scoped<HMENU, MenuTraits>;
+using ScopedGlobal = Scoped<HGLOBAL, GlobalTraits>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class ScopedWindowDC {

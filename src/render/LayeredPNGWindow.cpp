@@ -96,7 +96,7 @@ bool LayeredPNGWindow::PNGFileSize(const std::wstring& pngPath, std::int32_t& fW
 }
 
 bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha,
-                                 float ChangeSize, bool LoadEffect) {
+                                 float ChangeSize, bool LoadEffect, const POINT* topLeft) {
     GdipImage image = measured_ && measuredPath_ == pngPath ? std::move(measured_)
                       : GdipToken.started()                   ? LoadImageFile(pngPath)
                                                               : nullptr;
@@ -126,7 +126,8 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     // A bitmap that cannot be had (an unreadable file, a size beyond memory) leaves the
     // window as it was rather than sized to a picture it never gets.
     if (!image || !bits) return false;
-    FormIn.Resize(W, H);
+    if (topLeft) SetWindowPos(FormIn.hWnd(), nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
+    else FormIn.Resize(W, H);
     const bool fade = LoadEffect && FadeAllowed(W, H);
 
     const bool drawn = Render(image, static_cast<std::int32_t>(imageWidth), static_cast<std::int32_t>(imageHeight),
@@ -140,20 +141,40 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
         mMain::SetTopMost(FormIn, -1);
         for (std::uint8_t alpha : FadeSteps(ConstantAlpha)) {
             BlendFunc.SourceConstantAlpha = alpha;
-            Push(FormIn, W, H);
+            Push(FormIn, W, H, topLeft);
             WaitUntil(Clock::now() + kFadeStep);
         }
     }
     BlendFunc.SourceConstantAlpha = ConstantAlpha;
-    return Push(FormIn, W, H) && drawn;
+    return Push(FormIn, W, H, topLeft) && drawn;
 }
 
-bool LayeredPNGWindow::Push(FrmLogo& FormIn, std::int32_t width, std::int32_t height) {
+std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& pngPath, float factor,
+                                                           std::int32_t& width, std::int32_t& height) {
+    GdipImage image = GdipToken.started() ? LoadImageFile(pngPath) : nullptr;
+    UINT imageHeight = 0, imageWidth = 0;
+    if (image) gdip::GdipGetImageHeight(image.get(), &imageHeight), gdip::GdipGetImageWidth(image.get(), &imageWidth);
+    width = ScaledSide(factor, static_cast<std::int32_t>(imageWidth)).value_or(0);
+    height = ScaledSide(factor, static_cast<std::int32_t>(imageHeight)).value_or(0);
+    std::vector<std::uint8_t> pixels;
+    try {
+        if (image && width > 0 && height > 0) pixels.resize(4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    if (!pixels.empty() && !Render(image, static_cast<std::int32_t>(imageWidth), static_cast<std::int32_t>(imageHeight),
+                                   {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)}))
+        pixels.clear();
+    return pixels;
+}
+
+bool LayeredPNGWindow::Push(FrmLogo& FormIn, std::int32_t width, std::int32_t height, const POINT* topLeft) {
     // The screen DC is what UpdateLayeredWindow documents as its destination.
     ScopedWindowDC screen(nullptr);
     SIZE size{width, height};
     POINT source{0, 0};
-    return UpdateLayeredWindow(FormIn.hWnd(), screen.get(), nullptr, &size, MemDC.get(), &source, 0, &BlendFunc,
+    POINT at = topLeft ? *topLeft : POINT{};
+    return UpdateLayeredWindow(FormIn.hWnd(), screen.get(), topLeft ? &at : nullptr, &size, MemDC.get(), &source, 0, &BlendFunc,
                                ULW_ALPHA) != FALSE;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "render/GdiPlus.h"
 
@@ -24,14 +25,20 @@ public:
     // Sizes the window to the scaled image and shows it at the constant alpha, fading
     // in first when asked. False when nothing could be shown (unreadable file, a size
     // too large for a bitmap); the steps run all the same.
+    // At topLeft, when given, the window moves there with the same push.
     bool MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha, float ChangeSize,
-                   bool LoadEffect);
+                   bool LoadEffect, const POINT* topLeft = nullptr);
+
+    // The image at a size factor as premultiplied BGRA, top-down rows; empty when it
+    // cannot be read or drawn.
+    std::vector<std::uint8_t> RenderedPixels(const std::wstring& pngPath, float factor, std::int32_t& width,
+                                             std::int32_t& height);
 
     // Releases the bitmap and DC and shuts GDI+ down for this renderer.
     void UnloadPNGForm();
 
 private:
-    bool Push(FrmLogo& FormIn, std::int32_t width, std::int32_t height);
+    bool Push(FrmLogo& FormIn, std::int32_t width, std::int32_t height, const POINT* topLeft);
 
     ScopedMemoryDC MemDC;
     ScopedBitmap DIBBitmap;

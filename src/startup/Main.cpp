@@ -68,6 +68,14 @@ void Main() {
     SettingsSection = std::wstring(ProgramTitle) + L"." + std::to_wstring(MajorVersion);
     SwitchReading reading =
         ReadSwitches(LowerCase(ArgumentText(GetCommandLineW())), [](const std::wstring& piece) { return FileExists(piece); });
+    // The way back from click-through for every copy; it opens nothing, not even the about window.
+    if (reading.commandText.find(L"clickable") != std::wstring::npos) {
+        try {
+            MakeAllRunningClickable();
+        } catch (const std::exception&) {
+        }
+        return;
+    }
     try {
         OpenRequestedWindows(reading);
     } catch (const std::exception&) {

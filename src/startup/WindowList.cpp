@@ -79,4 +79,12 @@ void CloseAllListed(WindowListStore& store, const std::function<void(std::int32_
     }
 }
 
+std::vector<std::int32_t> ListedWindows(WindowListStore& store) {
+    std::vector<std::int32_t> handles;
+    for (int i = 1, count = EntryCount(store); i <= count; ++i)
+        if (const auto handle = ToInt32(ReadWholeNumber(ReadOrZero(store, Key(i))).value_or(0)); handle && *handle)
+            handles.push_back(*handle);
+    return handles;
+}
+
 }  // namespace velvane

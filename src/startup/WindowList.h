@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velvane {
 
@@ -26,5 +27,9 @@ bool UpdateWindowList(WindowListStore& store, std::int32_t handle, bool add);
 // (which asks it to close, or passes over a handle that is no window of the program).
 // A head entry that is no number is dropped.
 void CloseAllListed(WindowListStore& store, const std::function<void(std::int32_t)>& close);
+
+// The handles listed, oldest first, without taking them off; entries that are no number
+// are passed over (a damaged "Count" is repaired as above).
+std::vector<std::int32_t> ListedWindows(WindowListStore& store);
 
 }  // namespace velvane

@@ -121,6 +121,19 @@ void UpdateWindowRegistry(HWND window, bool add) {
         throw std::overflow_error("the list of open windows is full");
 }
 
+void MakeAllRunningClickable() {
+    ListLock lock;
+    RegistryStore store;
+    for (std::int32_t value : ListedWindows(store))
+        if (HWND window = WindowFromValue(value); IsLogoWindowOfThisProgram(window))
+            PostMessageW(window, ClickableAgainMessage(), 0, 0);
+}
+
+UINT ClickableAgainMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Velvane.ClickableAgain");
+    return message;
+}
+
 void CloseAllRunning() {
     ListLock lock;
     RegistryStore store;

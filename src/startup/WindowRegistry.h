@@ -12,4 +12,10 @@ void UpdateWindowRegistry(HWND window, bool add);
 // Asks every listed window, in any running copy, to close, and empties the list.
 void CloseAllRunning();
 
+// Asks every listed window, in any running copy, to take the mouse again; the list stays.
+void MakeAllRunningClickable();
+
+// The message by which a window of any copy is asked to take the mouse again.
+UINT ClickableAgainMessage();
+
 }  // namespace velvane::mMain

@@ -1,6 +1,7 @@
 #include "windows/FrmLogo.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <exception>
@@ -9,6 +10,7 @@
 #include "common/ProgramTexts.h"
 #include "package/TempFiles.h"
 #include "startup/WindowRegistry.h"
+#include "windows/ClickThroughIcon.h"
 #include "windows/LogoDropTarget.h"
 #include "windows/LogoWindows.h"
 #include "windows/MessagePump.h"
@@ -161,6 +163,17 @@ void FrmLogo::SettleAtBottomSoon() { SetTimer(hwnd_, kSettleTimer, 300, nullptr)
 int FrmLogo::LeftTwips() const { return ToTwips(WindowRect(hwnd_).left, TwipsPerPixelX()); }
 int FrmLogo::TopTwips() const { return ToTwips(WindowRect(hwnd_).top, TwipsPerPixelY()); }
 
+void FrmLogo::MoveToPixels(int left, int top) {
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FrmLogo::ClickThrough(bool on) {
+    const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
+    SetWindowLongW(hwnd_, GWL_EXSTYLE, on ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT);
+    clickThrough_ = on;
+    ClickThroughIcon::Refresh();
+}
+
 void FrmLogo::MoveToTwips(int left, int top) {
     auto x = TwipsToPixels(left, TwipsPerPixelX());
     auto y = TwipsToPixels(top, TwipsPerPixelY());
@@ -209,6 +222,13 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK: OnMouseDown(4); return 0;
     case WM_MOUSEMOVE: OnMouseMove(MouseButtons(wParam)); return 0;
+    case WM_MOUSEWHEEL:
+        OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0,
+                     {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    // Moved to a monitor of other pixels per inch, a window keeps its size in pixels: one
+    // image pixel stays one screen pixel.
+    case WM_DPICHANGED: return 0;
     case WM_LBUTTONDBLCLK:
         OnMouseDown(1);
         OnDoubleClick();
@@ -245,12 +265,17 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // A window whose creation failed is not in the list yet; Load frees that one.
         if (at != all.end()) {
             all.erase(at);
+            ClickThroughIcon::Refresh();
             if (all.empty()) WakeMessageLoop();
             delete this;
         }
         return result;
     }
     default:
+        if (message == mMain::ClickableAgainMessage()) {
+            ClickThrough(false);
+            return 0;
+        }
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 }

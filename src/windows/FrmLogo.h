@@ -47,6 +47,7 @@ public:
     int LeftTwips() const;
     int TopTwips() const;
     void MoveToTwips(int left, int top);
+    void MoveToPixels(int left, int top);
     int Width() const;
     int Height() const;
     void Resize(int width, int height);
@@ -66,8 +67,16 @@ public:
     void OnDoubleClick();
     void OnLogoItem(int index);
     void OnOpacityItem(int index);
-    void OnSizeItem(int index);
+    // anchor: a screen point that keeps the image point under it (zooming by wheel).
+    void OnSizeItem(int index, const POINT* anchor = nullptr);
     void OnFilesDropped(const std::vector<std::wstring>& paths);
+    // A wheel turn of delta (120 a notch) with the pointer at a screen point.
+    void OnMouseWheel(int delta, bool ctrl, POINT pointer);
+
+    // Lets every click through to what lies beneath, or takes the mouse again. Not one of
+    // the window's stored settings.
+    bool ClickThrough() const { return clickThrough_; }
+    void ClickThrough(bool on);
 
     FrmLogo(const FrmLogo&) = delete;
     FrmLogo& operator=(const FrmLogo&) = delete;
@@ -80,13 +89,16 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void RunUnloadSteps();
     // False, with the menu as it was, when the new picture could not be shown.
-    bool ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex);
+    bool ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor = nullptr);
+    void Paste();
     void ShowPopupMenu();
     void OnTopMostItem();
 
     HWND hwnd_ = nullptr;
     bool aboutMode_ = false;
     int oleDropMode_ = 0;
+    bool clickThrough_ = false;
+    int wheelRest_ = 0;  // a high-resolution wheel's turn short of a notch
     std::vector<std::wstring> droppedFiles_;
     std::wstring fileNamePath_;
 };

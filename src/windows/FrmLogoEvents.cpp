@@ -3,12 +3,15 @@
 #include <vector>
 
 #include "package/SingleExe.h"
+#include "package/TempFiles.h"
 #include "render/LayeredPNGWindow.h"
 #include "render/ScaleArithmetic.h"
 #include "startup/CommandLine.h"
 #include "startup/FileExists.h"
+#include "windows/Clipboard.h"
 #include "windows/FrmLogo.h"
 #include "windows/LogoWindows.h"
+#include "windows/Placement.h"
 #include "windows/PopupMenu.h"
 
 namespace velvane {
@@ -43,6 +46,28 @@ void FrmLogo::OnKeyDown(int keyCode, int shift) {
     const bool endsProgram = (keyCode == VK_END && shift == kCtrl) || (keyCode == 'X' && shift == kCtrl) ||
                              (keyCode == 'X' && shift == kAlt);
     if (endsProgram) mMain::UnloadAllLogos();
+    if (keyCode == 'C' && shift == kCtrl) OnLogoItem(CopyItem);
+    if (keyCode == 'V' && shift == kCtrl) OnLogoItem(PasteItem);
+}
+
+void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
+    // The wheel reaches the window with the keyboard; the user means the one under the pointer.
+    const HWND under = GetAncestor(WindowFromPoint(pointer), GA_ROOT);
+    FrmLogo* target = nullptr;
+    for (FrmLogo* window : Loaded()) target = window->hwnd_ == under && !window->aboutMode_ ? window : target;
+    if (!target) return;
+    target->wheelRest_ += delta;
+    const int notches = target->wheelRest_ / WHEEL_DELTA, direction = notches > 0 ? 1 : -1;
+    target->wheelRest_ %= WHEEL_DELTA;
+    for (int i = 0; i < notches * direction && IsLoaded(target); ++i) {
+        if (ctrl) {
+            int item = 9;  // Opacity items are 10 to 100 in steps of 10
+            while (item > 0 && !target->Menu.InmnuOpacity[item].checked) --item;
+            if (item + direction >= 0 && item + direction <= 9) target->OnOpacityItem(item + direction);
+        } else if (const auto factor = target->Menu.MarkedFactor()) {
+            if (const auto preset = NextSizePreset(*factor, direction)) target->OnSizeItem(*preset, &pointer);
+        }
+    }
 }
 
 void FrmLogo::OnChar(wchar_t character) {
@@ -74,6 +99,9 @@ void FrmLogo::OnLogoItem(int index) {
         mMain::MakeSingleExe(hwnd_, index == MakeSingleExeAllItem);
         MoveTopMostWindows(-1);
         break;
+    case ClickThroughItem: ClickThrough(true); break;
+    case CopyItem: Clipboard::CopyImage(hwnd_, fileNamePath_, Menu.MarkedFactor().value_or(0)); break;
+    case PasteItem: Paste(); break;
     case AboutItem: mMain::ShowAbout(); break;
     case ExitItem: mMain::UnloadAllLogos();  // does not return
     default: break;
@@ -95,14 +123,14 @@ void FrmLogo::OnOpacityItem(int index) {
     ApplySizeAndOpacity(static_cast<std::int16_t>(10 * (index + 1)), -1);
 }
 
-void FrmLogo::OnSizeItem(int index) {
+void FrmLogo::OnSizeItem(int index, const POINT* anchor) {
     if (index < 0 || index > CustomSizeIndex) return;
     const bool customShown = Menu.InmnuSize[CustomSizeIndex].visible;
     Menu.InmnuSize[CustomSizeIndex].visible = false;
-    if (!ApplySizeAndOpacity(-1, index)) Menu.InmnuSize[CustomSizeIndex].visible = customShown;
+    if (!ApplySizeAndOpacity(-1, index, anchor)) Menu.InmnuSize[CustomSizeIndex].visible = customShown;
 }
 
-bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex) {
+bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor) {
     LayeredPNGWindow renderer;
     // The marks are the window's settings and "Make single Exe!" stores them: they move
     // only with a picture that was pushed. An image that can no longer be read, or a size
@@ -112,12 +140,34 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex) {
     const LogoMenu before = Menu;
     const auto rendering = Menu.ChooseSizeAndOpacity(opacity, sizeIndex);
     const auto alpha = rendering ? AlphaFromOpacity(rendering->opacity) : std::nullopt;
+    POINT topLeft{};
+    if (rendering && anchor) {
+        RECT now{};
+        GetWindowRect(hwnd_, &now);
+        topLeft = {ZoomedEdge(anchor->x, now.left, now.right - now.left, ScaledSide(rendering->factor, width).value_or(0)),
+                   ZoomedEdge(anchor->y, now.top, now.bottom - now.top, ScaledSide(rendering->factor, height).value_or(0))};
+    }
     if (!rendering || !alpha || !(rendering->factor > 0) ||
-        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false)) {
+        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false, anchor ? &topLeft : nullptr)) {
         Menu = before;
         return false;
     }
     return true;
+}
+
+void FrmLogo::Paste() {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    const Clipboard::Pasted pasted = Clipboard::TakeImage(hwnd_);
+    std::vector<std::wstring> images = pasted.copiedFiles;
+    if (!pasted.ownFile.empty()) images.push_back(pasted.ownFile);
+    for (const std::wstring& path : images)
+        if (mMain::FileExists(path))
+            mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, &pointer);
+    // Image data no window could show is not left behind.
+    bool shown = false;
+    for (const FrmLogo* window : Loaded()) shown = shown || window->fileNamePath_ == pasted.ownFile;
+    if (!pasted.ownFile.empty() && !shown) mMain::DeleteFileForced(pasted.ownFile);
 }
 
 void FrmLogo::OnFilesDropped(const std::vector<std::wstring>& paths) {

@@ -9,7 +9,8 @@ namespace velvane {
 
 LogoMenu::LogoMenu() {
     const wchar_t* logo[] = {L"Top Most", L"Moveable", L"-", L"Opacity", L"Size", L"Make single Exe!",
-                             L"Make single Exe! All Images", L"-", L"About", L"E&xit", L"-"};
+                             L"Make single Exe! All Images", L"-", L"About", L"E&xit", L"-", L"-",
+                             L"Click Through", L"Copy", L"Paste"};
     for (std::size_t i = 0; i < InmnuLogo.size(); ++i) InmnuLogo[i].caption = logo[i];
     InmnuLogo[TopMostItem].checked = true;
     InmnuLogo[MoveableItem].checked = true;
@@ -66,6 +67,13 @@ std::optional<LogoMenu::Rendering> LogoMenu::ChooseSizeAndOpacity(std::int16_t o
     return Rendering{*chosenOpacity, ToSingle(factor).value_or(0.0f)};
 }
 
+std::optional<float> LogoMenu::MarkedFactor() const {
+    for (int i = 0; i < CustomSizeIndex; ++i)
+        if (InmnuSize[i].checked) return SizePreset(i);
+    if (!InmnuSize[CustomSizeIndex].checked) return std::nullopt;
+    return ToSingle(ReadNumber(InmnuSize[CustomSizeIndex].tag).value_or(0));
+}
+
 void LogoMenu::UpdateMakeAllVisibility(std::size_t loadedWindows, bool aboutOpen) {
     InmnuLogo[MakeSingleExeAllItem].visible =
         loadedWindows > 1u + (aboutOpen ? 1u : 0u) && InmnuLogo[MakeSingleExeItem].visible;
@@ -82,6 +90,14 @@ double SizePresetValue(int index) {
 }
 
 float SizePreset(int index) { return ToSingle(SizePresetValue(index)).value_or(0.0f); }
+
+std::optional<int> NextSizePreset(float factor, int direction) {
+    for (int step = 0; step < CustomSizeIndex; ++step) {
+        const int i = direction > 0 ? step : CustomSizeIndex - 1 - step;
+        if (direction > 0 ? SizePreset(i) > factor : SizePreset(i) < factor) return i;
+    }
+    return std::nullopt;
+}
 
 std::wstring SizeFactorText(float factor) {
     char buffer[64];

@@ -29,14 +29,21 @@ enum LogoItem : int {
     MakeSingleExeAllItem = 6,
     AboutItem = 8,
     ExitItem = 9,
+    ClickThroughItem = 12,
+    CopyItem = 13,
+    PasteItem = 14,
 };
+
+// The order the items show in: the later ones sit before "About" behind their own
+// separator, yet keep indices after the first eleven, which stay as they always were.
+constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14, 7, 8, 9, 10};
 
 enum SizeIndex : int { SizeOneIndex = 3, CustomSizeIndex = 7 };
 
 struct LogoMenu {
     LogoMenu();
 
-    std::array<MenuItem, 11> InmnuLogo;
+    std::array<MenuItem, 15> InmnuLogo;
     std::array<MenuItem, 11> InmnuOpacity;
     std::array<MenuItem, 9> InmnuSize;
 
@@ -56,6 +63,10 @@ struct LogoMenu {
     };
     std::optional<Rendering> ChooseSizeAndOpacity(std::int16_t opacity, int sizeIndex);
 
+    // The factor the window is drawn at: the marked preset, or Custom's own; empty when
+    // no Size item is marked.
+    std::optional<float> MarkedFactor() const;
+
     // "Make single Exe! All Images" is offered only while at least two image windows are
     // open and "Make single Exe!" itself is offered.
     void UpdateMakeAllVisibility(std::size_t loadedWindows, bool aboutOpen);
@@ -67,6 +78,10 @@ constexpr const wchar_t* SizePresets = L"0.25\\0.333\\0.5\\1\\2\\3\\4";
 // factor a window is drawn at.
 double SizePresetValue(int index);
 float SizePreset(int index);
+
+// The preset a wheel notch goes to from a factor: the nearest one above it (direction 1)
+// or below it (-1); none past the ends.
+std::optional<int> NextSizePreset(float factor, int direction);
 
 // A size factor as text that reads back to the same float, always with a full stop.
 std::wstring SizeFactorText(float factor);

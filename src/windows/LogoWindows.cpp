@@ -38,7 +38,8 @@ std::optional<std::int32_t> Edge(std::int16_t requested, bool centre, std::int32
 }  // namespace
 
 void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
-              std::int16_t TopPos, std::int16_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout) {
+              std::int16_t TopPos, std::int16_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
+              const POINT* centreAt) {
     LayeredPNGWindow renderer;  // released whichever way this returns
     std::int32_t width = 0, height = 0;
     // The image decodes on a second thread while the hidden window is made; nothing is
@@ -60,7 +61,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     const auto alpha = AlphaFromOpacity(Opacity);
     LogoMenu opening;
     if (!window) return;
-    if (!measured || !left || !top || !alpha || !(SizeFactor > 0) || !opening.CheckOpeningOpacity(Opacity)) {
+    if (!measured || !((left && top) || centreAt) || !alpha || !(SizeFactor > 0) || !opening.CheckOpeningOpacity(Opacity)) {
         window->Discard(false);
         return;
     }
@@ -75,7 +76,11 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         return;
     }
     try {
-        window->MoveToTwips(*left, *top);
+        if (centreAt)
+            window->MoveToPixels(centreAt->x - ScaledSide(SizeFactor, width).value_or(0) / 2,
+                                 centreAt->y - ScaledSide(SizeFactor, height).value_or(0) / 2);
+        else
+            window->MoveToTwips(*left, *top);
         window->OLEDropMode(DontDragActive ? 0 : 1);
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
         if (!renderer.MakeTrans(ImagePath, *window, *alpha, SizeFactor, !DontLoadEffect))

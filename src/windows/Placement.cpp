@@ -1,5 +1,7 @@
 #include "windows/Placement.h"
 
+#include <cmath>
+
 #include "startup/NumberReading.h"
 
 namespace velvane {
@@ -14,6 +16,12 @@ std::optional<std::int32_t> CentredEdgeTwips(std::int32_t screenPixels, double t
 
 std::optional<std::int32_t> TwipsToPixels(double twips, double twipsPerPixel) {
     return ToInt32(twips / twipsPerPixel);
+}
+
+std::int32_t ZoomedEdge(std::int32_t pointer, std::int32_t edge, std::int32_t oldSide, std::int32_t newSide) {
+    if (oldSide <= 0) return edge;
+    const double offset = static_cast<double>(pointer) - edge;
+    return static_cast<std::int32_t>(std::llround(pointer - offset * newSide / oldSide));
 }
 
 }  // namespace velvane

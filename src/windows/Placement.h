@@ -15,4 +15,8 @@ std::optional<std::int32_t> CentredEdgeTwips(std::int32_t screenPixels, double t
 
 std::optional<std::int32_t> TwipsToPixels(double twips, double twipsPerPixel);
 
+// Where an edge goes, in pixels, when a side of oldSide pixels becomes newSide about a
+// fixed point: the image's point under the pointer stays under the pointer.
+std::int32_t ZoomedEdge(std::int32_t pointer, std::int32_t edge, std::int32_t oldSide, std::int32_t newSide);
+
 }  // namespace velvane

@@ -16,6 +16,8 @@ void AppendItem(HMENU into, const MenuItem& item, UINT id) {
     }
     std::wstring caption = item.caption;
     if (id == kLogoBase + ExitItem) caption += L"\tCtrl+X";
+    if (id == kLogoBase + CopyItem) caption += L"\tCtrl+C";
+    if (id == kLogoBase + PasteItem) caption += L"\tCtrl+V";
     AppendMenuW(into, MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED), id, caption.c_str());
 }
 
@@ -28,7 +30,8 @@ HMENU BuildSubmenu(const LogoMenu& menu, int logoIndex) {
 
 template <std::size_t N>
 void AppendItems(HMENU into, const std::array<MenuItem, N>& items, UINT base, const LogoMenu& menu) {
-    for (std::size_t i = 0; i < N; ++i) {
+    for (std::size_t shown = 0; shown < N; ++shown) {
+        const std::size_t i = base == kLogoBase ? static_cast<std::size_t>(LogoMenuOrder[shown]) : shown;
         const MenuItem& item = items[i];
         if (!item.visible) continue;  // a hidden item is simply left out
         const bool submenu = base == kLogoBase && (i == OpacityItem || i == SizeItem);

@@ -32,8 +32,10 @@ def dimmed(colour):  # at opacity 50 (alpha 127), as X shows a layered window's 
 
 class Window:
     def __init__(self, line):
-        self.hwnd, self.pid, self.left, self.top, right, bottom, visible, topmost, _, self.z, _ = map(int, line.split())
+        self.hwnd, self.pid, self.left, self.top, right, bottom, visible, topmost, style, self.z, front = map(int, line.split())
+        self.foreground = front == 1
         self.visible, self.topmost, self.size = visible == 1, topmost == 1, (right - self.left, bottom - self.top)
+        self.click_through = bool(style & 0x20)  # WS_EX_TRANSPARENT
         self.place, self.centre = (self.left, self.top, self.size), ((self.left + right) // 2, (self.top + bottom) // 2)
 
 

@@ -70,7 +70,7 @@ class SingleExeTest(Journey):
 
         r, after = self.reopen(single, 1)
         self.assertEqual(after, [(672, 539, (180, 90))], "Make single Exe!: the one image clicked")
-        self.menu(700, 560, "Down", "Down", "Down", "Down", "Down", "Return")  # no package items: "About"
+        self.menu(700, 560, *["Down"] * 8, "Return")  # no package items: "About"
         self.wait_for(lambda: len(self.windows()) == 2, "the about window")
         self.assertFalse(os.path.exists(os.path.join(self.scratch, "Velvane4.exe")))
 

@@ -31,6 +31,16 @@ TEST(Arithmetic, SidesAlphaFadeAndPlacement) {
     EXPECT_EQ(TwipsPerPixel(144), 10.0);
 }
 
+TEST(Arithmetic, WheelStepsThroughThePresetsAboutThePointer) {
+    const struct { float factor; int direction; std::optional<int> preset; } steps[] = {
+        {1, 1, 4}, {1, -1, 2}, {0.25f, -1, std::nullopt}, {4, 1, std::nullopt}, {0.333f, 1, 2}, {0.333f, -1, 0},
+        {0.3f, 1, 1}, {1.5f, 1, 4}, {1.5f, -1, 3}, {0.1f, 1, 0}, {10, -1, 6}};  // from a custom factor: the next preset that way
+    for (const auto& s : steps) EXPECT_EQ(NextSizePreset(s.factor, s.direction), s.preset) << s.factor << " " << s.direction;
+    const struct { std::int32_t pointer, edge, oldSide, newSide, moved; } zooms[] = {
+        {452, 412, 200, 400, 372}, {452, 372, 400, 100, 432}, {412, 412, 200, 400, 412}, {612, 412, 200, 100, 512}, {5, 7, 0, 10, 7}};
+    for (const auto& z : zooms) EXPECT_EQ(ZoomedEdge(z.pointer, z.edge, z.oldSide, z.newSide), z.moved) << z.pointer << " " << z.edge;
+}
+
 template <class Items>
 int Checked(const Items& items) {
     int found = -1;

@@ -1,0 +1,75 @@
+#include "windows/ClickThroughIcon.h"
+
+#include "common/Scoped.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "common/ProgramTexts.h"
+#include "windows/FrmLogo.h"
+#include "windows/LogoWindows.h"
+
+namespace velvane::ClickThroughIcon {
+namespace {
+
+constexpr UINT kIconMessage = WM_APP + 2, kIconId = 1;
+enum Command : UINT { kClickableAgain = 1, kExit = 2 };
+
+void ShowMenu(HWND owner) {
+    ScopedMenu menu(CreatePopupMenu());
+    if (!menu) return;
+    AppendMenuW(menu.get(), MF_STRING, kClickableAgain, L"Clickable Again");
+    AppendMenuW(menu.get(), MF_STRING, kExit, L"Exit");
+    POINT at{};
+    GetCursorPos(&at);
+    SetForegroundWindow(owner);  // else the menu stays up after a click elsewhere
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr));
+    PostMessageW(owner, WM_NULL, 0, 0);
+    if (chosen == kExit) mMain::UnloadAllLogos();
+    if (chosen == kClickableAgain)
+        for (FrmLogo* window : std::vector<FrmLogo*>(FrmLogo::Loaded())) window->ClickThrough(false);
+}
+
+LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kIconMessage && (LOWORD(lParam) == WM_LBUTTONUP || LOWORD(lParam) == WM_RBUTTONUP)) {
+        ShowMenu(hwnd);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// One icon per copy, owned by a hidden window made the first time it is needed.
+HWND Owner() {
+    static HWND owner = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = OwnerProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Velvane.ClickThroughIcon";
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, wc.lpszClassName, ProgramTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    }();
+    return owner;
+}
+
+}  // namespace
+
+void Refresh() {
+    static bool shown = false;
+    bool wanted = false;
+    for (const FrmLogo* window : FrmLogo::Loaded()) wanted = wanted || window->ClickThrough();
+    if (wanted == shown || !Owner()) return;
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = Owner();
+    icon.uID = kIconId;
+    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    icon.uCallbackMessage = kIconMessage;
+    icon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    std::wcsncpy(icon.szTip, L"Velvane: windows that let clicks through", sizeof icon.szTip / sizeof icon.szTip[0] - 1);
+    if (Shell_NotifyIconW(wanted ? NIM_ADD : NIM_DELETE, &icon) || !wanted) shown = wanted;
+}
+
+}  // namespace velvane::ClickThroughIcon

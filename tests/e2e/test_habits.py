@@ -1,0 +1,84 @@
+"""What people who pin images expect: the wheel zooms about the pointer, Ctrl+wheel fades,
+the clipboard takes and gives images, and a window can let clicks through."""
+import os
+import subprocess
+import time
+import unittest
+
+from harness import EXE, GREEN, MENU, ORANGE, PLAIN, Journey, windows_path, xdotool
+
+
+class HabitsTest(Journey):
+    def clipboard(self, *args):
+        """xclip on the X clipboard, which Wine shares; an owner left serving ends with the test."""
+        p = subprocess.Popen(["xclip", "-selection", "clipboard", *args], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: p.poll() is None and p.kill())
+        if "-o" in args:
+            return p.communicate(timeout=10)[0]
+        time.sleep(1)  # Wine takes the new owner's formats in a moment
+
+    def one(self):
+        (w,) = self.windows()
+        return w
+
+    def test_wheel_clipboard_and_click_through(self):
+        self.plain_window(380, 300, 300, 200)
+        p = self.start('"%s" dontloadeffect' % windows_path(self.image("a.png", 200, 100, ORANGE, "none")))
+        self.wait_windows(1, p)
+        xdotool("mousemove", 452, 354, "sleep", 0.3, "click", 4, "sleep", 0.5)
+        self.assertEqual(self.one().place, (372, 314, (400, 200)), "a wheel notch up: size 2 about the pointer")
+        xdotool("click", 5, "sleep", 0.5, "click", 5, "sleep", 0.5)
+        self.assertEqual(self.one().place, (432, 344, (100, 50)), "two notches down: size 1/2 about the pointer")
+        xdotool("click", 1, "sleep", 0.3, "key", "ctrl+c", "sleep", 1)
+        copied = os.path.join(self.scratch, "copied.png")
+        with open(copied, "wb") as f:
+            f.write(self.clipboard("-t", "image/png", "-o"))
+        out = subprocess.run(["convert", copied, "-format", "%w %h %[pixel:p{10,10}] %[fx:p{90,10}.a]", "info:"],
+                             capture_output=True, text=True).stdout.split()
+        self.assertEqual(out[:2], ["100", "50"], "Ctrl+C copies the image at its current size")
+        self.assertEqual((out[2], out[3]), ("srgba(200,120,40,1)", "0"), "the copy keeps colours and alpha: %s" % out)
+        xdotool("click", 4, "sleep", 0.5, "keydown", "ctrl", "click", 5, "keyup", "ctrl", "sleep", 0.5)
+        self.assertEqual(self.one().place, (412, 334, (200, 100)), "back to size 1 where it was")
+        self.assertColour(self.screen("opacity-90")(452, 354), tuple(c * 229 // 255 for c in ORANGE), "Ctrl+wheel: 90 %", 2)
+        xdotool("keydown", "ctrl", "click", 4, "sleep", 0.3, "click", 4, "keyup", "ctrl", "sleep", 0.5)
+        self.assertColour(self.screen("opacity-100")(452, 354), ORANGE, "Ctrl+wheel up stops at 100 %")
+
+        temp_before = self.temp_files()
+        green = self.image("green.png", 60, 40, GREEN)
+        subprocess.run(["convert", green, "BMP3:" + green + ".bmp"], check=True)
+        for kind, source in (("image/png", green), ("image/bmp", green + ".bmp")):
+            self.clipboard("-t", kind, "-i", source)
+            xdotool("mousemove", 452, 354, "click", 1, "sleep", 0.3, "key", "ctrl+v")
+            (pasted,) = [w for w in self.wait_windows(2) if w.size == (60, 40)]
+            self.assertEqual(pasted.place, (422, 334, (60, 40)), kind + " pasted centred on the pointer")
+            self.assertColour(self.screen("pasted")(452, 354), GREEN, kind + " pasted")
+            self.assertEqual(len(self.temp_files() - temp_before), 1, "the pasted image lives in a file of our own")
+            self.tool("close", pasted.hwnd)
+            self.wait_for(lambda: len(self.windows()) == 1, "the pasted window to close")
+            self.assertEqual(self.temp_files() - temp_before, set(), "closing the pasted window deletes its file")
+        with open(os.path.join(self.scratch, "words.txt"), "w") as f:
+            f.write("words, not an image")
+        self.clipboard("-i", f.name)
+        xdotool("click", 1, "sleep", 0.3, "key", "ctrl+v", "sleep", 1.5)
+        self.assertEqual(len(self.windows()), 1, "text on the clipboard opens nothing")
+
+        before = {(w.hwnd, w.visible) for w in self.windows("*")}
+        self.menu(452, 354, *["Down"] * 6, "Return")  # "Click Through"
+        self.assertTrue(self.one().click_through)
+        xdotool("click", 1)
+        self.wait_for(lambda: self.windows(PLAIN)[0].foreground, "the click to reach the other program's window beneath")
+        (tray,) = [w for w in self.windows("*") if w.visible and (w.hwnd, True) not in before and w.pid != p.windows_pid]
+        xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
+        self.wait_for(lambda: [m for m in self.windows(MENU) if m.visible], "the notification icon's menu")
+        xdotool("sleep", 0.4, "key", "Down", "Return")  # "Clickable Again"
+        self.wait_for(lambda: not self.one().click_through, "Clickable Again")
+        self.menu(452, 354, *["Down"] * 6, "Return")
+        self.assertEqual(self.wait_exit(self.start("clickable", program=EXE)), 0, "the clickable keyword ends by itself")
+        self.wait_for(lambda: not self.one().click_through, "the clickable keyword to reach the window")
+        self.assertEqual(len(self.windows()), 1, "the clickable keyword opens nothing")
+        self.tool("close", self.one().hwnd)
+        self.assertEqual(self.wait_exit(p), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
