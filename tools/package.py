@@ -1,5 +1,5 @@
-"""Writes packages in the program's own format (see src/package/PackageBag.h), for the fuzz
-seeds and for tests that hand the real program built or damaged ones."""
+# Writes packages in the program's own format (see src/package/PackageBag.h), for the fuzz
+# seeds and for tests that hand the real program built or damaged ones.
 import struct
 
 
@@ -33,7 +33,7 @@ def image_entries(k, top, left, opacity=100, size=1.0):
 
 
 def self_contained(program, pristine_slot, tail):
-    """The program with every even-offset copy of its slot pointing past itself, then tail."""
+    # The program with every even-offset copy of its slot pointing past itself, then tail.
     patched = pristine_slot[:11] + b"%09d" % len(program) + pristine_slot[20:]
     out, at = bytearray(program), program.find(pristine_slot)
     while at != -1:

@@ -3,59 +3,29 @@
 with alpha), the icon (16, 32 and 48 px, 32-bit) and the pristine settings slot."""
 import math
 import os
+import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 import png  # noqa: E402
 
-# 5 x 7 glyphs: '#' is ink.
-FONT = {
-    "V": ["#...#", "#...#", "#...#", "#...#", ".#.#.", ".#.#.", "..#.."],
-    "a": [".....", ".....", ".###.", "....#", ".####", "#...#", ".####"],
-    "c": [".....", ".....", ".###.", "#....", "#....", "#....", ".###."],
-    "d": ["....#", "....#", ".####", "#...#", "#...#", "#...#", ".####"],
-    "e": [".....", ".....", ".###.", "#...#", "#####", "#....", ".###."],
-    "g": [".....", ".####", "#...#", "#...#", ".####", "....#", ".###."],
-    "h": ["#....", "#....", "####.", "#...#", "#...#", "#...#", "#...#"],
-    "i": ["..#..", ".....", ".##..", "..#..", "..#..", "..#..", ".###."],
-    "k": ["#....", "#....", "#..#.", "#.#..", "##...", "#.#..", "#..#."],
-    "l": [".##..", "..#..", "..#..", "..#..", "..#..", "..#..", ".###."],
-    "m": [".....", ".....", "##.#.", "#.#.#", "#.#.#", "#.#.#", "#.#.#"],
-    "n": [".....", ".....", "####.", "#...#", "#...#", "#...#", "#...#"],
-    "o": [".....", ".....", ".###.", "#...#", "#...#", "#...#", ".###."],
-    "p": [".....", "####.", "#...#", "#...#", "####.", "#....", "#...."],
-    "r": [".....", ".....", "#.##.", "##..#", "#....", "#....", "#...."],
-    "s": [".....", ".....", ".####", "#....", ".###.", "....#", "####."],
-    "t": [".#...", ".#...", "####.", ".#...", ".#...", ".#..#", "..##."],
-    "u": [".....", ".....", "#...#", "#...#", "#...#", "#..##", ".##.#"],
-    "v": [".....", ".....", "#...#", "#...#", "#...#", ".#.#.", "..#.."],
-    "w": [".....", ".....", "#...#", "#...#", "#.#.#", "#.#.#", ".#.#."],
-    "0": [".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###."],
-    "2": [".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"],
-    ".": [".....", ".....", ".....", ".....", ".....", ".##..", ".##.."],
-    "-": [".....", ".....", ".....", ".###.", ".....", ".....", "....."],
-    ",": [".....", ".....", ".....", ".....", ".##..", "..#..", ".#..."],
-    " ": ["....."] * 7,
-}
+# The about card's texts, set in DejaVu Sans (Debian's fonts-dejavu-core) by ImageMagick:
+# (text, bold, point size, top edge, grey of the ink).
+FONTS = "/usr/share/fonts/truetype/dejavu/"
+TEXTS = [("Velvane", True, 50, 14, 255), ("version 2.0", False, 15, 94, 225),
+         ("right-click an image, esc closes", False, 13, 120, 190)]
 
 
-def text_width(text, cell):
-    return len(text) * 6 * cell - cell
-
-
-def draw_text(canvas, width, text, top, cell, value):
-    """Ink drawn as cell x cell blocks, centred horizontally."""
-    left = (width - text_width(text, cell)) // 2
-    for n, ch in enumerate(text):
-        glyph = FONT[ch]
-        for gy, line in enumerate(glyph):
-            for gx, mark in enumerate(line):
-                if mark != "#":
-                    continue
-                x0, y0 = left + (n * 6 + gx) * cell, top + gy * cell
-                for y in range(y0, y0 + cell):
-                    for x in range(x0, x0 + cell):
-                        canvas[y][x] = value
+def set_texts(grey, w, h):
+    """The card's grey rows with the texts drawn on them, anti-aliased, centred across."""
+    command = ["convert", "-size", "%dx%d" % (w, h), "-depth", "8", "gray:-", "-gravity", "north"]
+    for text, bold, points, top, ink in TEXTS:
+        font = FONTS + ("DejaVuSans-Bold.ttf" if bold else "DejaVuSans.ttf")
+        command += ["-font", font, "-pointsize", str(points), "-fill", "rgb(%d,%d,%d)" % (ink, ink, ink),
+                    "-annotate", "+0+%d" % top, text]
+    out = subprocess.run(command + ["-depth", "8", "gray:-"], input=bytes(grey), capture_output=True, check=True).stdout
+    assert len(out) == w * h, "ImageMagick gave no %d x %d grey image" % (w, h)
+    return out
 
 
 def rounded_coverage(x, y, w, h, r):
@@ -72,24 +42,17 @@ def rounded_coverage(x, y, w, h, r):
 
 
 def about_image():
-    w, h = 412, 163
-    ink = [[None] * w for _ in range(h)]
-    draw_text(ink, w, "Velvane", 26, 8, 255)
-    draw_text(ink, w, "version 2.0", 98, 2, 225)
-    draw_text(ink, w, "right-click an image, esc closes", 124, 2, 190)
-    rows = []
+    """A top-lit slate card with a faint rim; its edge fades out over a few pixels of alpha."""
+    w, h, r, soft = 412, 163, 26, 2.5
+    grey, alpha = bytearray(), bytearray()
     for y in range(h):
-        row = bytearray()
         for x in range(w):
-            cover = rounded_coverage(x, y, w, h, 26)
-            shade = int(34 + 36 * (1 - y / h))  # a soft top-lit slate
-            edge = rounded_coverage(x - 2, y - 2, w - 4, h - 4, 24)
-            grey = shade if edge > 0.999 else 96  # a faint rim
-            if ink[y][x] is not None:
-                grey = ink[y][x]
-            row += bytes((grey, int(round(238 * cover))))
-        rows.append(bytes(row))
-    return w, h, rows
+            px, py = x + 0.5, y + 0.5
+            inside = r - math.hypot(px - min(max(px, r), w - r), py - min(max(py, r), h - r))
+            grey.append(96 if inside < 3 else int(34 + 36 * (1 - y / h)))
+            alpha.append(int(round(238 * min(1.0, max(0.0, inside / soft)))))
+    grey = set_texts(grey, w, h)
+    return w, h, [bytes(b for x in range(w) for b in (grey[y * w + x], alpha[y * w + x])) for y in range(h)]
 
 
 def icon(size):

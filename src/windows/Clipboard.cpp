@@ -1,7 +1,6 @@
 #include "windows/Clipboard.h"
 
 #include <objidl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "package/TempFiles.h"
 #include "render/GdiPlus.h"
 #include "render/LayeredPNGWindow.h"
+#include "windows/LogoDropTarget.h"
 
 namespace velvane::Clipboard {
 namespace {
@@ -140,32 +140,24 @@ bool CopyImage(HWND owner, const std::wstring& pngPath, float factor) {
 Pasted TakeImage(HWND owner) {
     const GdiplusSession session;
     Pasted pasted;
-    const OpenedClipboard clipboard(owner);
-    if (!clipboard) return pasted;
-    // The formats come in the order the source program placed them, those the system made
-    // from them last: the first one we can read is the image as the program gave it.
-    const UINT png[] = {PngFormat(), RegisterClipboardFormatW(L"image/png")};
     UINT format = 0;
-    while ((format = EnumClipboardFormats(format)) != 0) {
-        const bool isPng = format == png[0] || format == png[1], isDib = format == CF_DIBV5 || format == CF_DIB;
-        if (format == CF_HDROP) break;
-        if (!isPng && !isDib) continue;
-        const std::optional<std::wstring> file = mMain::MakeTempFileName();
-        if (file && WriteFromClipboard(format, *file, isPng ? WriteBytes : WriteDibAsPng)) {
-            pasted.ownFile = *file;
-            return pasted;
+    {
+        const OpenedClipboard clipboard(owner);
+        // The formats come in the order the source program placed them, those the system made
+        // from them last: the first one we can read is the image as the program gave it.
+        const UINT png[] = {PngFormat(), RegisterClipboardFormatW(L"image/png")};
+        while (clipboard && (format = EnumClipboardFormats(format)) != 0 && format != CF_HDROP) {
+            const bool isPng = format == png[0] || format == png[1], isDib = format == CF_DIBV5 || format == CF_DIB;
+            const std::optional<std::wstring> file = isPng || isDib ? mMain::MakeTempFileName() : std::nullopt;
+            if (file && WriteFromClipboard(format, *file, isPng ? WriteBytes : WriteDibAsPng)) {
+                pasted.ownFile = *file;
+                return pasted;
+            }
+            if (file) mMain::DeleteFileForced(*file);
         }
-        if (file) mMain::DeleteFileForced(*file);
     }
-    HANDLE data = GetClipboardData(CF_HDROP);
-    if (auto* drop = data ? static_cast<HDROP>(GlobalLock(data)) : nullptr) {
-        for (UINT i = 0, count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); i < count; ++i) {
-            std::wstring path(DragQueryFileW(drop, i, nullptr, 0), L'\0');
-            DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
-            pasted.copiedFiles.push_back(path);
-        }
-        GlobalUnlock(data);
-    }
+    IDataObject* files = nullptr;  // copied files come as a drop would, once the clipboard is closed again
+    if (format == CF_HDROP && SUCCEEDED(OleGetClipboard(&files))) pasted.copiedFiles = DroppedPaths(files), files->Release();
     return pasted;
 }
 

@@ -1,5 +1,5 @@
-"""Drives the real Velvane.exe under Wine and Xvfb from outside, as a user would.
-Runs inside scripts/with-wine-display.sh; ctest passes the program and the wintool helper."""
+# Drives the real Velvane.exe under Wine and Xvfb from outside, as a user would.
+# Runs inside scripts/with-wine-display.sh; ctest passes the program and the wintool helper.
 import faulthandler
 import os
 import shutil
@@ -14,7 +14,7 @@ sys.path.insert(0, os.path.join(ROOT, "tools"))
 from package import self_contained  # noqa: E402
 
 WINE, EXE, TOOL = os.environ.get("VELVANE_WINE", "wine"), os.environ.get("VELVANE_EXE", ""), os.environ.get("VELVANE_TOOL", "")
-LOGO, MENU, BOX, PLAIN, LIST_KEY = "Velvane.FrmLogo", "#32768", "#32770", "VelvaneTestPlainWindow", r"HKCU\Software\Velvane\Velvane.2"
+LOGO, MENU, BOX, PLAIN = "Velvane.FrmLogo", "#32768", "#32770", "VelvaneTestPlainWindow"
 ORANGE, GREEN = (200, 120, 40), (20, 200, 20)
 
 
@@ -33,19 +33,17 @@ def dimmed(colour):  # at opacity 50 (alpha 127), as X shows a layered window's 
 class Window:
     def __init__(self, line):
         self.hwnd, self.pid, self.left, self.top, right, bottom, visible, topmost, style, self.z, front = map(int, line.split())
-        self.foreground = front == 1
-        self.visible, self.topmost, self.size = visible == 1, topmost == 1, (right - self.left, bottom - self.top)
-        self.click_through = bool(style & 0x20)  # WS_EX_TRANSPARENT
-        self.place, self.centre = (self.left, self.top, self.size), ((self.left + right) // 2, (self.top + bottom) // 2)
+        self.visible, self.topmost, self.foreground, self.click_through = visible, topmost, front, style & 0x20  # WS_EX_TRANSPARENT
+        self.size, self.centre = (right - self.left, bottom - self.top), ((self.left + right) // 2, (self.top + bottom) // 2)
+        self.place = (self.left, self.top, self.size)
 
 
 class Journey(unittest.TestCase):
-    """A scratch folder per journey; every process it started is ended afterwards."""
+    # A scratch folder per journey; every process it started is ended afterwards.
 
     def setUp(self):
         faulthandler.dump_traceback_later(300, exit=True)  # a hang prints where, then ends the run
-        for name in ("DISPLAY", "WINEPREFIX"):
-            self.assertTrue(os.environ.get(name), "%s is not set: run through scripts/with-wine-display.sh" % name)
+        self.assertTrue(os.environ.get("DISPLAY") and os.environ.get("WINEPREFIX"), "run through scripts/with-wine-display.sh")
         self.assertTrue(os.path.exists(EXE) and os.path.exists(TOOL), "the program or wintool is not built")
         self.scratch, self.processes = tempfile.mkdtemp(prefix="velvane-e2e-"), []
 
@@ -61,7 +59,7 @@ class Journey(unittest.TestCase):
         faulthandler.cancel_dump_traceback_later()
 
     def image(self, name, width, height, *colours):
-        """A PNG of equal vertical bands in these colours ("none": transparent), orange by default."""
+        # A PNG of equal vertical bands in these colours ("none": transparent), orange by default.
         colours, path = colours or [ORANGE], os.path.join(self.scratch, name)
         bands = [a for c in colours for a in ("-size", "%dx%d" % (width // len(colours), height),
                                               "xc:" + (c if isinstance(c, str) else "rgb(%d,%d,%d)" % c))]
@@ -69,14 +67,14 @@ class Journey(unittest.TestCase):
         return path
 
     def copy_with(self, tail, name="Copy.exe"):
-        """A copy of the program carrying tail (a package record) as a built one would."""
+        # A copy of the program carrying tail (a package record) as a built one would.
         path = os.path.join(self.scratch, name)
         with open(EXE, "rb") as f, open(os.path.join(ROOT, "src", "resources", "slot.bin"), "rb") as slot, open(path, "wb") as out:
             out.write(self_contained(f.read(), slot.read(), tail))
         return path
 
     def start(self, arguments, program=EXE):
-        """Starts the program with exactly this argument text; the handle ends with its exit code."""
+        # Starts the program with exactly this argument text; the handle ends with its exit code.
         env = dict(os.environ, VELVANE_CMDLINE='"%s" %s' % (windows_path(program), arguments))
         out = tempfile.TemporaryFile(mode="w+")  # a file, not a pipe: Wine's services would hold a pipe open
         self.addCleanup(out.close)
@@ -86,7 +84,7 @@ class Journey(unittest.TestCase):
         return p
 
     def plain_window(self, *place):
-        """A white window of another program at (left, top, width, height)."""
+        # A white window of another program at (left, top, width, height).
         p = subprocess.Popen([WINE, TOOL, "plain", *map(str, place)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         p.windows_pid = None
         self.processes.append(p)
@@ -98,45 +96,41 @@ class Journey(unittest.TestCase):
             return out.seek(0) or out.read()
 
     def temp_files(self):
-        """The program's temporary images in the Windows temporary folder."""
+        # The program's temporary images in the Windows temporary folder.
         return {n for n in self.tool("/c", "dir", "/b", "%TEMP%\\~*.tmp", program="cmd").split() if n.lower().endswith(".tmp")}
 
     def windows(self, cls=LOGO):
         return [Window(line) for line in self.tool("list", cls).splitlines() if line.strip()]
 
     def wait_for(self, condition, what, timeout=15):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            value = condition()
+        for _ in range(int(timeout * 5)):
+            value = condition() or time.sleep(0.2)
             if value:
                 return value
-            time.sleep(0.2)
         self.fail("timed out waiting for " + what)
 
     def wait_windows(self, count, process=None, timeout=20):
-        def ready():
-            found = [w for w in self.windows() if w.visible and (process is None or w.pid == process.windows_pid)]
-            return found if len(found) == count else None
-        self.wait_for(ready, "%d visible windows" % count, timeout)
-        time.sleep(0.6)  # any fade ends before pixels are read
-        return ready()
+        # The program's windows (of that process) once count of them are visible and any fade has ended.
+        ready = lambda: (lambda found: len(found) == count and found)(  # noqa: E731
+            [w for w in self.windows() if w.visible and (process is None or w.pid == process.windows_pid)])
+        return self.wait_for(ready, "%d visible windows" % count, timeout) and time.sleep(0.6) or ready()
 
     def wait_exit(self, process, what="the program to end", timeout=20):
-        try:
-            return process.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            self.fail("timed out waiting for " + what)
+        return self.wait_for(lambda: process.poll() is not None and [process.returncode], what, timeout)[0]
+
+    def menu_up(self, up=True, what="the popup menu"):
+        # Waits for a popup menu to be up (the visible ones are returned) or gone.
+        return self.wait_for(lambda: (lambda shown: shown if up else not shown)([m for m in self.windows(MENU) if m.visible]), what)
 
     def menu(self, x, y, *keys):
-        """Right-clicks the point and walks the popup menu with the keyboard."""
+        # Right-clicks the point and walks the popup menu with the keyboard.
         xdotool("mousemove", x, y, "sleep", 0.3, "click", 3)
-        self.wait_for(lambda: [m for m in self.windows(MENU) if m.visible], "the popup menu")
-        xdotool("sleep", 0.4, "key", "--delay", 150, *keys)  # the menu takes the keyboard once it is up
-        self.wait_for(lambda: not [m for m in self.windows(MENU) if m.visible], "the menu to close")
-        time.sleep(0.4)
+        self.menu_up()
+        xdotool("sleep", 0.4, "key", "--delay", 150, *keys, "sleep", 0.4)  # the menu takes the keyboard once it is up
+        self.menu_up(False, "the menu to close")
 
     def screen(self, name):
-        """A screenshot, kept for people to look at; returns pixel(x, y) -> (r, g, b)."""
+        # A screenshot, kept for people to look at; returns pixel(x, y) -> (r, g, b).
         path = os.path.join(os.environ.get("VELVANE_SHOTS") or self.scratch, name + ".png")
         os.makedirs(os.path.dirname(path), exist_ok=True)
         for attempt in range(3):  # X refuses a root image now and then while windows change
@@ -148,9 +142,3 @@ class Journey(unittest.TestCase):
 
     def assertColour(self, actual, expected, msg, tolerance=3):
         self.assertLessEqual(max(abs(a - e) for a, e in zip(actual, expected)), tolerance, "%s: %s, not %s" % (msg, actual, expected))
-
-    def window_list(self):
-        """The shared list of open windows: (count text, handles in order)."""
-        rows = [line.split() for line in self.tool("query", LIST_KEY, program="reg").splitlines()]
-        values = {r[0]: r[2] for r in rows if len(r) == 3 and r[1].startswith("REG_")}
-        return values.pop("Count", None), [values[str(k)] for k in range(1, len(values) + 1)]

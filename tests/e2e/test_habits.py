@@ -1,5 +1,5 @@
-"""What people who pin images expect: the wheel zooms about the pointer, Ctrl+wheel fades,
-the clipboard takes and gives images, and a window can let clicks through."""
+# What people who pin images expect: the wheel zooms about the pointer, Ctrl+wheel fades,
+# the clipboard takes and gives images, and a window can let clicks through.
 import os
 import subprocess
 import time
@@ -10,7 +10,7 @@ from harness import EXE, GREEN, MENU, ORANGE, PLAIN, Journey, windows_path, xdot
 
 class HabitsTest(Journey):
     def clipboard(self, *args):
-        """xclip on the X clipboard, which Wine shares; an owner left serving ends with the test."""
+        # xclip on the X clipboard, which Wine shares; an owner left serving ends with the test.
         p = subprocess.Popen(["xclip", "-selection", "clipboard", *args], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         self.addCleanup(lambda: p.poll() is None and p.kill())
         if "-o" in args:
@@ -43,19 +43,21 @@ class HabitsTest(Journey):
         xdotool("keydown", "ctrl", "click", 4, "sleep", 0.3, "click", 4, "keyup", "ctrl", "sleep", 0.5)
         self.assertColour(self.screen("opacity-100")(452, 354), ORANGE, "Ctrl+wheel up stops at 100 %")
 
-        temp_before = self.temp_files()
-        green = self.image("green.png", 60, 40, GREEN)
+        temp_before, green = self.temp_files(), self.image("green.png", 60, 40, GREEN)
+        with open(green + ".uri", "w") as f:
+            f.write("file://%s\r\n" % green)
         subprocess.run(["convert", green, "BMP3:" + green + ".bmp"], check=True)
-        for kind, source in (("image/png", green), ("image/bmp", green + ".bmp")):
+        for kind, source in (("image/png", green), ("image/bmp", green + ".bmp"), ("text/uri-list", green + ".uri")):
             self.clipboard("-t", kind, "-i", source)
             xdotool("mousemove", 452, 354, "click", 1, "sleep", 0.3, "key", "ctrl+v")
             (pasted,) = [w for w in self.wait_windows(2) if w.size == (60, 40)]
             self.assertEqual(pasted.place, (422, 334, (60, 40)), kind + " pasted centred on the pointer")
             self.assertColour(self.screen("pasted")(452, 354), GREEN, kind + " pasted")
-            self.assertEqual(len(self.temp_files() - temp_before), 1, "the pasted image lives in a file of our own")
+            own = kind != "text/uri-list"  # image data goes to a file of our own; a copied file is shown as it is
+            self.assertEqual(len(self.temp_files() - temp_before), own, kind + ": the pasted image's own file")
             self.tool("close", pasted.hwnd)
-            self.wait_for(lambda: len(self.windows()) == 1, "the pasted window to close")
-            self.assertEqual(self.temp_files() - temp_before, set(), "closing the pasted window deletes its file")
+            self.wait_for(lambda: len(self.windows()) == 1 and self.temp_files() == temp_before, kind + ": closing deletes its own file")
+        self.assertTrue(os.path.exists(green), "the user's copied file stays")
         with open(os.path.join(self.scratch, "words.txt"), "w") as f:
             f.write("words, not an image")
         self.clipboard("-i", f.name)

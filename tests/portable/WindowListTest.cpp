@@ -20,49 +20,45 @@ struct MapStore : WindowListStore {
     void Delete(const std::wstring& key) override { ++writes, values.erase(key); }
 };
 
-// Steps: "a7" adds handle 7, "r7" removes it, "c" closes all (each window closed then
-// takes an unlisted handle out again, as a closing window of another copy does).
-TEST(WindowList, AddRemoveCloseAllAndRepair) {
-    const Values full = {{L"Count", L"3"}, {L"1", L"11"}, {L"2", L"22"}, {L"3", L"33"}};
-    const Values repaired = {{L"Count", L"3"}, {L"1", L"11"}, {L"2", L"33"}, {L"3", L"44"}};
-    auto counted = [&](const wchar_t* count) { Values v = full; v[L"Count"] = count; return v; };
-    const struct { Values before; const wchar_t* steps; Values after; std::vector<std::int32_t> closed = {}; int writes = -1; } cases[] = {
-        {{}, L"a101 a-202 a303 r-202", {{L"Count", L"2"}, {L"1", L"101"}, {L"2", L"303"}}},
-        {{{L"Count", L"3"}, {L"1", L"7"}, {L"2", L"8"}, {L"3", L"7"}}, L"r7", {{L"Count", L"2"}, {L"1", L"8"}, {L"2", L"7"}}},
-        {full, L"r9", full, {}, 0},
-        {full, L"a0 r0", full, {}, 0},
-        {{{L"Count", L"3"}, {L"1", L"1"}, {L"2", L" 2.5e0 "}, {L"3", L"junk"}}, L"r1", {{L"Count", L"2"}, {L"1", L"2"}, {L"2", L"0"}}},
-        {{{L"Count", L"3"}, {L"1", L"1"}, {L"3", L"3"}}, L"r1", {{L"Count", L"2"}, {L"1", L"0"}, {L"2", L"3"}}},
-        // A damaged count is rebuilt from the entries present.
-        {counted(L"abc"), L"a44 r22", repaired}, {counted(L""), L"a44 r22", repaired}, {counted(L"99999"), L"a44 r22", repaired},
-        {counted(L"-3"), L"a44 r22", repaired}, {counted(L"2.5x"), L"a44 r22", repaired},
-        // A number is read strictly but rounds half to even: 2.5 lists two.
-        {{{L"Count", L"2.5"}, {L"1", L"1"}, {L"2", L"2"}, {L"3", L"3"}}, L"r3 a9",
-         {{L"Count", L"3"}, {L"1", L"1"}, {L"2", L"2"}, {L"3", L"9"}}},
-        {{{L"Count", L"32767"}}, L"a1", {{L"Count", L"32767"}}},
-        {{{L"Count", L"3"}, {L"1", L"10"}, {L"2", L"-20"}, {L"3", L"30"}}, L"c", {{L"Count", L"0"}}, {10, -20, 30}},
-        {{}, L"c", {}, {}, 0},
-        {{{L"Count", L"0"}, {L"1", L"77"}}, L"c", {{L"Count", L"0"}, {L"1", L"0"}}, {77}},
-        {{{L"Count", L"3"}, {L"1", L"not a handle"}, {L"2", L"5"}, {L"3", L"6"}}, L"c", {{L"Count", L"0"}}, {5, 6}},
-        {{{L"Count", L"4"}, {L"1", L"1"}, {L"2", L"2"}, {L"3", L"3"}, {L"4", L"2"}}, L"c", {{L"Count", L"0"}}, {1, 2, 3, 2}},
+// A list written as "Count|1|2|...": "~" for a value that is not there, "" for no list at all.
+Values List(const std::wstring& text) {
+    Values values;
+    std::wistringstream parts(text);
+    int key = 0;
+    for (std::wstring part; std::getline(parts, part, L'|'); ++key)
+        if (part != L"~") values[key ? std::to_wstring(key) : L"Count"] = part;
+    return values;
+}
+
+// Steps: "a7" adds handle 7, "r7" removes it, "l" reads the handles listed, "c" closes all
+// (each window closed then takes an unlisted handle out again, as one of another copy does).
+TEST(WindowList, AddRemoveListCloseAllAndRepair) {
+    const struct { const wchar_t *before, *steps, *after; std::vector<std::int32_t> handed = {}; int writes = -1; } cases[] = {
+        {L"", L"a101 a-202 a303 r-202", L"2|101|303"}, {L"3|7|8|7", L"r7", L"2|8|7"}, {L"3|11|22|33", L"r9", L"3|11|22|33", {}, 0},
+        {L"1|5", L"a0 r0", L"1|5", {}, 0}, {L"3|1| 2.5e0 |junk", L"r1", L"2|2|0"}, {L"3|1|~|3", L"r1", L"2|0|3"},
+        // A count that is no number is rebuilt from the entries there; 2.5 is a number, rounded to even.
+        {L"abc|11|22|33", L"a44 r22", L"3|11|33|44"}, {L"|11|22|33", L"a44 r22", L"3|11|33|44"}, {L"99999|11|22", L"a44", L"3|11|22|44"},
+        {L"-3|11|22|33", L"r22", L"2|11|33"}, {L"2.5x|11", L"a44", L"2|11|44"}, {L"2.5|1|2|3", L"r3 a9", L"3|1|2|9"},
+        {L"32767", L"a1", L"32767"}, {L"3|10|junk|30", L"l", L"3|10|junk|30", {10, 30}, 0}, {L"abc|10|20", L"l", L"2|10|20", {10, 20}},
+        {L"3|10|-20|30", L"c", L"0", {10, -20, 30}}, {L"", L"c", L"", {}, 0}, {L"0|77", L"c", L"0|0", {77}},
+        {L"3|not a handle|5|6", L"c", L"0", {5, 6}}, {L"4|1|2|3|2", L"c", L"0", {1, 2, 3, 2}},
     };
     for (const auto& c : cases) {
         MapStore store;
-        store.values = c.before;
-        std::vector<std::int32_t> closed;
+        store.values = List(c.before);
+        std::vector<std::int32_t> handed;
         std::wistringstream steps(c.steps);
         for (std::wstring step; steps >> step;) {
-            if (step == L"c")
-                CloseAllListed(store, [&](std::int32_t h) { closed.push_back(h), UpdateWindowList(store, h + 1000, false); });
-            else
-                UpdateWindowList(store, std::stoi(step.substr(1)), step[0] == L'a');
+            if (step == L"c") CloseAllListed(store, [&](std::int32_t h) { handed.push_back(h), UpdateWindowList(store, h + 1000, false); });
+            if (step == L"l") handed = ListedWindows(store);
+            if (step[0] == L'a' || step[0] == L'r') UpdateWindowList(store, std::stoi(step.substr(1)), step[0] == L'a');
         }
-        EXPECT_EQ(std::make_pair(store.values, closed), std::make_pair(c.after, c.closed)) << Row(c.steps) << " row " << &c - cases;
-        EXPECT_EQ(store.writes, c.writes < 0 ? store.writes : c.writes) << Row(c.steps) << " row " << &c - cases;
+        EXPECT_EQ(std::make_pair(store.values, handed), std::make_pair(List(c.after), c.handed)) << Row(c.before) << " " << Row(c.steps);
+        EXPECT_EQ(store.writes, c.writes < 0 ? store.writes : c.writes) << Row(c.before) << " " << Row(c.steps);
     }
-    MapStore fullList;
-    fullList.values[L"Count"] = L"32767";
-    EXPECT_FALSE(UpdateWindowList(fullList, 1, true));
+    MapStore full;
+    full.values = List(L"32767");
+    EXPECT_FALSE(UpdateWindowList(full, 1, true));
 }
 
 }  // namespace

@@ -33,9 +33,8 @@ public:
 
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)) && GetSystemMetrics(SM_CXSCREEN) == 1024) << "a 1024 x 768 screen at 96 dpi";
         mMain::SettingsSection = L"Velvane.test." + std::to_wstring(GetCurrentProcessId());
-        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024) << "tests expect a 1024 x 768 screen at 96 dpi";
         logo = Png(L"logo.png", 412, 163);
     }
     void TearDown() override {
@@ -52,11 +51,9 @@ protected:
     }
     std::wstring Png(const std::wstring& name, int width, int height) {  // a clear one, written by GDI+
         GdiplusSession session;
-        const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
         Gdiplus::GpBitmap* bitmap = nullptr;
         gdip::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
-        const GdipBitmap owned(bitmap);
-        EXPECT_EQ(gdip::GdipSaveImageToFile(owned.get(), File(name).c_str(), &png, nullptr), Gdiplus::Ok);
+        EXPECT_EQ(gdip::GdipSaveImageToFile(GdipBitmap(bitmap).get(), File(name).c_str(), &PngEncoder, nullptr), Gdiplus::Ok);
         return files_.back();
     }
     // Opens a window without the fade; the new window, or nullptr when none opened.
@@ -79,13 +76,10 @@ public:
     std::vector<Push> pushes;
     std::function<void(HWND)> afterPush;
 
-    PushRecorder() : slot_(ImportSlot("user32.dll", "UpdateLayeredWindow")), real_(slot_ ? reinterpret_cast<Fn>(*slot_) : nullptr) {
-        active_ = this, Write(reinterpret_cast<void*>(&Record));
-    }
-    ~PushRecorder() { Write(reinterpret_cast<void*>(real_)), active_ = nullptr; }
+    PushRecorder() : slot_(ImportSlot()), real_(slot_ ? reinterpret_cast<Fn>(*slot_) : nullptr) { Write(reinterpret_cast<void*>(&Record)); }
+    ~PushRecorder() { Write(reinterpret_cast<void*>(real_)); }
     PushRecorder(const PushRecorder&) = delete;
     PushRecorder& operator=(const PushRecorder&) = delete;
-    bool installed() const { return slot_ != nullptr; }
     std::vector<int> Alphas() const {
         std::vector<int> alphas;
         for (const Push& p : pushes) alphas.push_back(p.alpha);
@@ -99,22 +93,23 @@ private:
         const BOOL result = active_->real_(h, d, p, s, sd, sp, k, b, f);
         return active_->afterPush ? active_->afterPush(h), result : result;
     }
-    static void** ImportSlot(const char* dll, const char* function) {
+    static void** ImportSlot() {  // user32's UpdateLayeredWindow in this program's import table
         auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
         auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
         auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-        for (; d->Name; ++d) {
-            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-            for (auto* iat = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk); name->u1.AddressOfData; ++name, ++iat)
-                if (!_stricmp(reinterpret_cast<char*>(base + d->Name), dll) && !IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) &&
-                    !std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name, function))
+        for (; d->Name; ++d)
+            for (auto *name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk), *iat = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+                 name->u1.AddressOfData; ++name, ++iat)
+                if (!_stricmp(reinterpret_cast<char*>(base + d->Name), "user32.dll") && !IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) &&
+                    !std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name, "UpdateLayeredWindow"))
                     return reinterpret_cast<void**>(&iat->u1.Function);
-        }
         return nullptr;
     }
     void Write(void* value) {
         DWORD old = 0;
-        if (slot_ && VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old)) *slot_ = value, VirtualProtect(slot_, sizeof(void*), old, &old);
+        active_ = value == reinterpret_cast<void*>(&Record) ? this : nullptr;
+        EXPECT_TRUE(slot_ && VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old)) << "cannot watch UpdateLayeredWindow";
+        if (slot_) *slot_ = value, VirtualProtect(slot_, sizeof(void*), old, &old);
     }
     void** slot_;
     Fn real_;
