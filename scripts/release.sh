@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the shipped 32-bit program from the committed sources (a clean tree, whatever the
+# working copy holds) and writes dist/Velvane-<version>-win32.zip: Velvane.exe, README.txt
+# and LICENSE, with fixed times and order, so the same commit gives the same bytes.
+# Prints the archive's path and SHA-256.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+version=$(sed -n 's/.*VALUE "FileVersion", "\([0-9.]*\)".*/\1/p' src/resources/Velvane.rc)
+[ -n "$version" ] || { echo "[release] no FileVersion in src/resources/Velvane.rc" >&2; exit 1; }
+work=build/release
+rm -rf "$work" && mkdir -p "$work/tree" dist
+echo "[release] Velvane $version from commit $(git rev-parse --short HEAD)"
+git archive HEAD | tar -x -C "$work/tree"
+cmake -S "$work/tree" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+      -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$work/build" --target Velvane | tail -n 1
+archive="dist/Velvane-$version-win32.zip"
+python3 - "$archive" "$work/build/Velvane.exe" "$work/tree/README.txt" "$work/tree/LICENSE" <<'PY'
+import sys, zipfile
+archive, *files = sys.argv[1:]
+with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
+    for path, name in zip(files, ("Velvane.exe", "README.txt", "LICENSE")):
+        entry = zipfile.ZipInfo(name, date_time=(2026, 1, 1, 0, 0, 0))  # fixed, so the bytes depend on the contents only
+        entry.external_attr, entry.compress_type = 0o644 << 16, zipfile.ZIP_DEFLATED
+        with open(path, "rb") as f:
+            z.writestr(entry, f.read(), compresslevel=9)
+PY
+echo "[release] $archive"
+sha256sum "$archive"
