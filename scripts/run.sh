@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
-# Sets everything up, builds Velvane and starts it with the given argument text, e.g.
+# Sets everything up, builds Velvane and starts it with image files as Linux paths and the
+# values after them, or with the program's own argument text in one piece:
+#   scripts/run.sh ~/logo.png "my shot.png" opacity50 size0.5
 #   scripts/run.sh '"Z:\home\me\logo.png" opacity50 size0.5'
-# With no argument it shows the about window. Without a display it starts a virtual
-# one, takes a screenshot after a few seconds, says where it is, and ends the program.
+# With no argument it shows the about window. Without a display it starts a virtual one on
+# a desktop-like background, takes a screenshot after a few seconds, says where it is, and
+# ends the program.
 set -euo pipefail
+# An argument that names a file becomes the quoted Windows path the program reads (Wine
+# maps / to Z:); anything else passes as it is.
+arguments=""
+for argument in "$@"; do
+  [ -f "$argument" ] && argument="\"Z:$(realpath "$argument" | tr / '\\')\""
+  arguments+="${arguments:+ }$argument"
+done
 cd "$(dirname "$0")/.."
-arguments="${1:-}"
 
 scripts/setup.sh
 source scripts/wine-arch.sh
@@ -26,6 +35,7 @@ fi
 shot="$PWD/build/screenshot.png"
 echo "[run] no display: starting a virtual one"
 scripts/with-wine-display.sh bash -c '
+  convert -size 1024x768 gradient:"#7d9fc0"-"#34506e" "$2" && feh --no-fehbg --bg-fill "$2"
   "$VELVANE_WINE" "$1/tests/e2e/wintool.exe" launch >/dev/null &
   sleep 5
   xwd -root -silent | convert xwd:- "$2"

@@ -12,7 +12,7 @@ packages=(
   cmake ninja-build g++ googletest python3
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   wine wine32:i386 wine64
-  xvfb xauth xdotool xclip xcompmgr x11-apps x11-utils imagemagick fonts-dejavu-core
+  xvfb xauth xdotool xclip feh x11-apps x11-utils imagemagick fonts-dejavu-core unzip
   clang libclang-rt-14-dev
 )
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the portable logic natively, a short fuzz run of
-# the package reader, the Windows tests and the end-to-end journeys under Wine and Xvfb.
+# the package reader, the Windows tests and the end-to-end journeys under Wine and Xvfb, and
+# the release archive (its program must be the tested one, and start).
 # The journeys that drive pointer and keyboard get a display and Wine prefix of their own;
-# the rest, and the fuzz run, go alongside them, as they mostly wait on Wine.
+# the rest, the fuzz run and the release build go alongside them, as they mostly wait on Wine.
 # Input driven through Xvfb into Wine is timing-sensitive, so a failed Wine test gets
 # one more run (ctest reports it); a second failure fails the run.
 set -euo pipefail
@@ -24,13 +25,15 @@ run() {  # name, command...: in the background, output to a log
   shift
   ("$@" >"$logs/$name" 2>&1; echo $? >"$logs/$name.status") &
 }
-echo "[test] fuzzing the package reader (30 s), the Windows tests and journeys under Wine and Xvfb"
+echo "[test] fuzzing the package reader (30 s), the Windows tests, the journeys and the release archive"
+run release scripts/release.sh
 run fuzz ctest --test-dir build/fuzz --output-on-failure
-run windows scripts/with-wine-display.sh ctest --test-dir "$build" -LE input --output-on-failure --repeat until-pass:2
+run windows scripts/with-wine-display.sh bash -c "ctest --test-dir $build -LE input --output-on-failure --repeat until-pass:2 &&
+  scripts/check-release.sh $logs/release.status $build/tests/e2e/wintool.exe"
 run input scripts/with-wine-display.sh ctest --test-dir "$build" -L input --output-on-failure --repeat until-pass:2
 wait
 status=0
-for name in fuzz windows input; do
+for name in release fuzz windows input; do
   echo "[test] --- $name ---"
   cat "$logs/$name"
   [ "$(cat "$logs/$name.status" 2>/dev/null)" = 0 ] || status=1
