@@ -1,4 +1,4 @@
-// Test helper for driving the program from outside, under Wine:
+// Test helper for driving the program from outside, under Wine (scripts/run.sh starts it too):
 //   wintool launch          starts the command line in VELVANE_CMDLINE exactly as written (Wine
 //                           would re-quote arguments), prints its process id, exits with its code
 //   wintool list CLASS      one line per top-level window of the class ("*": all), front first:
@@ -19,20 +19,20 @@ static LRESULT CALLBACK PlainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring verb = argc > 1 ? argv[1] : L"";
-    auto number = [&](int i) { return i < argc ? std::wcstoll(argv[i], nullptr, 10) : 0; };
+    auto number = [&](int i) { return i < argc ? static_cast<int>(std::wcstoll(argv[i], nullptr, 10)) : 0; };
     if (verb == L"launch") {
         wchar_t commandLine[32768];
-        if (!GetEnvironmentVariableW(L"VELVANE_CMDLINE", commandLine, 32768)) return 2;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return 2;
+        if (!GetEnvironmentVariableW(L"VELVANE_CMDLINE", commandLine, 32768) ||
+            !CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            return 2;
         std::printf("%lu\n", process.dwProcessId);
         std::fflush(stdout);
         DWORD code = 0;
         WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &code);
-        return static_cast<int>(code);
+        return GetExitCodeProcess(process.hProcess, &code), static_cast<int>(code);
     }
     if (verb == L"close") return PostMessageW(reinterpret_cast<HWND>(static_cast<INT_PTR>(number(2))), WM_CLOSE, 0, 0) ? 0 : 1;
     if (verb == L"plain") {
@@ -41,26 +41,22 @@ int wmain(int argc, wchar_t** argv) {
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         wc.lpszClassName = L"VelvaneTestPlainWindow";
         RegisterClassW(&wc);
-        CreateWindowExW(0, wc.lpszClassName, L"plain", WS_POPUP | WS_VISIBLE, static_cast<int>(number(2)),
-                        static_cast<int>(number(3)), static_cast<int>(number(4)), static_cast<int>(number(5)), nullptr, nullptr, nullptr, nullptr);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+        CreateWindowExW(0, wc.lpszClassName, L"plain", WS_POPUP | WS_VISIBLE, number(2), number(3), number(4), number(5), nullptr, nullptr, nullptr, nullptr);
+        for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0;) DispatchMessageW(&msg);
         return 0;
     }
     if (verb != L"list" || argc < 3) return 2;
     int index = 0;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT), ++index) {
         wchar_t name[256] = L"";
-        GetClassNameW(w, name, 256);
-        if (std::wcscmp(argv[2], L"*") != 0 && std::wcscmp(name, argv[2]) != 0) continue;
         DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
         RECT r{};
+        if (!GetClassNameW(w, name, 256) || (std::wcscmp(argv[2], L"*") != 0 && std::wcscmp(name, argv[2]) != 0)) continue;
+        GetWindowThreadProcessId(w, &pid);
         GetWindowRect(w, &r);
-        const LONG ex = GetWindowLongW(w, GWL_EXSTYLE);
-        std::printf("%lld %lu %ld %ld %ld %ld %d %d %d %d %d\n", static_cast<long long>(reinterpret_cast<INT_PTR>(w)), pid,
-                    r.left, r.top, r.right, r.bottom, IsWindowVisible(w) ? 1 : 0, (ex & WS_EX_TOPMOST) ? 1 : 0,
-                    static_cast<int>(ex), index, GetForegroundWindow() == w ? 1 : 0);
+        std::printf("%lld %lu %ld %ld %ld %ld %d %d %ld %d %d\n", static_cast<long long>(reinterpret_cast<INT_PTR>(w)), pid, r.left, r.top,
+                    r.right, r.bottom, IsWindowVisible(w) ? 1 : 0, (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0,
+                    GetWindowLongW(w, GWL_EXSTYLE), index, GetForegroundWindow() == w ? 1 : 0);
     }
     return 0;
 }

@@ -118,6 +118,11 @@ class Journey(unittest.TestCase):
     def wait_exit(self, process, what="the program to end", timeout=20):
         return self.wait_for(lambda: process.poll() is not None and [process.returncode], what, timeout)[0]
 
+    def close_all(self, process, what="closing the last window to end the program"):
+        for w in self.windows():
+            self.tool("close", w.hwnd)
+        self.assertEqual(self.wait_exit(process, what), 0)
+
     def menu_up(self, up=True, what="the popup menu"):
         # Waits for a popup menu to be up (the visible ones are returned) or gone.
         return self.wait_for(lambda: (lambda shown: shown if up else not shown)([m for m in self.windows(MENU) if m.visible]), what)

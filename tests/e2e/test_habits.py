@@ -78,8 +78,7 @@ class HabitsTest(Journey):
         self.assertEqual(self.wait_exit(self.start("clickable", program=EXE)), 0, "the clickable keyword ends by itself")
         self.wait_for(lambda: not self.one().click_through, "the clickable keyword to reach the window")
         self.assertEqual(len(self.windows()), 1, "the clickable keyword opens nothing")
-        self.tool("close", self.one().hwnd)
-        self.assertEqual(self.wait_exit(p), 0)
+        self.close_all(p)
 
 
 if __name__ == "__main__":

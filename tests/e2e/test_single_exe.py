@@ -16,11 +16,6 @@ class SingleExeTest(Journey):
         p = self.start("dontloadeffect", program=os.path.join(self.scratch, program))
         return p, sorted(w.place for w in self.wait_windows(count, p))
 
-    def close_all_of(self, process):
-        for w in self.windows():
-            self.tool("close", w.hwnd)
-        self.assertEqual(self.wait_exit(process), 0)
-
     def test_copies_built_from_the_menu_bring_the_images_back(self):
         program = os.path.join(self.scratch, "Velvane.exe")  # the copies are written beside it
         shutil.copy(EXE, program)
@@ -41,7 +36,7 @@ class SingleExeTest(Journey):
             self.answer("Return", "the question whether to save the settings")
             self.answer("Return", "the success message")
         self.wait_for(lambda: self.windows("ExplorerWClass"), "the Explorer showing the folder")
-        self.close_all_of(p)
+        self.close_all(p)
         with open(os.path.join(self.scratch, "Velvane1.exe"), "rb") as f, open(logo, "rb") as image:
             self.assertEqual(f.read().count(image.read()), 1, "the repeated image is stored once")
 
@@ -50,7 +45,7 @@ class SingleExeTest(Journey):
         self.assertEqual(after, before, "every window where it was, at its size")
         self.assertColour(self.screen("copy-restored")(842, 619), dimmed(GREEN), "opacity 50 kept", 2)
         self.assertEqual(len(self.temp_files() - temp_before), 3, "one temporary image per window")
-        self.close_all_of(r)
+        self.close_all(r)
         self.assertEqual(self.temp_files() - temp_before, set(), "closing the windows deletes their files")
         r, after = self.reopen("Velvane2.exe", 1)
         self.assertEqual(after, [(672, 539, (180, 90))], "Make single Exe!: the one image clicked")

@@ -36,6 +36,7 @@ TEST_F(LogoTest, ChoicesRedrawOnceKeepEachOtherAndTheCornerAndMoveTheMarksOnlyWi
               std::make_tuple(450L, std::make_pair(9, int{CustomSizeIndex}), true));
 }
 
+// "Make single Exe! All Images" and the package items: the single-exe journey sees them offered and hidden.
 TEST_F(LogoTest, TopMostAndMoveableBelongToOneWindowAndOffGoesBelowOrdinaryWindows) {
     HWND ordinary = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 380, 300, 300, 200, nullptr, nullptr, nullptr, nullptr);
     FrmLogo* a = Open(logo);
@@ -51,20 +52,6 @@ TEST_F(LogoTest, TopMostAndMoveableBelongToOneWindowAndOffGoesBelowOrdinaryWindo
     a->OnLogoItem(MoveableItem);
     EXPECT_TRUE(!a->Menu.InmnuLogo[MoveableItem].checked && b->Menu.InmnuLogo[MoveableItem].checked) << "Moveable is one window's";
     DestroyWindow(ordinary);
-}
-
-TEST_F(LogoTest, AllImagesIsOfferedForTwoImageWindowsAndTheAboutWindowHasNoMenu) {
-    FrmLogo* a = Open(logo);
-    mMain::ShowAbout();
-    a->OnMouseDown(1);
-    EXPECT_FALSE(a->Menu.InmnuLogo[MakeSingleExeAllItem].visible) << "the about window is no image";
-    FrmLogo::Loaded().back()->OnMouseDown(2);  // would wait in the menu loop if the about window showed one
-    ASSERT_NE(Open(logo), nullptr);
-    a->OnMouseDown(4);
-    const bool offered = a->Menu.InmnuLogo[MakeSingleExeAllItem].visible;
-    a->Menu.InmnuLogo[MakeSingleExeItem].visible = false;  // as in a program file with a package
-    a->OnMouseDown(1);
-    EXPECT_TRUE(offered && !a->Menu.InmnuLogo[MakeSingleExeAllItem].visible);
 }
 
 }  // namespace
