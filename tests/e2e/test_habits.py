@@ -23,7 +23,7 @@ class HabitsTest(Journey):
 
     def test_wheel_clipboard_and_click_through(self):
         self.plain_window(380, 300, 300, 200)
-        p = self.start('"%s" dontloadeffect' % windows_path(self.image("a.png", 200, 100, ORANGE, "none")))
+        p = self.start('"%s" dontloadeffect' % windows_path(self.image("a.png", 200, 100, ORANGE, ORANGE, "rgba(200,120,40,0.5)", "none")))
         self.wait_windows(1, p)
         xdotool("mousemove", 452, 354, "sleep", 0.3, "click", 4, "sleep", 0.5)
         self.assertEqual(self.one().place, (372, 314, (400, 200)), "a wheel notch up: size 2 about the pointer")
@@ -33,10 +33,12 @@ class HabitsTest(Journey):
         copied = os.path.join(self.scratch, "copied.png")
         with open(copied, "wb") as f:
             f.write(self.clipboard("-t", "image/png", "-o"))
-        out = subprocess.run(["convert", copied, "-format", "%w %h %[pixel:p{10,10}] %[fx:p{90,10}.a]", "info:"],
+        out = subprocess.run(["convert", copied, "-format", "%w %h %[pixel:p{10,10}] %[fx:p{90,10}.a] %[fx:round(255*p{62,10}.r)]"
+                              " %[fx:round(255*p{62,10}.a)]", "info:"],
                              capture_output=True, text=True).stdout.split()
         self.assertEqual(out[:2], ["100", "50"], "Ctrl+C copies the image at its current size")
         self.assertEqual((out[2], out[3]), ("srgba(200,120,40,1)", "0"), "the copy keeps colours and alpha: %s" % out)
+        self.assertTrue(198 <= int(out[4]) <= 201 and 126 <= int(out[5]) <= 129, "half-transparent pixels copied unpremultiplied: %s" % out)
         xdotool("click", 4, "sleep", 0.5, "keydown", "ctrl", "click", 5, "keyup", "ctrl", "sleep", 0.5)
         self.assertEqual(self.one().place, (412, 334, (200, 100)), "back to size 1 where it was")
         self.assertColour(self.screen("opacity-90")(452, 354), tuple(c * 229 // 255 for c in ORANGE), "Ctrl+wheel: 90 %", 2)
