@@ -2,7 +2,7 @@
 # Sets everything up and runs every test: the portable logic natively, a short fuzz run of
 # the package reader, the Windows tests and the end-to-end journeys under Wine and Xvfb, and
 # the release archive (its program must be the tested one, and start).
-# The journeys that drive pointer and keyboard get a display and Wine prefix of their own;
+# The journeys that drive pointer and keyboard get displays and Wine prefixes of their own;
 # the rest, the fuzz run and the release build go alongside them, as they mostly wait on Wine.
 # Input driven through Xvfb into Wine is timing-sensitive, so a failed Wine test gets
 # one more run (ctest reports it); a second failure fails the run.
@@ -30,10 +30,12 @@ run release scripts/release.sh
 run fuzz ctest --test-dir build/fuzz --output-on-failure
 run windows scripts/with-wine-display.sh bash -c "ctest --test-dir $build -LE input --output-on-failure --repeat until-pass:2 &&
   scripts/check-release.sh $logs/release.status $build/tests/e2e/wintool.exe"
-run input scripts/with-wine-display.sh ctest --test-dir "$build" -L input --output-on-failure --repeat until-pass:2
+# Each display has its own pointer and keyboard, so the input journeys split over two.
+run input scripts/with-wine-display.sh ctest --test-dir "$build" -L input -R behaviour --output-on-failure --repeat until-pass:2
+run input2 scripts/with-wine-display.sh ctest --test-dir "$build" -L input -E behaviour --output-on-failure --repeat until-pass:2
 wait
 status=0
-for name in release fuzz windows input; do
+for name in release fuzz windows input input2; do
   echo "[test] --- $name ---"
   cat "$logs/$name"
   [ "$(cat "$logs/$name.status" 2>/dev/null)" = 0 ] || status=1
