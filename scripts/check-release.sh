@@ -24,5 +24,6 @@ for _ in $(seq 60); do
 done
 [ -n "$about" ] || { echo "[release] the archive's program showed no about window"; kill "$program"; exit 1; }
 "$VELVANE_WINE" "$wintool" close "$about"
-wait "$program"
+for _ in $(seq 40); do kill -0 "$program" 2>/dev/null || break; sleep 0.5; done
+if kill -0 "$program" 2>/dev/null; then echo "[release] the archive's program did not end"; kill "$program"; exit 1; fi
 echo "[release] the archive's program starts and shows the about window"
