@@ -56,10 +56,10 @@ private:
     bool started_ = false;
 };
 
-// Loads an image file; empty when GDI+ cannot read it.
 // GDI+'s built-in PNG encoder.
 constexpr CLSID PngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 
+// Loads an image file; empty when GDI+ cannot read it.
 inline GdipImage LoadImageFile(const std::wstring& path) {
     Gdiplus::GpImage* image = nullptr;
     if (gdip::GdipLoadImageFromFile(path.c_str(), &image) != Gdiplus::Ok) return nullptr;

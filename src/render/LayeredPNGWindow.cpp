@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <new>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "common/ProgramTexts.h"
@@ -75,6 +77,13 @@ bool Render(GdipImage& image, std::int32_t imageWidth, std::int32_t imageHeight,
     return decoded;
 }
 
+// The image's pixel size; 0 x 0 without an image.
+std::pair<std::int32_t, std::int32_t> PixelSize(Gdiplus::GpImage* image) {
+    UINT width = 0, height = 0;
+    if (image) gdip::GdipGetImageWidth(image, &width), gdip::GdipGetImageHeight(image, &height);
+    return {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+}
+
 }  // namespace
 
 LayeredPNGWindow::LayeredPNGWindow() {
@@ -85,11 +94,7 @@ bool LayeredPNGWindow::PNGFileSize(const std::wstring& pngPath, std::int32_t& fW
     if (!GdipToken.started()) return false;
     GdipImage image = LoadImageFile(pngPath);
     if (!image) return false;
-    UINT height = 0, width = 0;
-    gdip::GdipGetImageHeight(image.get(), &height);
-    gdip::GdipGetImageWidth(image.get(), &width);
-    fHeight = static_cast<std::int32_t>(height);
-    fWidth = static_cast<std::int32_t>(width);
+    std::tie(fWidth, fHeight) = PixelSize(image.get());
     measured_ = std::move(image);
     measuredPath_ = pngPath;
     return true;
@@ -100,13 +105,9 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     GdipImage image = measured_ && measuredPath_ == pngPath ? std::move(measured_)
                       : GdipToken.started()                   ? LoadImageFile(pngPath)
                                                               : nullptr;
-    UINT imageHeight = 0, imageWidth = 0;
-    if (image) {
-        gdip::GdipGetImageHeight(image.get(), &imageHeight);
-        gdip::GdipGetImageWidth(image.get(), &imageWidth);
-    }
-    const std::int32_t H = ScaledSide(ChangeSize, static_cast<std::int32_t>(imageHeight)).value_or(0);
-    const std::int32_t W = ScaledSide(ChangeSize, static_cast<std::int32_t>(imageWidth)).value_or(0);
+    const auto [imageWidth, imageHeight] = PixelSize(image.get());
+    const std::int32_t H = ScaledSide(ChangeSize, imageHeight).value_or(0);
+    const std::int32_t W = ScaledSide(ChangeSize, imageWidth).value_or(0);
     const long long stride = 4LL * W;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -130,8 +131,7 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     else FormIn.Resize(W, H);
     const bool fade = LoadEffect && FadeAllowed(W, H);
 
-    const bool drawn = Render(image, static_cast<std::int32_t>(imageWidth), static_cast<std::int32_t>(imageHeight),
-                              {static_cast<std::uint8_t*>(bits), W, H, static_cast<std::ptrdiff_t>(stride)});
+    const bool drawn = Render(image, imageWidth, imageHeight, {static_cast<std::uint8_t*>(bits), W, H, static_cast<std::ptrdiff_t>(stride)});
 
     HWND hwnd = FormIn.hWnd();
     SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -152,18 +152,16 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
 std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& pngPath, float factor,
                                                            std::int32_t& width, std::int32_t& height) {
     GdipImage image = GdipToken.started() ? LoadImageFile(pngPath) : nullptr;
-    UINT imageHeight = 0, imageWidth = 0;
-    if (image) gdip::GdipGetImageHeight(image.get(), &imageHeight), gdip::GdipGetImageWidth(image.get(), &imageWidth);
-    width = ScaledSide(factor, static_cast<std::int32_t>(imageWidth)).value_or(0);
-    height = ScaledSide(factor, static_cast<std::int32_t>(imageHeight)).value_or(0);
+    const auto [imageWidth, imageHeight] = PixelSize(image.get());
+    width = ScaledSide(factor, imageWidth).value_or(0);
+    height = ScaledSide(factor, imageHeight).value_or(0);
     std::vector<std::uint8_t> pixels;
     try {
         if (image && width > 0 && height > 0) pixels.resize(4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     } catch (const std::bad_alloc&) {
         return {};
     }
-    if (!pixels.empty() && !Render(image, static_cast<std::int32_t>(imageWidth), static_cast<std::int32_t>(imageHeight),
-                                   {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)}))
+    if (!pixels.empty() && !Render(image, imageWidth, imageHeight, {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)}))
         pixels.clear();
     return pixels;
 }

@@ -1,4 +1,4 @@
-"""Minimal PNG, ICO writing with the standard library only (resources and test images)."""
+"""Minimal PNG and ICO writing with the standard library only, for the built-in resources."""
 import struct
 import zlib
 

@@ -1,5 +1,6 @@
 // What a logo window does on mouse, keys, dropped files and its menu.
 
+#include <algorithm>
 #include <vector>
 
 #include "package/SingleExe.h"
@@ -53,9 +54,9 @@ void FrmLogo::OnKeyDown(int keyCode, int shift) {
 void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
     // The wheel reaches the window with the keyboard; the user means the one under the pointer.
     const HWND under = GetAncestor(WindowFromPoint(pointer), GA_ROOT);
-    FrmLogo* target = nullptr;
-    for (FrmLogo* window : Loaded()) target = window->hwnd_ == under && !window->aboutMode_ ? window : target;
-    if (!target) return;
+    const auto found = std::find_if(Loaded().begin(), Loaded().end(), [&](const FrmLogo* w) { return w->hwnd_ == under; });
+    if (found == Loaded().end() || (*found)->aboutMode_) return;
+    FrmLogo* target = *found;
     target->wheelRest_ += delta;
     const int notches = target->wheelRest_ / WHEEL_DELTA, direction = notches > 0 ? 1 : -1;
     target->wheelRest_ %= WHEEL_DELTA;
@@ -165,8 +166,7 @@ void FrmLogo::Paste() {
         if (mMain::FileExists(path))
             mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, &pointer);
     // Image data no window could show is not left behind.
-    bool shown = false;
-    for (const FrmLogo* window : Loaded()) shown = shown || window->fileNamePath_ == pasted.ownFile;
+    const bool shown = std::any_of(Loaded().begin(), Loaded().end(), [&](const FrmLogo* w) { return w->fileNamePath_ == pasted.ownFile; });
     if (!pasted.ownFile.empty() && !shown) mMain::DeleteFileForced(pasted.ownFile);
 }
 

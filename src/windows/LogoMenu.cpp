@@ -62,16 +62,18 @@ std::optional<LogoMenu::Rendering> LogoMenu::ChooseSizeAndOpacity(std::int16_t o
     if (sizeIndex != -1)
         for (int i = 0; i <= CustomSizeIndex; ++i) InmnuSize[i].checked = i == sizeIndex;
 
-    const double factor = chosenSize == CustomSizeIndex ? ReadNumber(InmnuSize[CustomSizeIndex].tag).value_or(0)
-                                                        : SizePreset(chosenSize);
-    return Rendering{*chosenOpacity, ToSingle(factor).value_or(0.0f)};
+    return Rendering{*chosenOpacity, FactorOf(chosenSize)};
+}
+
+float LogoMenu::FactorOf(int sizeIndex) const {
+    if (sizeIndex != CustomSizeIndex) return SizePreset(sizeIndex);
+    return ToSingle(ReadNumber(InmnuSize[CustomSizeIndex].tag).value_or(0)).value_or(0.0f);
 }
 
 std::optional<float> LogoMenu::MarkedFactor() const {
-    for (int i = 0; i < CustomSizeIndex; ++i)
-        if (InmnuSize[i].checked) return SizePreset(i);
-    if (!InmnuSize[CustomSizeIndex].checked) return std::nullopt;
-    return ToSingle(ReadNumber(InmnuSize[CustomSizeIndex].tag).value_or(0));
+    for (int i = 0; i <= CustomSizeIndex; ++i)
+        if (InmnuSize[i].checked && FactorOf(i) > 0) return FactorOf(i);
+    return std::nullopt;
 }
 
 void LogoMenu::UpdateMakeAllVisibility(std::size_t loadedWindows, bool aboutOpen) {

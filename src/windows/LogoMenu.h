@@ -67,6 +67,9 @@ struct LogoMenu {
     // no Size item is marked.
     std::optional<float> MarkedFactor() const;
 
+    // A Size item's factor: the preset's, or Custom's own (0 when its tag is no number).
+    float FactorOf(int sizeIndex) const;
+
     // "Make single Exe! All Images" is offered only while at least two image windows are
     // open and "Make single Exe!" itself is offered.
     void UpdateMakeAllVisibility(std::size_t loadedWindows, bool aboutOpen);
