@@ -4,7 +4,6 @@
 //   wintool list CLASS      one line per top-level window of the class ("*": all), front first:
 //                           hwnd pid left top right bottom visible topmost exstyle index foreground
 //   wintool close HWND      posts WM_CLOSE to the window
-//   wintool plain L T W H   shows a white window of another program until it is closed
 
 #include <windows.h>
 
@@ -12,14 +11,8 @@
 #include <cwchar>
 #include <string>
 
-static LRESULT CALLBACK PlainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 int wmain(int argc, wchar_t** argv) {
     const std::wstring verb = argc > 1 ? argv[1] : L"";
-    auto number = [&](int i) { return i < argc ? static_cast<int>(std::wcstoll(argv[i], nullptr, 10)) : 0; };
     if (verb == L"launch") {
         wchar_t commandLine[32768];
         STARTUPINFOW startup{};
@@ -34,17 +27,8 @@ int wmain(int argc, wchar_t** argv) {
         WaitForSingleObject(process.hProcess, INFINITE);
         return GetExitCodeProcess(process.hProcess, &code), static_cast<int>(code);
     }
-    if (verb == L"close") return PostMessageW(reinterpret_cast<HWND>(static_cast<INT_PTR>(number(2))), WM_CLOSE, 0, 0) ? 0 : 1;
-    if (verb == L"plain") {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = PlainProc;
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = L"VelvaneTestPlainWindow";
-        RegisterClassW(&wc);
-        CreateWindowExW(0, wc.lpszClassName, L"plain", WS_POPUP | WS_VISIBLE, number(2), number(3), number(4), number(5), nullptr, nullptr, nullptr, nullptr);
-        for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0;) DispatchMessageW(&msg);
-        return 0;
-    }
+    if (verb == L"close" && argc > 2)
+        return PostMessageW(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10))), WM_CLOSE, 0, 0) ? 0 : 1;
     if (verb != L"list" || argc < 3) return 2;
     int index = 0;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT), ++index) {

@@ -11,10 +11,9 @@ import unittest
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path.insert(0, os.path.join(ROOT, "tools"))
-from package import self_contained  # noqa: E402
 
 WINE, EXE, TOOL = os.environ.get("VELVANE_WINE", "wine"), os.environ.get("VELVANE_EXE", ""), os.environ.get("VELVANE_TOOL", "")
-LOGO, MENU, BOX, PLAIN = "Velvane.FrmLogo", "#32768", "#32770", "VelvaneTestPlainWindow"
+LOGO, MENU, BOX, OTHER = "Velvane.FrmLogo", "#32768", "#32770", "Notepad"
 ORANGE, GREEN = (200, 120, 40), (20, 200, 20)
 
 
@@ -48,10 +47,10 @@ class Journey(unittest.TestCase):
         self.scratch, self.processes = tempfile.mkdtemp(prefix="velvane-e2e-"), []
 
     def tearDown(self):
-        for w in self.windows("ExplorerWClass") + self.windows(PLAIN):
+        for w in self.windows("ExplorerWClass"):
             self.tool("close", w.hwnd)
         for p in self.processes:
-            if p.poll() is None and p.windows_pid:
+            if p.poll() is None:  # the launcher waits for the program; another program is itself
                 subprocess.run([WINE, "taskkill", "/f", "/pid", str(p.windows_pid)], capture_output=True, timeout=60)
             p.wait(timeout=30)
         self.assertEqual(self.windows(), [], "windows of the program were left open")
@@ -66,13 +65,6 @@ class Journey(unittest.TestCase):
         subprocess.run(["convert", *bands, "+append", "PNG32:" + path], check=True)
         return path
 
-    def copy_with(self, tail, name="Copy.exe"):
-        # A copy of the program carrying tail (a package record) as a built one would.
-        path = os.path.join(self.scratch, name)
-        with open(EXE, "rb") as f, open(os.path.join(ROOT, "src", "resources", "slot.bin"), "rb") as slot, open(path, "wb") as out:
-            out.write(self_contained(f.read(), slot.read(), tail))
-        return path
-
     def start(self, arguments, program=EXE):
         # Starts the program with exactly this argument text; the handle ends with its exit code.
         env = dict(os.environ, VELVANE_CMDLINE='"%s" %s' % (windows_path(program), arguments))
@@ -83,12 +75,14 @@ class Journey(unittest.TestCase):
         p.windows_pid = int(self.wait_for(lambda: out.seek(0) == 0 and out.readline().strip(), "the program to start"))
         return p
 
-    def plain_window(self, *place):
-        # A white window of another program at (left, top, width, height).
-        p = subprocess.Popen([WINE, TOOL, "plain", *map(str, place)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def other_program(self):
+        # Another program's window, Wine's Notepad: it lies at (0, 0) and is 729 x 546 pixels.
+        p = subprocess.Popen([WINE, "notepad"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         p.windows_pid = None
         self.processes.append(p)
-        return self.wait_for(lambda: self.windows(PLAIN), "the other program's window")[0]
+        (other,) = self.wait_for(lambda: self.windows(OTHER), "the other program's window")
+        p.windows_pid = other.pid
+        return other
 
     def tool(self, *args, program=None):
         with tempfile.TemporaryFile(mode="w+") as out:
@@ -133,6 +127,10 @@ class Journey(unittest.TestCase):
         self.menu_up()
         xdotool("sleep", 0.4, "key", "--delay", 150, *keys, "sleep", 0.4)  # the menu takes the keyboard once it is up
         self.menu_up(False, "the menu to close")
+
+    def drag(self, x, y, dx, dy):
+        xdotool("mousemove", x, y, "sleep", 0.3, "mousedown", 1, "sleep", 0.4, "mousemove", x + 2, y + 2, "sleep", 0.5,
+                "mousemove", x + 2 + dx, y + 2 + dy, "sleep", 0.5, "mouseup", 1, "sleep", 0.5)
 
     def screen(self, name):
         # A screenshot, kept for people to look at; returns pixel(x, y) -> (r, g, b).

@@ -2,21 +2,17 @@
 # band, keys, and the ways of closing one window or the whole program.
 import unittest
 
-from harness import GREEN, ORANGE, PLAIN, Journey, dimmed, windows_path, xdotool
+from harness import GREEN, ORANGE, OTHER, Journey, dimmed, windows_path, xdotool
 
 OPACITY_50 = ("Down",) * 3 + ("Right",) + ("Down",) * 4 + ("Return",)
 SIZE_2 = ("Down",) * 4 + ("Right",) + ("Down",) * 4 + ("Return",)
 
 
 class BehaviourTest(Journey):
-    def drag(self, x, y, dx, dy):
-        xdotool("mousemove", x, y, "sleep", 0.3, "mousedown", 1, "sleep", 0.4, "mousemove", x + 2, y + 2, "sleep", 0.5,
-                "mousemove", x + 2 + dx, y + 2 + dy, "sleep", 0.5, "mouseup", 1, "sleep", 0.5)
-
     def test_menu_opacity_size_drag_band_and_keys(self):
-        self.plain_window(380, 300, 300, 200)
+        self.other_program()
         p = self.start('"%s" dontloadeffect' % windows_path(self.image("logo.png", 200, 100)))
-        (w,), (other,) = self.wait_windows(1, p), self.windows(PLAIN)
+        (w,), (other,) = self.wait_windows(1, p), self.windows(OTHER)
         self.assertTrue(w.topmost and w.z < other.z, "opens top-most above another program")
         xdotool("mousemove", 450, 380, "click", 3)
         self.assertEqual([(m.left, m.top) for m in self.menu_up()], [(450, 380)], "the menu opens at the pointer")
@@ -38,12 +34,9 @@ class BehaviourTest(Journey):
         self.drag(*moved.centre, 100, 100)
         self.assertEqual(self.windows()[0].place, moved.place, "no drag with Moveable off")
         self.menu(*moved.centre, "Down", "Return")  # "Top Most" off
+        # Where it then lies, and Top Most on again, are checked in-process: under Wine without a
+        # window manager the activation the popup menu needs raises the window again afterwards.
         self.assertFalse(self.windows()[0].topmost, "Top Most off")
-        # Where it then lies is checked in-process: under Wine without a window manager the
-        # activation the popup menu needs raises the window again afterwards.
-        self.menu(*moved.centre, "Down", "Return")
-        (back,), (other,) = self.windows(), self.windows(PLAIN)
-        self.assertTrue(back.topmost and back.z < other.z, "Top Most on again: above the other program")
 
         xdotool("click", 1, "sleep", 0.3, "key", "ctrl+shift+x", "alt+End", "End", "x", "sleep", 1)
         self.assertEqual((p.poll(), len(self.windows())), (None, 1), "Ctrl+Shift+X, Alt+End, End or X closed something")

@@ -4,7 +4,7 @@ import random
 import subprocess
 import unittest
 
-from harness import GREEN, PLAIN, TOOL, WINE, Journey, windows_path
+from harness import GREEN, OTHER, TOOL, WINE, Journey, windows_path
 
 LIST_KEY = r"HKCU\Software\Velvane\Velvane.2"
 
@@ -32,17 +32,16 @@ class CloseAllTest(Journey):
             self.assertEqual(self.wait_exit(copy, "every copy to end"), 0)
         self.assertEqual(self.listed(), ("0", []), "the list is empty")
 
-        for word in ("CLOSEALL", "1", "7 dontontop"):
-            copy = self.start(self.images)
-            self.wait_windows(2)
-            self.assertEqual(self.wait_exit(self.start(word + " " + self.images)), 0, word)  # images named are not opened
-            self.assertEqual(self.wait_exit(copy, word + " to end the copy"), 0, word)
+        copy = self.start(self.images)  # numbers with the close-all bit: the command line's own tests
+        self.wait_windows(2)
+        self.assertEqual(self.wait_exit(self.start("CloseAll " + self.images)), 0, "any letter case; the images named are not opened")
+        self.assertEqual(self.wait_exit(copy, "CloseAll to end the copy"), 0)
 
-        other = self.plain_window(10, 10, 100, 100)
+        other = self.other_program()
         self.tool("add", LIST_KEY, "/v", "Count", "/d", "1", "/f", program="reg")
         self.tool("add", LIST_KEY, "/v", "1", "/d", str(other.hwnd), "/f", program="reg")
         self.assertEqual(self.wait_exit(self.start("closeall")), 0)
-        self.assertEqual(len(self.windows(PLAIN)), 1, "another program's window named by a stale entry was closed")
+        self.assertEqual(len(self.windows(OTHER)), 1, "another program's window named by a stale entry was closed")
         self.assertEqual(self.listed(), ("0", []), "the stale entry stays")
 
         # Stress: copies start together, then half of all windows close together, for a few rounds.

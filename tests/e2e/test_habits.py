@@ -5,7 +5,7 @@ import subprocess
 import time
 import unittest
 
-from harness import EXE, GREEN, MENU, ORANGE, PLAIN, Journey, windows_path, xdotool
+from harness import EXE, GREEN, MENU, ORANGE, OTHER, Journey, windows_path, xdotool
 
 
 class HabitsTest(Journey):
@@ -22,7 +22,7 @@ class HabitsTest(Journey):
         return w
 
     def test_wheel_clipboard_and_click_through(self):
-        self.plain_window(380, 300, 300, 200)
+        self.other_program()
         p = self.start('"%s" dontloadeffect' % windows_path(self.image("a.png", 200, 100, ORANGE, ORANGE, "rgba(200,120,40,0.5)", "none")))
         self.wait_windows(1, p)
         xdotool("mousemove", 452, 354, "sleep", 0.3, "click", 4, "sleep", 0.5)
@@ -70,7 +70,7 @@ class HabitsTest(Journey):
         self.menu(452, 354, *["Down"] * 6, "Return")  # "Click Through"
         self.assertTrue(self.one().click_through)
         xdotool("click", 1)
-        self.wait_for(lambda: self.windows(PLAIN)[0].foreground, "the click to reach the other program's window beneath")
+        self.wait_for(lambda: self.windows(OTHER)[0].foreground, "the click to reach the other program's window beneath")
         (tray,) = [w for w in self.windows("*") if w.visible and (w.hwnd, True) not in before and w.pid != p.windows_pid]
         xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
         self.wait_for(lambda: [m for m in self.windows(MENU) if m.visible], "the notification icon's menu")

@@ -7,8 +7,9 @@ from harness import BOX, EXE, GREEN, Journey, dimmed, windows_path, xdotool
 
 
 class SingleExeTest(Journey):
-    def answer(self, key, what):
+    def answer(self, key, what, meanwhile=lambda: None):
         self.wait_for(lambda: [w for w in self.windows(BOX) if w.visible], what)
+        meanwhile()
         xdotool("sleep", 0.5, "key", key)
         self.wait_for(lambda: not [w for w in self.windows(BOX) if w.visible], "the box to close")
 
@@ -19,22 +20,28 @@ class SingleExeTest(Journey):
     def test_copies_built_from_the_menu_bring_the_images_back(self):
         program = os.path.join(self.scratch, "Velvane.exe")  # the copies are written beside it
         shutil.copy(EXE, program)
-        logo = self.image("Logo.png", 200, 100)
-        a, b = windows_path(logo), windows_path(self.image("other.png", 120, 60, GREEN))
-        p = self.start('"%s" "%s" "%s" size1.5 dontloadeffect' % (a, a.replace("Logo.png", "LOGO.PNG"), b), program=program)
-        self.wait_windows(3, p)
+        logo, other = self.image("Logo.png", 200, 100), self.image("other.png", 120, 60, GREEN)
+        a = windows_path(logo)
+        p = self.start('"%s" "%s" "%s" "%s" size1.5 dontloadeffect' % (a, a, a.replace("Logo.png", "LOGO.PNG"), windows_path(other)),
+                       program=program)
+        self.wait_windows(4, p)
         # The green image lies on top in the middle: opacity 50, then drag it aside.
         self.menu(512, 384, "Down", "Down", "Down", "Right", "Down", "Down", "Down", "Down", "Return")
-        xdotool("mousemove", 512, 384, "mousedown", 1, "sleep", 0.4, "mousemove", 514, 386, "sleep", 0.5,
-                "mousemove", 764, 586, "sleep", 0.5, "mouseup", 1, "sleep", 0.5)
-        # The second orange window (same file, other letter case) back to size 1.
-        self.menu(512, 384, "Down", "Down", "Down", "Down", "Right", "Down", "Down", "Down", "Return")
-        before = sorted(w.place for w in self.windows())
-        self.assertIn((672, 539, (180, 90)), before, "the green image dragged aside")
-        for all_images in (True, False):  # "Make single Exe! All Images" with Yes, then "Make single Exe!"
-            self.menu(762, 584, *(["Down"] * (6 if all_images else 5)), "Return")
-            self.answer("Return", "the question whether to save the settings")
-            self.answer("Return", "the success message")
+        self.drag(512, 384, 250, 200)
+        # The orange window now on top (same file, other letter case) to size 1/3.
+        self.menu(512, 384, "Down", "Down", "Down", "Down", "Right", "Down", "Return")
+        big, third, green = (362, 309, (300, 150)), (362, 309, (67, 33)), (672, 539, (180, 90))
+        self.assertEqual(sorted(w.place for w in self.windows()), [third, big, big, green], "1/3 from the corner, green dragged aside")
+        away = other + ".away"
+        close_one = lambda: self.tool("close", next(w.hwnd for w in self.windows() if w.place == big))  # noqa: E731
+        # "Make single Exe!" on the green window while its image file is away: it fails and leaves no file.
+        # Then "Make single Exe! All Images" with Yes while a window closes during the question, and
+        # "Make single Exe!" on the green window again.
+        for items, meanwhile, outcome in ((5, lambda: os.rename(other, away), "failure"),
+                                          (6, lambda: os.rename(away, other) or close_one(), "success"), (5, lambda: None, "success")):
+            self.menu(762, 584, *["Down"] * items, "Return")
+            self.answer("Return", "the question whether to save the settings", meanwhile)
+            self.answer("Return", "the %s message" % outcome)
         self.wait_for(lambda: self.windows("ExplorerWClass"), "the Explorer showing the folder")
         self.close_all(p)
         with open(os.path.join(self.scratch, "Velvane1.exe"), "rb") as f, open(logo, "rb") as image:
@@ -42,16 +49,16 @@ class SingleExeTest(Journey):
 
         temp_before = self.temp_files()
         r, after = self.reopen("Velvane1.exe", 3)
-        self.assertEqual(after, before, "every window where it was, at its size")
+        self.assertEqual(after, [third, big, green], "every window left after the question where it was, at its size")
         self.assertColour(self.screen("copy-restored")(842, 619), dimmed(GREEN), "opacity 50 kept", 2)
         self.assertEqual(len(self.temp_files() - temp_before), 3, "one temporary image per window")
         self.close_all(r)
         self.assertEqual(self.temp_files() - temp_before, set(), "closing the windows deletes their files")
         r, after = self.reopen("Velvane2.exe", 1)
-        self.assertEqual(after, [(672, 539, (180, 90))], "Make single Exe!: the one image clicked")
+        self.assertEqual(after, [green], "Make single Exe!: the one image clicked")
         self.menu(700, 560, *["Down"] * 8, "Return")  # no package items: "About"
         self.wait_for(lambda: len(self.windows()) == 2, "the about window")
-        self.assertFalse(os.path.exists(os.path.join(self.scratch, "Velvane3.exe")))
+        self.assertFalse(os.path.exists(os.path.join(self.scratch, "Velvane3.exe")), "a failed build left its file")
 
 
 if __name__ == "__main__":

@@ -6,7 +6,6 @@
 #include <ole2.h>
 
 #include <chrono>
-#include <cstring>
 #include <functional>
 
 #include "package/TempFiles.h"
@@ -68,41 +67,37 @@ private:
     std::vector<std::wstring> files_;
 };
 
-// Records every picture pushed to a layered window while alive, by swapping this program's
-// import of UpdateLayeredWindow; the pushes still happen.
+// Records the constant alpha and time of every picture pushed to a layered window while
+// alive, by swapping this program's import of UpdateLayeredWindow; the pushes still happen.
 class PushRecorder {
 public:
-    struct Push { HWND window; int alpha; std::chrono::steady_clock::time_point at; };
-    std::vector<Push> pushes;
+    std::vector<int> alphas;
+    std::vector<std::chrono::steady_clock::time_point> times;
+    HWND window = nullptr;
     std::function<void(HWND)> afterPush;
 
     PushRecorder() : slot_(ImportSlot()), real_(slot_ ? reinterpret_cast<Fn>(*slot_) : nullptr) { Write(reinterpret_cast<void*>(&Record)); }
     ~PushRecorder() { Write(reinterpret_cast<void*>(real_)); }
     PushRecorder(const PushRecorder&) = delete;
     PushRecorder& operator=(const PushRecorder&) = delete;
-    std::vector<int> Alphas() const {
-        std::vector<int> alphas;
-        for (const Push& p : pushes) alphas.push_back(p.alpha);
-        return alphas;
-    }
 
 private:
     using Fn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
     static BOOL WINAPI Record(HWND h, HDC d, POINT* p, SIZE* s, HDC sd, POINT* sp, COLORREF k, BLENDFUNCTION* b, DWORD f) {
-        active_->pushes.push_back({h, b ? b->SourceConstantAlpha : -1, std::chrono::steady_clock::now()});
-        const BOOL result = active_->real_(h, d, p, s, sd, sp, k, b, f);
-        return active_->afterPush ? active_->afterPush(h), result : result;
+        PushRecorder& r = *active_;
+        r.alphas.push_back(b ? b->SourceConstantAlpha : -1), r.times.push_back(std::chrono::steady_clock::now()), r.window = h;
+        const BOOL result = r.real_(h, d, p, s, sd, sp, k, b, f);
+        if (r.afterPush) r.afterPush(h);
+        return result;
     }
-    static void** ImportSlot() {  // user32's UpdateLayeredWindow in this program's import table
+    static void** ImportSlot() {  // the import address table's entry that holds user32's function
         auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-        for (; d->Name; ++d)
-            for (auto *name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk), *iat = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-                 name->u1.AddressOfData; ++name, ++iat)
-                if (!_stricmp(reinterpret_cast<char*>(base + d->Name), "user32.dll") && !IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) &&
-                    !std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name, "UpdateLayeredWindow"))
-                    return reinterpret_cast<void**>(&iat->u1.Function);
+        const auto& table = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew)
+                                ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+        const auto real = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow"));
+        auto** slots = reinterpret_cast<void**>(base + table.VirtualAddress);
+        for (std::size_t i = 0; i < table.Size / sizeof(void*); ++i)
+            if (slots[i] == real) return &slots[i];
         return nullptr;
     }
     void Write(void* value) {

@@ -1,14 +1,9 @@
+#include "../portable/Rows.h"
 #include "Fixture.h"
 
 namespace velvane::testing {
 namespace {
 
-template <class Items>
-int Checked(const Items& items) {
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i].checked) return static_cast<int>(i);
-    return -1;
-}
 std::pair<int, int> Marks(const FrmLogo* w) { return {Checked(w->Menu.InmnuOpacity), Checked(w->Menu.InmnuSize)}; }
 
 TEST_F(LogoTest, ChoicesRedrawOnceKeepEachOtherAndTheCornerAndMoveTheMarksOnlyWithAPicture) {
@@ -17,11 +12,11 @@ TEST_F(LogoTest, ChoicesRedrawOnceKeepEachOtherAndTheCornerAndMoveTheMarksOnlyWi
     const RECT placed = Rect(w);
     PushRecorder recorder;
     w->OnOpacityItem(4);
-    EXPECT_EQ(std::make_tuple(Size(w).cx, Marks(w), recorder.Alphas()), std::make_tuple(618L, std::make_pair(4, int{CustomSizeIndex}), std::vector<int>{127}))
+    EXPECT_EQ(std::make_tuple(Size(w).cx, Marks(w), recorder.alphas), std::make_tuple(618L, std::make_pair(4, int{CustomSizeIndex}), std::vector<int>{127}))
         << "one push, the factor read back from Custom's tag";
     w->OnSizeItem(1);  // "1/3"
     EXPECT_EQ(std::make_tuple(Size(w).cx, Size(w).cy, Marks(w)), std::make_tuple(137L, 54L, std::make_pair(4, 1)));
-    EXPECT_EQ(std::make_tuple(Rect(w).left, Rect(w).top, recorder.Alphas().size()), std::make_tuple(placed.left, placed.top, std::size_t{2}));
+    EXPECT_EQ(std::make_tuple(Rect(w).left, Rect(w).top, recorder.alphas.size()), std::make_tuple(placed.left, placed.top, std::size_t{2}));
     EXPECT_FALSE(w->Menu.InmnuSize[CustomSizeIndex].visible) << "Custom goes with any size chosen";
 
     const std::wstring gone = Png(L"gone.png", 40, 30);

@@ -2,11 +2,10 @@
 
 #include <shlobj.h>
 
+#include <cstring>
 #include <map>
 
-#include "package/PackageBag.h"
 #include "package/ProgramFile.h"
-#include "package/SingleExe.h"
 #include "windows/LogoDropTarget.h"
 
 namespace velvane::testing {
@@ -66,6 +65,7 @@ TEST_F(LogoTest, OnlyTheProgramsOwnTemporaryFilesAreDeleted) {
     mMain::UnloadEveryWindow();
     EXPECT_FALSE(Exists(own));
     EXPECT_TRUE(Exists(users) && Exists(logo)) << "a user's image was deleted";
+    EXPECT_TRUE(!WriteWholeFile(users, {}) && Exists(users)) << "a new file went over a user's one";
     DeleteFileW(users.c_str());
     SetEnvironmentVariableW(L"TMP", L"C:\\no\\such\\folder");
     mMain::ShowAbout();
@@ -93,30 +93,6 @@ TEST_F(LogoTest, OnlyWindowsThatTakeDropsAreDropTargetsAndADropHandsOnItsFiles) 
     EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, {0, 0}, &effect) | target->Drop(data, MK_LBUTTON, {0, 0}, &effect), S_OK);
     EXPECT_EQ(std::make_pair(effect, dropped), std::make_pair(DWORD{DROPEFFECT_COPY}, std::vector<std::wstring>{logo}));
     data->Release(), target->Release();
-}
-
-TEST_F(LogoTest, BuildingACopyStoresTheWindowsLeftAfterTheQuestion) {
-    mMain::OpenLogo(logo, true, false, false, true, 150, 300, 30, 1.5f, false);
-    FrmLogo* second = Open(logo);
-    mMain::ShowAbout();
-    FrmLogo* closedDuringQuestion = Open(logo);
-    ASSERT_TRUE(second && closedDuringQuestion);
-    second->OnSizeItem(1);  // "1/3"
-    const std::wstring out = File(L"built.exe"), failed = File(L"failed.exe");
-    ASSERT_TRUE(mMain::WriteSelfContainedCopy(nullptr, true, [&] { return closedDuringQuestion->Unload(), 6; }, out));
-    EXPECT_FALSE(mMain::WriteSelfContainedCopy(nullptr, true, [] { return 6; }, out)) << "an existing file was overwritten";
-    wchar_t self[MAX_PATH];
-    const auto programLength = ReadFileFrom(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)))->size();
-    const auto built = ReadFileFrom(out);
-    PackageBag package;
-    package.LoadContents(ReadPackageRecord(built->data() + programLength, built->size() - programLength));
-    EXPECT_EQ(ReadAs<std::wstring>(package, L"Ras2"), L"Ras1Ras") << "the same image is stored once";
-    EXPECT_FALSE(package.Has(L"Ras3")) << "the about window or the closed one was stored";
-    EXPECT_EQ(std::make_tuple(ReadAs<double>(package, L"size1"), ReadAs<double>(package, L"size2"), ReadAs<std::int16_t>(package, L"opacity1")),
-              std::make_tuple(1.5, 0.333, std::int16_t{30}));
-    const std::wstring vanishing = Png(L"vanishing.png", 30, 30);
-    ASSERT_TRUE(Open(vanishing) && DeleteFileW(vanishing.c_str()));
-    EXPECT_FALSE(mMain::WriteSelfContainedCopy(nullptr, true, [] { return 6; }, failed) || Exists(failed)) << "a failed build left its output";
 }
 
 }  // namespace
