@@ -4,17 +4,14 @@ import faulthandler
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
 import unittest
 
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-sys.path.insert(0, os.path.join(ROOT, "tools"))
-
 WINE, EXE, TOOL = os.environ.get("VELVANE_WINE", "wine"), os.environ.get("VELVANE_EXE", ""), os.environ.get("VELVANE_TOOL", "")
 LOGO, MENU, BOX, OTHER = "Velvane.FrmLogo", "#32768", "#32770", "Notepad"
 ORANGE, GREEN = (200, 120, 40), (20, 200, 20)
+ABOUT = (306, 302, (412, 163))  # the about window's place, centred
 
 
 def xdotool(*args):

@@ -3,7 +3,7 @@ import os
 import shutil
 import unittest
 
-from harness import BOX, EXE, GREEN, Journey, dimmed, windows_path, xdotool
+from harness import ABOUT, BOX, EXE, GREEN, Journey, dimmed, windows_path, xdotool
 
 
 class SingleExeTest(Journey):
@@ -13,8 +13,8 @@ class SingleExeTest(Journey):
         xdotool("sleep", 0.5, "key", key)
         self.wait_for(lambda: not [w for w in self.windows(BOX) if w.visible], "the box to close")
 
-    def reopen(self, program, count):
-        p = self.start("dontloadeffect", program=os.path.join(self.scratch, program))
+    def reopen(self, program, count, arguments=""):
+        p = self.start(arguments + " dontloadeffect", program=os.path.join(self.scratch, program))
         return p, sorted(w.place for w in self.wait_windows(count, p))
 
     def test_copies_built_from_the_menu_bring_the_images_back(self):
@@ -48,8 +48,8 @@ class SingleExeTest(Journey):
             self.assertEqual(f.read().count(image.read()), 1, "the repeated image is stored once")
 
         temp_before = self.temp_files()
-        r, after = self.reopen("Velvane1.exe", 3)
-        self.assertEqual(after, [third, big, green], "every window left after the question where it was, at its size")
+        r, after = self.reopen("Velvane1.exe", 4, '"%s" about left900' % a)  # the images named are not opened
+        self.assertEqual(after, [ABOUT, third, big, green], "every window left after the question where it was, and about")
         self.assertColour(self.screen("copy-restored")(842, 619), dimmed(GREEN), "opacity 50 kept", 2)
         self.assertEqual(len(self.temp_files() - temp_before), 3, "one temporary image per window")
         self.close_all(r)
@@ -59,6 +59,10 @@ class SingleExeTest(Journey):
         self.menu(700, 560, *["Down"] * 8, "Return")  # no package items: "About"
         self.wait_for(lambda: len(self.windows()) == 2, "the about window")
         self.assertFalse(os.path.exists(os.path.join(self.scratch, "Velvane3.exe")), "a failed build left its file")
+        self.close_all(r)
+        with open(os.path.join(self.scratch, "Velvane1.exe"), "r+b") as f:
+            f.truncate(os.path.getsize(f.name) - 10)
+        self.assertEqual(self.reopen("Velvane1.exe", 1)[1], [ABOUT], "a damaged copy: the about window")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,4 @@
 #include <set>
-#include <stdexcept>
 
 #include "Rows.h"
 #include "startup/CommandLine.h"
@@ -36,9 +35,6 @@ TEST(CommandLine, SwitchesImagesAndTheTextLeft) {
         EXPECT_EQ(r.commandText, c.rest ? c.rest : r.commandText) << Row(c.text);
         EXPECT_EQ(std::make_pair(r.startupFlags, r.complete), std::make_pair(c.flags, c.complete)) << Row(c.text);
     }
-    int calls = 0;  // a failing file search stops with the images found so far
-    const SwitchReading r = ReadSwitches(L"\"a\"\"b\"", [&](const std::wstring& p) { return ++calls > 2 ? throw std::runtime_error("no"), false : p == L"a"; });
-    EXPECT_EQ(std::make_pair(r.imageFiles, r.complete), std::make_pair(Paths{L"a"}, false));
 }
 
 TEST(CommandLine, Values) {

@@ -31,21 +31,19 @@ TEST_F(LogoTest, ChoicesRedrawOnceKeepEachOtherAndTheCornerAndMoveTheMarksOnlyWi
               std::make_tuple(450L, std::make_pair(9, int{CustomSizeIndex}), true));
 }
 
-// "Make single Exe! All Images" and the package items: the single-exe journey sees them offered and hidden.
-TEST_F(LogoTest, TopMostAndMoveableBelongToOneWindowAndOffGoesBelowOrdinaryWindows) {
+// Opening above other programs, and Top Most off from the menu, are the behaviour journey's; where
+// the window then lies it cannot see under Wine (the menu's activation raises it again).
+TEST_F(LogoTest, TopMostOffGoesBelowOrdinaryWindowsAndTopMostAndMoveableBelongToOneWindow) {
     HWND ordinary = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 380, 300, 300, 200, nullptr, nullptr, nullptr, nullptr);
     FrmLogo* a = Open(logo);
     FrmLogo* b = Open(logo);
-    FrmLogo* bottom = Open(logo, 1, 100, /*dontOnTop*/ true);
-    ASSERT_TRUE(a && b && bottom && ordinary);
-    EXPECT_TRUE(IsBelow(ordinary, a->hWnd()) && IsBelow(bottom->hWnd(), ordinary) && !IsTopMost(bottom->hWnd()));
+    ASSERT_TRUE(a && b && ordinary);
     a->OnLogoItem(TopMostItem);
-    EXPECT_FALSE(a->Menu.InmnuLogo[TopMostItem].checked || IsTopMost(a->hWnd()));
-    EXPECT_TRUE(IsTopMost(b->hWnd()) && IsBelow(a->hWnd(), ordinary));
+    EXPECT_TRUE(!IsTopMost(a->hWnd()) && IsTopMost(b->hWnd()) && IsBelow(a->hWnd(), ordinary));
     a->OnLogoItem(TopMostItem);
-    EXPECT_TRUE(a->Menu.InmnuLogo[TopMostItem].checked && IsTopMost(a->hWnd()) && IsBelow(ordinary, a->hWnd()));
+    EXPECT_TRUE(IsTopMost(a->hWnd()) && IsBelow(ordinary, a->hWnd()));
     a->OnLogoItem(MoveableItem);
-    EXPECT_TRUE(!a->Menu.InmnuLogo[MoveableItem].checked && b->Menu.InmnuLogo[MoveableItem].checked) << "Moveable is one window's";
+    EXPECT_TRUE(!a->Menu.InmnuLogo[MoveableItem].checked && b->Menu.InmnuLogo[MoveableItem].checked);
     DestroyWindow(ordinary);
 }
 

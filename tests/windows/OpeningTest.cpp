@@ -1,10 +1,10 @@
 #include "Fixture.h"
 
-#include <shlobj.h>
-
-#include <cstring>
+#include <array>
 #include <map>
 
+#include "package/EmbeddedPackage.h"
+#include "package/PackageBag.h"
 #include "package/ProgramFile.h"
 #include "windows/LogoDropTarget.h"
 
@@ -55,6 +55,51 @@ TEST_F(LogoTest, FailuresWhileOpeningLeaveNoHalfMadeWindowAndDamagedListsAreRepa
     EXPECT_EQ(ListValues(), (Values{{L"Count", L"1"}, {L"1", L"42"}}));
 }
 
+// A program file whose package holds a 60 x 40 image at each (top, left) in twips, the first stored,
+// the others referring to it, with these entries written over or added.
+std::vector<std::uint8_t> Package(const std::wstring& png, std::vector<std::pair<float, float>> places,
+                                  std::vector<std::pair<std::wstring, PackageValue>> changes = {}) {
+    PackageBag bag;
+    bag.WriteValue(L"Ras", std::int32_t{6});
+    for (std::size_t k = 1; k <= places.size(); ++k) {
+        const std::wstring n = std::to_wstring(k);
+        std::vector<std::uint8_t> image = *ReadFileFrom(png);
+        image.push_back(0);
+        const std::pair<const wchar_t*, PackageValue> entries[] = {{L"Ras", k == 1 ? PackageValue(image) : std::wstring(L"Ras1.5Ras")},
+            {L"top", places[k - 1].first}, {L"left", places[k - 1].second}, {L"dontontop", false}, {L"dontmoveable", false},
+            {L"opacity", std::int16_t{100}}, {L"size", 1.0}};
+        for (const auto& [name, value] : entries) bag.WriteValue(name + n, value);
+    }
+    for (const auto& [name, value] : changes) bag.WriteValue(name, value);
+    return MakePackageRecord(bag.SaveContents());
+}
+
+// Damaged records and bags are the package's own tests; a copy that opens nothing shows the about window (the copies journey).
+TEST_F(LogoTest, PackagesOpenWhatTheyCanAndStopWhereTheyCannot) {
+    const std::wstring png = Png(L"small.png", 60, 40), program = File(L"program.exe");
+    using Places = std::vector<std::array<long, 4>>;  // left, top, width, height
+    const struct { const char* label; std::vector<std::uint8_t> record; Places shown; } rows[] = {
+        {"sound", Package(png, {{150, 300}, {150, 3300}}), {{20, 10, 60, 40}, {220, 10, 60, 40}}},
+        {"values of other kinds, read by value", Package(png, {{0, 300}}, {{L"Ras", std::wstring(L" 6 ")}, {L"top1", 150.0},
+            {L"opacity1", std::int32_t{100}}, {L"dontontop1", std::int16_t{-1}}, {L"size1", 2.0f}}), {{20, 10, 120, 80}}},
+        {"No to the settings: centred, at size 1", Package(png, {{150, 300}, {150, 3300}}, {{L"Ras", std::int32_t{7}}}),
+         {{482, 364, 60, 40}, {482, 364, 60, 40}}},
+        {"a top beyond 16 bits ends the list there", Package(png, {{150, 300}, {33000, 0}, {150, 600}}), {{20, 10, 60, 40}}},
+        {"a reference to no image ends the list there", Package(png, {{150, 300}, {150, 3300}}, {{L"Ras2", std::wstring(L"Ras9Ras")}}),
+         {{20, 10, 60, 40}}},
+        {"the answer as a word", Package(png, {{150, 300}}, {{L"Ras", std::wstring(L"six")}}), {}}};
+    WriteWholeFile(program, {});
+    for (const auto& r : rows) {
+        ASSERT_TRUE(WriteWholeFile(program, {&r.record}, true));
+        const std::vector<std::wstring> written = mMain::LoadPackageFromFile(program, 0, false, true);
+        Places shown;
+        for (const FrmLogo* w : FrmLogo::Loaded()) shown.push_back({Rect(w).left, Rect(w).top, Size(w).cx, Size(w).cy});
+        EXPECT_EQ(shown, r.shown) << r.label;
+        mMain::UnloadEveryWindow();
+        for (const std::wstring& file : written) EXPECT_FALSE(Exists(file)) << r.label << ": a temporary image left behind";
+    }
+}
+
 TEST_F(LogoTest, OnlyTheProgramsOwnTemporaryFilesAreDeleted) {
     mMain::ShowAbout();
     EXPECT_FALSE(Exists(FrmLogo::Loaded().back()->FileNamePath())) << "the about image's file was left behind";
@@ -73,26 +118,15 @@ TEST_F(LogoTest, OnlyTheProgramsOwnTemporaryFilesAreDeleted) {
     SetEnvironmentVariableW(L"TMP", nullptr);
 }
 
-// Reading the file list and opening what can be read: the Paste journey, through the same code.
-TEST_F(LogoTest, OnlyWindowsThatTakeDropsAreDropTargetsAndADropHandsOnItsFiles) {
+// What a drop carries is read as a paste of copied files is (the habits journey).
+TEST_F(LogoTest, OnlyWindowsThatTakeDropsAreDropTargets) {
     FrmLogo* taking = Open(logo);
     FrmLogo* refusing = Open(logo, 1, 100, false, /*dontDrag*/ true);
-    std::vector<std::wstring> dropped;
-    auto* target = new LogoDropTarget([&](std::vector<std::wstring> paths) { dropped = paths; });
+    auto* target = new LogoDropTarget([](std::vector<std::wstring>) {});
     EXPECT_EQ(std::make_pair(RegisterDragDrop(refusing->hWnd(), target), RegisterDragDrop(taking->hWnd(), target)),
-              std::make_pair(S_OK, DRAGDROP_E_ALREADYREGISTERED)) << "only windows that take drops are registered";
+              std::make_pair(S_OK, DRAGDROP_E_ALREADYREGISTERED));
     RevokeDragDrop(refusing->hWnd());
-    HGLOBAL files = GlobalAlloc(GHND, sizeof(DROPFILES) + (logo.size() + 2) * 2);  // a drop's file list, as the clipboard offers it
-    auto* list = static_cast<DROPFILES*>(GlobalLock(files));
-    *list = {sizeof(DROPFILES), {}, FALSE, TRUE};
-    std::memcpy(list + 1, logo.c_str(), logo.size() * 2);
-    GlobalUnlock(files);
-    IDataObject* data = nullptr;
-    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(CF_HDROP, files) && CloseClipboard() && OleGetClipboard(&data) == S_OK);
-    DWORD effect = DROPEFFECT_COPY;
-    EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, {0, 0}, &effect) | target->Drop(data, MK_LBUTTON, {0, 0}, &effect), S_OK);
-    EXPECT_EQ(std::make_pair(effect, dropped), std::make_pair(DWORD{DROPEFFECT_COPY}, std::vector<std::wstring>{logo}));
-    data->Release(), target->Release();
+    target->Release();
 }
 
 }  // namespace
