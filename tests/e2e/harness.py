@@ -133,10 +133,8 @@ class Journey(unittest.TestCase):
         # A screenshot, kept for people to look at; returns pixel(x, y) -> (r, g, b).
         path = os.path.join(os.environ.get("VELVANE_SHOTS") or self.scratch, name + ".png")
         os.makedirs(os.path.dirname(path), exist_ok=True)
-        for attempt in range(3):  # X refuses a root image now and then while windows change
-            if subprocess.run("xwd -root -silent | convert xwd:- %s" % path, shell=True, stderr=subprocess.DEVNULL).returncode == 0:
-                break
-            time.sleep(0.3)
+        # X refuses a root image now and then while windows change: up to three tries.
+        subprocess.run("for try in 1 2 3; do xwd -root -silent | convert xwd:- '%s' && break; sleep 0.3; done" % path, shell=True, stderr=subprocess.DEVNULL)
         raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
         return lambda x, y: tuple(raw[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3])
 

@@ -2,7 +2,6 @@
 # however many copies open and close at once.
 import random
 import subprocess
-import unittest
 
 from harness import GREEN, OTHER, TOOL, WINE, Journey, windows_path
 
@@ -61,7 +60,3 @@ class CloseAllTest(Journey):
         self.assertEqual(self.wait_exit(self.start("closeall"), timeout=60), 0)
         self.wait_for(lambda: self.windows() == [], "every window to close", timeout=60)
         self.assertEqual(self.listed(), ("0", []))
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -3,7 +3,6 @@
 import os
 import subprocess
 import time
-import unittest
 
 from harness import EXE, GREEN, MENU, ORANGE, OTHER, Journey, windows_path, xdotool
 
@@ -58,11 +57,9 @@ class HabitsTest(Journey):
             self.tool("close", pasted.hwnd)
             self.wait_for(lambda: len(self.windows()) == 1 and self.temp_files() == temp_before, kind + ": closing deletes its own file")
         self.assertTrue(os.path.exists(green), "the user's copied file stays")
-        with open(os.path.join(self.scratch, "words.txt"), "w") as f:
-            f.write("words, not an image")
-        self.clipboard("-i", f.name)
+        self.clipboard("-t", "text/plain", "-i", green + ".uri")
         xdotool("click", 1, "sleep", 0.3, "key", "ctrl+v", "sleep", 1.5)
-        self.assertEqual(len(self.windows()), 1, "text on the clipboard opens nothing")
+        self.assertEqual(len(self.windows()), 1, "text on the clipboard opens nothing, though it names an image")
 
         before = {(w.hwnd, w.visible) for w in self.windows("*")}
         self.menu(452, 354, *["Down"] * 6, "Return")  # "Click Through"
@@ -78,8 +75,5 @@ class HabitsTest(Journey):
         self.assertEqual(self.wait_exit(self.start("clickable", program=EXE)), 0, "the clickable keyword ends by itself")
         self.wait_for(lambda: not self.one().click_through, "the clickable keyword to reach the window")
         self.assertEqual(len(self.windows()), 1, "the clickable keyword opens nothing")
-        self.close_all(p)
-
-
-if __name__ == "__main__":
-    unittest.main()
+        self.menu(452, 354, "Up", "Return")  # the last item, "Exit"
+        self.assertEqual(self.wait_exit(p, "Exit to end the program"), 0)

@@ -5,7 +5,6 @@
 #include "windows/Placement.h"
 
 namespace velvane {
-namespace {
 
 using Whole = std::optional<std::int32_t>;
 
@@ -56,8 +55,6 @@ TEST(LogoMenu, OpeningMarks) {
         EXPECT_EQ(std::make_pair(Checked(menu.InmnuSize), custom.visible), std::make_pair(factor == 1 ? int{SizeOneIndex} : int{CustomSizeIndex}, factor != 1)) << factor;
         EXPECT_EQ(factor == 1 ? factor : ToSingle(*ReadNumber(custom.tag)), factor) << Row(custom.tag);
     }
-    EXPECT_EQ(SizeFactorText(0.333f), L"0.333");
 }
 
-}  // namespace
 }  // namespace velvane

@@ -5,13 +5,12 @@
 #include "startup/NumberReading.h"
 
 namespace velvane {
-namespace {
 
 using Number = std::optional<double>;
 constexpr auto None = std::nullopt;
-bool Same(Number a, Number b) { return a.has_value() == b.has_value() && (!a || std::fabs(*a - *b) <= 1e-12 * std::fmax(1, std::fabs(*b))); }
+static bool Same(Number a, Number b) { return a.has_value() == b.has_value() && (!a || std::fabs(*a - *b) <= 1e-12 * std::fmax(1, std::fabs(*b))); }
 template <class T>
-Number Widened(std::optional<T> v) { return v ? Number(*v) : None; }
+static Number Widened(std::optional<T> v) { return v ? Number(*v) : None; }
 
 TEST(NumberReading, LeadingNumberWholeNumberAndLeadingDigits) {
     const struct { std::wstring text; Number leading, whole; std::optional<std::int32_t> digits; } cases[] = {
@@ -57,5 +56,4 @@ TEST(NumberReading, ConversionsRoundToEvenWithinRange) {
     EXPECT_FALSE(ToInt32(std::nan("")).has_value());
 }
 
-}  // namespace
 }  // namespace velvane

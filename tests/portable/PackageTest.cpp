@@ -6,27 +6,20 @@
 #include "package/TempFileNames.h"
 
 namespace velvane {
-namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(PackageBag, RoundTripsEveryKindAndRefusesEveryDamage) {
+// That every kind reads back as written, and that no damage gets through, is the fuzz run's (from
+// seeds that hold every kind); here what it cannot see.
+TEST(PackageBag, NamesKeepTheirCaseKindsAreStrictAndAFailedLoadChangesNothing) {
     PackageBag bag, back;
-    const std::pair<const wchar_t*, PackageValue> entries[] = {
-        {L"Ras", std::int32_t{6}}, {L"Ras1", Bytes{0x89, 'P', 0, 0, 'G', 0}}, {L"Ras2", std::wstring(L"Ras1Ras")}, {L"top1", -1234.5f},
-        {L"size1", 0.333}, {L"dontontop1", true}, {L"opacity1", std::int16_t{-32768}}, {L"", std::wstring()}, {L"\u5199\u771f", Bytes{}}};
-    for (const auto& [name, value] : entries) bag.WriteValue(name, value);
+    bag.WriteValue(L"Ras", std::int32_t{6});
+    bag.WriteValue(L"top1", -1234.5f);
     const Bytes bytes = bag.SaveContents();
     back.LoadContents(bytes);
-    EXPECT_EQ(back.Entries(), bag.Entries());
-    EXPECT_THROW(bag.ReadValue(L"ras"), PackageError) << "names keep their case";
-    EXPECT_THROW(ReadAs<double>(bag, L"top1"), PackageError);
-
-    // Every truncation and a stray byte are refused and leave the old contents.
-    for (std::size_t cut = 0; cut < bytes.size(); ++cut) EXPECT_THROW(back.LoadContents(Bytes(bytes.begin(), bytes.begin() + cut)), PackageError) << cut;
-    Bytes longer = bytes;
-    longer.push_back(0);
-    EXPECT_THROW(back.LoadContents(longer), PackageError);
+    EXPECT_THROW(back.ReadValue(L"ras"), PackageError);
+    EXPECT_THROW(ReadAs<double>(back, L"top1"), PackageError);
+    EXPECT_THROW(back.LoadContents(Bytes(bytes.begin(), bytes.end() - 1)), PackageError);
     EXPECT_EQ(back.Entries(), bag.Entries());
 
     Bytes record = MakePackageRecord(bytes);
@@ -36,16 +29,7 @@ TEST(PackageBag, RoundTripsEveryKindAndRefusesEveryDamage) {
     EXPECT_THROW(ReadPackageRecord(record.data() + 1, record.size() - 1), PackageError);
 }
 
-TEST(PackageBag, StoredValuesConvertByValue) {
-    const struct { PackageValue value; std::optional<double> number; std::optional<bool> flag; } cases[] = {
-        {std::int32_t{6}, 6.0, true}, {std::int16_t{-1}, -1.0, true}, {0.333, 0.333, true}, {6.0f, 6.0, true}, {true, -1.0, true},
-        {false, 0.0, false}, {std::wstring(L" 6 "), 6.0, true}, {std::wstring(L"0"), 0.0, false}, {std::wstring(L"False"), std::nullopt, false},
-        {std::wstring(L"TRUE"), std::nullopt, true}, {std::wstring(L"six"), std::nullopt, std::nullopt},
-        {std::wstring(L"6x"), std::nullopt, std::nullopt}, {Bytes{6}, std::nullopt, std::nullopt}};
-    for (const auto& c : cases) EXPECT_EQ(std::make_pair(NumberOf(c.value), BooleanOf(c.value)), std::make_pair(c.number, c.flag)) << &c - cases;
-}
-
-Bytes Slot(const char* field = "\a\a\a\a\a\a\a\a\a") {
+static Bytes Slot(const char* field = "\a\a\a\a\a\a\a\a\a") {
     Bytes slot(29, 7);
     slot[8] = slot[27] = 'Q';
     slot[9] = slot[28] = 'Z';
@@ -82,5 +66,4 @@ TEST(Names, TemporaryFilesProgramPathAndNumberedCopies) {
     EXPECT_EQ(NumberedExePath(L"D:\\A\\V.exe", [](const std::wstring&) { return true; }), L"");
 }
 
-}  // namespace
 }  // namespace velvane

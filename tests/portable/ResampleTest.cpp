@@ -5,18 +5,17 @@
 #include "render/Resample.h"
 
 namespace velvane {
-namespace {
 
 using Rows = std::vector<std::uint8_t>;
 
-Rows Scaled(const Rows& source, std::int32_t width, std::int32_t height, std::int32_t toWidth, std::int32_t toHeight) {
+static Rows Scaled(const Rows& source, std::int32_t width, std::int32_t height, std::int32_t toWidth, std::int32_t toHeight) {
     Rows out(4 * static_cast<std::size_t>(toWidth) * toHeight, 0xEE);  // a pixel never written shows
     ResamplePremultiplied({const_cast<std::uint8_t*>(source.data()), width, height, 4 * width}, {out.data(), toWidth, toHeight, 4 * toWidth});
     return out;
 }
 
 // Pixels whose four channels hold one value: premultiplied, and a channel mixed apart from the others shows.
-Rows Grey(const std::vector<int>& values) {
+static Rows Grey(const std::vector<int>& values) {
     Rows pixels;
     for (int v : values) pixels.insert(pixels.end(), 4, static_cast<std::uint8_t>(v));
     return pixels;
@@ -50,5 +49,4 @@ TEST(Resample, LargeImagesKeepEveryRowAndColumnInPlace) {
     }
 }
 
-}  // namespace
 }  // namespace velvane

@@ -2,9 +2,8 @@
 #include "render/ScaleArithmetic.h"
 
 namespace velvane::testing {
-namespace {
 
-double ThreadCpuMs() {
+static double ThreadCpuMs() {
     FILETIME unused, kernel, user;
     GetThreadTimes(GetCurrentThread(), &unused, &unused, &kernel, &user);
     return ((static_cast<ULONGLONG>(kernel.dwHighDateTime + user.dwHighDateTime) << 32) + kernel.dwLowDateTime + user.dwLowDateTime) / 1e4;
@@ -19,9 +18,7 @@ TEST_F(LogoTest, FadePushesItsAlphaStepsAtLeastTenMillisecondsApartWithoutBusyWa
         const std::wstring path = Png(L"fade.png", c.width, c.height);
         PushRecorder recorder;
         const double cpu = ThreadCpuMs();
-        const auto start = std::chrono::steady_clock::now();
         mMain::OpenLogo(path, c.noEffect, false, false, c.noEffect, CenterPos, CenterPos, c.opacity, c.size, false);
-        const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         const std::uint8_t alpha = *AlphaFromOpacity(c.opacity);
         const std::vector<std::uint8_t> steps = c.fades ? FadeSteps(alpha) : std::vector<std::uint8_t>{};
         std::vector<int> expected(steps.begin(), steps.end());
@@ -30,7 +27,7 @@ TEST_F(LogoTest, FadePushesItsAlphaStepsAtLeastTenMillisecondsApartWithoutBusyWa
         for (std::size_t i = 1; i < recorder.times.size(); ++i)
             EXPECT_GE(recorder.times[i] - recorder.times[i - 1], std::chrono::milliseconds(10)) << "step " << i;
         EXPECT_NE(IsTopMost(FrmLogo::Loaded().back()->hWnd()), c.noEffect) << "top-most unless asked not to be";
-        EXPECT_TRUE(expected.size() < 20 || ThreadCpuMs() - cpu < wall * 0.6) << "the fade keeps a core busy";
+        EXPECT_TRUE(expected.size() < 20 || ThreadCpuMs() - cpu < 5.0 * expected.size()) << "the fade keeps a core busy between its steps";
         mMain::UnloadEveryWindow();
     }
 }
@@ -47,5 +44,4 @@ TEST_F(LogoTest, WindowClosedDuringItsFadeIsNeverShownAndAboutCanOpenAgain) {
     EXPECT_TRUE(FrmLogo::Loaded().size() == 1 && mMain::AboutOpen);
 }
 
-}  // namespace
 }  // namespace velvane::testing

@@ -2,9 +2,8 @@
 #include "Fixture.h"
 
 namespace velvane::testing {
-namespace {
 
-std::pair<int, int> Marks(const FrmLogo* w) { return {Checked(w->Menu.InmnuOpacity), Checked(w->Menu.InmnuSize)}; }
+static std::pair<int, int> Marks(const FrmLogo* w) { return {Checked(w->Menu.InmnuOpacity), Checked(w->Menu.InmnuSize)}; }
 
 TEST_F(LogoTest, ChoicesRedrawOnceKeepEachOtherAndTheCornerAndMoveTheMarksOnlyWithAPicture) {
     FrmLogo* w = Open(logo, 1.5f, 80);
@@ -47,5 +46,4 @@ TEST_F(LogoTest, TopMostOffGoesBelowOrdinaryWindowsAndTopMostAndMoveableBelongTo
     DestroyWindow(ordinary);
 }
 
-}  // namespace
 }  // namespace velvane::testing

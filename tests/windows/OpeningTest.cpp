@@ -1,7 +1,6 @@
 #include "Fixture.h"
 
 #include <array>
-#include <map>
 
 #include "package/EmbeddedPackage.h"
 #include "package/PackageBag.h"
@@ -9,31 +8,28 @@
 #include "windows/LogoDropTarget.h"
 
 namespace velvane::testing {
-namespace {
 
-using Values = std::map<std::wstring, std::wstring>;
-
-Values ListValues() {
-    Values values;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, LogoTest::ListKey().c_str(), 0, KEY_READ, &key)) return values;
-    const ScopedRegKey owned(key);
-    wchar_t name[64], data[64];
-    for (DWORD i = 0, n = 64, bytes = sizeof data, type = 0;
-         !RegEnumValueW(key, i, name, &n, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes); ++i, n = 64, bytes = sizeof data)
-        values[name] = type == REG_SZ ? data : L"?";
-    return values;
+// The list as "Count|1|2|3": "~" for a value that is not there, "?" for one that is no text.
+static std::wstring Listed() {
+    std::wstring text;
+    for (const wchar_t* name : {L"Count", L"1", L"2", L"3"}) {
+        wchar_t data[64];
+        DWORD bytes = sizeof data, type = 0;
+        const bool found = !RegGetValueW(HKEY_CURRENT_USER, LogoTest::ListKey().c_str(), name, RRF_RT_ANY, &type, data, &bytes);
+        text += std::wstring(text.empty() ? L"" : L"|") + (!found ? L"~" : type == REG_SZ ? data : L"?");
+    }
+    return text;
 }
-void SetListValue(const wchar_t* name, const std::wstring& value, DWORD type = REG_SZ) {
+static void SetListValue(const wchar_t* name, const std::wstring& value, DWORD type = REG_SZ) {
     RegSetKeyValueW(HKEY_CURRENT_USER, LogoTest::ListKey().c_str(), name, type, value.c_str(), static_cast<DWORD>((value.size() + 1) * 2));
 }
-std::wstring Text(const FrmLogo* w) { return std::to_wstring(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(w->hWnd()))); }
+static std::wstring Text(const FrmLogo* w) { return std::to_wstring(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(w->hWnd()))); }
 
 TEST_F(LogoTest, FailuresWhileOpeningLeaveNoHalfMadeWindowAndDamagedListsAreRepaired) {
     mMain::ShowAbout();  // with one image window open, closing it would end the program
     SetListValue(L"Count", L"32767");
     EXPECT_EQ(Open(logo), nullptr) << "a full list: no window";
-    EXPECT_EQ(ListValues(), (Values{{L"Count", L"32767"}, {L"1", Text(FrmLogo::Loaded().back())}}));
+    EXPECT_EQ(Listed(), L"32767|" + Text(FrmLogo::Loaded().back()) + L"|~|~");
     const std::wstring text = File(L"notes.png");
     WriteWholeFile(text, {});
     const struct { std::wstring path; float size; std::int16_t opacity; } refused[] = {
@@ -42,22 +38,21 @@ TEST_F(LogoTest, FailuresWhileOpeningLeaveNoHalfMadeWindowAndDamagedListsAreRepa
     SetListValue(L"Count", L"1");
     for (const auto& r : refused) EXPECT_EQ(Open(r.path, r.size, r.opacity), nullptr) << r.size << " " << r.opacity;
     EXPECT_TRUE(mMain::AboutOpen && FrmLogo::Loaded().size() == 1);
-    EXPECT_EQ(ListValues().count(L"2"), 0u) << "a window that never opened is listed";
+    EXPECT_EQ(Listed(), L"1|" + Text(FrmLogo::Loaded().back()) + L"|~|~") << "a window that never opened is listed";
 
     FrmLogo::Loaded()[0]->Unload();  // the about window: else closing the last image would end the program
-    SetListValue(L"Count", L"lots");  // no number: rebuilt from the entries there
+    SetListValue(L"Count", L"\x0102", REG_BINARY);  // no text: rebuilt from the entries there
     SetListValue(L"1", L"42");
     FrmLogo* w = Open(logo);
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(ListValues(), (Values{{L"Count", L"2"}, {L"1", L"42"}, {L"2", Text(w)}}));
-    SetListValue(L"Count", L"\x0102", REG_BINARY);  // no text
+    EXPECT_EQ(Listed(), L"2|42|" + Text(w) + L"|~");
     w->Unload();
-    EXPECT_EQ(ListValues(), (Values{{L"Count", L"1"}, {L"1", L"42"}}));
+    EXPECT_EQ(Listed(), L"1|42|~|~");
 }
 
 // A program file whose package holds a 60 x 40 image at each (top, left) in twips, the first stored,
 // the others referring to it, with these entries written over or added.
-std::vector<std::uint8_t> Package(const std::wstring& png, std::vector<std::pair<float, float>> places,
+static std::vector<std::uint8_t> Package(const std::wstring& png, std::vector<std::pair<float, float>> places,
                                   std::vector<std::pair<std::wstring, PackageValue>> changes = {}) {
     PackageBag bag;
     bag.WriteValue(L"Ras", std::int32_t{6});
@@ -81,7 +76,8 @@ TEST_F(LogoTest, PackagesOpenWhatTheyCanAndStopWhereTheyCannot) {
     const struct { const char* label; std::vector<std::uint8_t> record; Places shown; } rows[] = {
         {"sound", Package(png, {{150, 300}, {150, 3300}}), {{20, 10, 60, 40}, {220, 10, 60, 40}}},
         {"values of other kinds, read by value", Package(png, {{0, 300}}, {{L"Ras", std::wstring(L" 6 ")}, {L"top1", 150.0},
-            {L"opacity1", std::int32_t{100}}, {L"dontontop1", std::int16_t{-1}}, {L"size1", 2.0f}}), {{20, 10, 120, 80}}},
+            {L"opacity1", std::int32_t{100}}, {L"dontontop1", std::int16_t{-1}}, {L"dontmoveable1", std::wstring(L"False")}, {L"size1", 2.0f}}),
+         {{20, 10, 120, 80}}},
         {"No to the settings: centred, at size 1", Package(png, {{150, 300}, {150, 3300}}, {{L"Ras", std::int32_t{7}}}),
          {{482, 364, 60, 40}, {482, 364, 60, 40}}},
         {"a top beyond 16 bits ends the list there", Package(png, {{150, 300}, {33000, 0}, {150, 600}}), {{20, 10, 60, 40}}},
@@ -129,5 +125,4 @@ TEST_F(LogoTest, OnlyWindowsThatTakeDropsAreDropTargets) {
     target->Release();
 }
 
-}  // namespace
 }  // namespace velvane::testing
