@@ -134,7 +134,8 @@ class Journey(unittest.TestCase):
         path = os.path.join(os.environ.get("VELVANE_SHOTS") or self.scratch, name + ".png")
         os.makedirs(os.path.dirname(path), exist_ok=True)
         # X refuses a root image now and then while windows change: up to three tries.
-        subprocess.run("for try in 1 2 3; do xwd -root -silent | convert xwd:- '%s' && break; sleep 0.3; done" % path, shell=True, stderr=subprocess.DEVNULL)
+        subprocess.run("for try in 1 2 3; do xwd -root -silent | convert xwd:- '%s' && break; sleep 0.3; done" % path,
+                       shell=True, stderr=subprocess.DEVNULL)
         raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
         return lambda x, y: tuple(raw[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3])
 

@@ -48,7 +48,8 @@ class BehaviourTest(Journey):
         self.wait_for(lambda: sorted(w.size for w in self.windows()) == [(60, 30), (412, 163)], "Esc to close the big image")
         xdotool("mousemove", 50, 35, "click", "--repeat", 2, "--delay", 80, 1)
         self.assertEqual(self.wait_exit(p, "closing the last image beside the about window to end it"), 0)
-        p = self.start('"%s" dontloadeffect dontmoveable' % windows_path(small))  # "Exit" ends the habits journey
+        # The menu's "Exit" ends the habits journey.
+        p = self.start('"%s" dontloadeffect dontmoveable' % windows_path(small))
         (w,) = self.wait_windows(1, p)
         self.drag(*w.centre, 100, 100)
         self.assertEqual(self.windows()[0].place, w.place, "no drag after dontmoveable")

@@ -53,13 +53,13 @@ TEST_F(LogoTest, FailuresWhileOpeningLeaveNoHalfMadeWindowAndDamagedListsAreRepa
 // A program file whose package holds a 60 x 40 image at each (top, left) in twips, the first stored,
 // the others referring to it, with these entries written over or added.
 static std::vector<std::uint8_t> Package(const std::wstring& png, std::vector<std::pair<float, float>> places,
-                                  std::vector<std::pair<std::wstring, PackageValue>> changes = {}) {
+                                         std::vector<std::pair<std::wstring, PackageValue>> changes = {}) {
+    std::vector<std::uint8_t> image = *ReadFileFrom(png);
+    image.push_back(0);  // stored with a byte more, as the program writes it
     PackageBag bag;
     bag.WriteValue(L"Ras", std::int32_t{6});
     for (std::size_t k = 1; k <= places.size(); ++k) {
         const std::wstring n = std::to_wstring(k);
-        std::vector<std::uint8_t> image = *ReadFileFrom(png);
-        image.push_back(0);
         const std::pair<const wchar_t*, PackageValue> entries[] = {{L"Ras", k == 1 ? PackageValue(image) : std::wstring(L"Ras1.5Ras")},
             {L"top", places[k - 1].first}, {L"left", places[k - 1].second}, {L"dontontop", false}, {L"dontmoveable", false},
             {L"opacity", std::int16_t{100}}, {L"size", 1.0}};
