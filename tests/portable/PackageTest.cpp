@@ -29,12 +29,10 @@ TEST(PackageBag, NamesKeepTheirCaseKindsAreStrictAndAFailedLoadChangesNothing) {
     EXPECT_THROW(ReadPackageRecord(record.data() + 1, record.size() - 1), PackageError);
 }
 
-static Bytes Slot(const char* field = "\a\a\a\a\a\a\a\a\a") {
-    Bytes slot(29, 7);
-    slot[8] = slot[27] = 'Q';
-    slot[9] = slot[28] = 'Z';
-    std::copy(field, field + 9, slot.begin() + 11);
-    return slot;
+// Eight BELs, "QZ", a BEL, the nine-character offset field, seven BELs, "QZ".
+static Bytes Slot(const std::string& field = std::string(9, '\a')) {
+    const std::string slot = std::string(8, '\a') + "QZ\a" + field + std::string(7, '\a') + "QZ";
+    return Bytes(slot.begin(), slot.end());
 }
 
 TEST(SettingsSlot, OffsetFieldAndPatchingEveryEvenCopy) {
