@@ -30,12 +30,15 @@ run release scripts/release.sh
 run fuzz ctest --test-dir build/fuzz --output-on-failure
 run windows scripts/with-wine-display.sh bash -c "ctest --test-dir $build -LE input --output-on-failure --repeat until-pass:2 &&
   scripts/check-release.sh $logs/release.status $build/tests/e2e/wintool.exe"
-# Each display has its own pointer and keyboard, so the input journeys split over two.
-run input scripts/with-wine-display.sh ctest --test-dir "$build" -L input -R behaviour --output-on-failure --repeat until-pass:2
-run input2 scripts/with-wine-display.sh ctest --test-dir "$build" -L input -E behaviour --output-on-failure --repeat until-pass:2
+# Each display has its own pointer and keyboard: one for each journey that drives them.
+journeys=$(ctest --test-dir "$build" -N -L input | sed -n 's/.*Test *#[0-9]*: e2e\.//p')
+[ -n "$journeys" ] || { echo "[test] no journeys that drive pointer and keyboard were found" >&2; exit 1; }
+for journey in $journeys; do
+  run "$journey" scripts/with-wine-display.sh ctest --test-dir "$build" -R "^e2e\.$journey\$" --output-on-failure --repeat until-pass:2
+done
 wait
 status=0
-for name in release fuzz windows input input2; do
+for name in release fuzz windows $journeys; do
   echo "[test] --- $name ---"
   cat "$logs/$name"
   [ "$(cat "$logs/$name.status" 2>/dev/null)" = 0 ] || status=1
