@@ -114,16 +114,16 @@ class Journey(unittest.TestCase):
             self.tool("close", w.hwnd)
         self.assertEqual(self.wait_exit(process, what), 0)
 
-    def menu_up(self, up=True, what="the popup menu"):
-        # Waits for a popup menu to be up (the visible ones are returned) or gone.
-        return self.wait_for(lambda: (lambda shown: shown if up else not shown)([m for m in self.windows(MENU) if m.visible]), what)
+    def shown(self, cls=MENU, up=True, what="the popup menu"):
+        # Waits for windows of the class (popup menus, message boxes) to be up (the visible ones are returned) or gone.
+        return self.wait_for(lambda: (lambda found: found if up else not found)([w for w in self.windows(cls) if w.visible]), what)
 
     def menu(self, x, y, *keys):
         # Right-clicks the point and walks the popup menu with the keyboard.
         xdotool("mousemove", x, y, "sleep", 0.3, "click", 3)
-        self.menu_up()
+        self.shown()
         xdotool("sleep", 0.4, "key", "--delay", 150, *keys, "sleep", 0.4)  # the menu takes the keyboard once it is up
-        self.menu_up(False, "the menu to close")
+        self.shown(up=False, what="the menu to close")
 
     def drag(self, x, y, dx, dy):
         xdotool("mousemove", x, y, "sleep", 0.3, "mousedown", 1, "sleep", 0.4, "mousemove", x + 2, y + 2, "sleep", 0.5,

@@ -4,7 +4,7 @@ import os
 import subprocess
 import time
 
-from harness import EXE, GREEN, MENU, ORANGE, OTHER, Journey, windows_path, xdotool
+from harness import EXE, GREEN, ORANGE, OTHER, Journey, windows_path, xdotool
 
 
 class HabitsTest(Journey):
@@ -68,7 +68,7 @@ class HabitsTest(Journey):
         self.wait_for(lambda: self.windows(OTHER)[0].foreground, "the click to reach the other program's window beneath")
         (tray,) = [w for w in self.windows("*") if w.visible and (w.hwnd, True) not in before and w.pid != p.windows_pid]
         xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
-        self.wait_for(lambda: [m for m in self.windows(MENU) if m.visible], "the notification icon's menu")
+        self.shown(what="the notification icon's menu")
         xdotool("sleep", 0.4, "key", "Down", "Return")  # "Clickable Again"
         self.wait_for(lambda: not self.one().click_through, "Clickable Again")
         self.menu(452, 354, *["Down"] * 6, "Return")

@@ -7,10 +7,10 @@ from harness import ABOUT, BOX, EXE, GREEN, Journey, dimmed, windows_path, xdoto
 
 class SingleExeTest(Journey):
     def answer(self, key, what, meanwhile=lambda: None):
-        self.wait_for(lambda: [w for w in self.windows(BOX) if w.visible], what)
+        self.shown(BOX, what=what)
         meanwhile()
         xdotool("sleep", 0.5, "key", key)
-        self.wait_for(lambda: not [w for w in self.windows(BOX) if w.visible], "the box to close")
+        self.shown(BOX, up=False, what="the box to close")
 
     def reopen(self, program, count, arguments=""):
         p = self.start(arguments + " dontloadeffect", program=os.path.join(self.scratch, program))
