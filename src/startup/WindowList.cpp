@@ -11,71 +11,85 @@ std::wstring Key(int position) { return std::to_wstring(position); }
 
 std::wstring ReadOrZero(WindowListStore& store, const std::wstring& key) { return store.Read(key).value_or(L"0"); }
 
+double EntryValue(WindowListStore& store, int position) { return ReadNumber(ReadOrZero(store, Key(position))).value_or(0); }
+
+// Drops the entries that drop(position, value) names and closes the gaps: the entries
+// after the first one dropped move down, rewritten as plain integers, and the keys left
+// over go. Writes nothing when nothing is dropped. Returns the new count.
+template <class Drop>
+int DropEntries(WindowListStore& store, int count, Drop drop) {
+    int kept = 0;
+    bool moving = false;
+    for (int i = 1; i <= count; ++i) {
+        const double value = EntryValue(store, i);
+        if (drop(i, value)) {
+            moving = true;
+            continue;
+        }
+        ++kept;
+        if (moving) store.Write(Key(kept), std::to_wstring(ToInt32(value).value_or(0)));
+    }
+    if (!moving) return count;
+    for (int i = kept + 1; i <= count; ++i) store.Delete(Key(i));
+    store.Write(L"Count", std::to_wstring(kept));
+    return kept;
+}
+
+int DropHead(WindowListStore& store, int count) {
+    if (count >= 1) return DropEntries(store, count, [](int position, double) { return position == 1; });
+    store.Delete(L"1");  // a leftover beyond a count of 0
+    return 0;
+}
+
 // "Count" as the list says it, or, when it is no usable number (text, out of range,
 // negative), as many entries as stand from "1" on without a gap, written back. A list
 // damaged from outside thus keeps the windows' entries instead of failing every window.
+// Zeros at the head (left by older versions' close-all, which then stopped every later
+// one) are dropped.
 int EntryCount(WindowListStore& store) {
     const std::optional<double> stated = ReadWholeNumber(ReadOrZero(store, L"Count"));
-    const std::optional<std::int16_t> count = stated ? ToInt16(*stated) : std::nullopt;
-    if (count && *count >= 0) return *count;
-    int present = 0;
-    while (present < kMaxEntries && store.Read(Key(present + 1))) ++present;
-    store.Write(L"Count", std::to_wstring(present));
-    return present;
+    const std::optional<std::int16_t> stored = stated ? ToInt16(*stated) : std::nullopt;
+    int count = stored && *stored >= 0 ? *stored : -1;
+    if (count < 0) {
+        count = 0;
+        while (count < kMaxEntries && store.Read(Key(count + 1))) ++count;
+        store.Write(L"Count", std::to_wstring(count));
+    }
+    int zeros = 0;
+    while (zeros < count && EntryValue(store, zeros + 1) == 0) ++zeros;
+    if (zeros == 0) return count;
+    return DropEntries(store, count, [zeros](int position, double) { return position <= zeros; });
 }
 
-// Closes the gap at a position: the entries after it move down one, rewritten as plain
-// integers, and the last key goes.
-void RemoveAt(WindowListStore& store, int position, int count) {
-    for (int j = position + 1; j <= count; ++j) {
-        const auto moved = ToInt32(ReadNumber(ReadOrZero(store, Key(j))).value_or(0));
-        store.Write(Key(j - 1), std::to_wstring(moved.value_or(0)));
-    }
-    store.Delete(Key(count));
-    store.Write(L"Count", std::to_wstring(count - 1));
+// Every entry of a handle goes: a handle value names one window at a time, so a second
+// entry can only be a stale one that Windows has reused.
+int DropHandle(WindowListStore& store, int count, std::int32_t handle) {
+    return DropEntries(store, count, [handle](int, double value) { return value == static_cast<double>(handle); });
 }
 
 }  // namespace
 
 bool UpdateWindowList(WindowListStore& store, std::int32_t handle, bool add) {
     if (handle == 0) return true;
-    const int count = EntryCount(store);
-    if (add) {
-        if (count >= kMaxEntries) return false;
-        store.Write(L"Count", std::to_wstring(count + 1));
-        store.Write(Key(count + 1), std::to_wstring(handle));
-        return true;
-    }
-    for (int i = 1; i <= count; ++i) {
-        if (ReadNumber(ReadOrZero(store, Key(i))).value_or(0) != static_cast<double>(handle)) continue;
-        RemoveAt(store, i, count);
-        return true;
-    }
+    int count = DropHandle(store, EntryCount(store), handle);
+    if (!add) return true;
+    if (count >= kMaxEntries) return false;
+    store.Write(L"Count", std::to_wstring(count + 1));
+    store.Write(Key(count + 1), std::to_wstring(handle));
     return true;
 }
 
 void CloseAllListed(WindowListStore& store, const std::function<void(std::int32_t)>& close) {
-    std::int32_t previous = 0;
     for (;;) {
+        const int count = EntryCount(store);
         const std::optional<double> first = ReadWholeNumber(ReadOrZero(store, L"1"));
         const std::optional<std::int32_t> handle = first ? ToInt32(*first) : std::nullopt;
-        if (!handle) {
-            // A damaged head names no window: drop it, so it cannot block every later close-all.
-            const int count = EntryCount(store);
-            if (count >= 1) RemoveAt(store, 1, count);
-            else store.Delete(L"1");
-            previous = 0;
-            continue;
-        }
-        if (*handle == 0) return;
-        if (*handle == previous) {
-            // The removal did not take it off the head: end rather than loop for ever.
-            store.Write(L"1", L"0");
-        } else {
-            close(*handle);
-            UpdateWindowList(store, *handle, false);
-        }
-        previous = *handle;
+        if (handle && *handle == 0) return;
+        if (handle) close(*handle);
+        // A head that is no number names no window; one whose removal did not shrink the
+        // list (read differently, or a leftover beyond the count) goes all the same, so
+        // every close-all ends and reaches every entry.
+        if (!handle || DropHandle(store, count, *handle) >= count) DropHead(store, count);
     }
 }
 

@@ -19,13 +19,14 @@ public:
     virtual void Delete(const std::wstring& key) = 0;
 };
 
-// Appends (add) or removes the first occurrence of a handle; 0 is ignored. A damaged
+// Appends (add) or removes a handle, every entry of it (an added one that is already
+// listed moves to the end, so a handle is listed once); 0 is ignored. A damaged
 // "Count" is repaired from the keys that are there. False when the list is full.
 bool UpdateWindowList(WindowListStore& store, std::int32_t handle, bool add);
 
 // Takes the handles off the head of the list, oldest first, and hands each to close
-// (which asks it to close, or passes over a handle that is no window of the program).
-// A head entry that is no number is dropped.
+// (which asks it to close, or passes over a handle that is no window of the program), each
+// value once; every entry ends up off the list, whatever it holds.
 void CloseAllListed(WindowListStore& store, const std::function<void(std::int32_t)>& close);
 
 // The handles listed, oldest first, without taking them off; entries that are no number
