@@ -13,18 +13,19 @@ namespace {
 
 std::wstring ListKeyPath() { return std::wstring(L"Software\\") + ProgramTitle + L"\\" + SettingsSection; }
 
-// The list as text values under HKEY_CURRENT_USER\Software\Velvane\<section>.
+// The list as text values under HKEY_CURRENT_USER\Software\Velvane\<section>. The key is
+// made only when something is written: close-all or clickable on a clean profile leave none.
 class RegistryStore : public WindowListStore {
 public:
     RegistryStore() {
         HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, ListKeyPath().c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                            nullptr, &key, nullptr) != ERROR_SUCCESS)
-            throw std::runtime_error("cannot open the list of open windows in the registry");
-        key_.reset(key);
+        const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, ListKeyPath().c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+        if (opened == ERROR_SUCCESS) key_.reset(key);
+        else if (opened != ERROR_FILE_NOT_FOUND) throw std::runtime_error("cannot open the list of open windows in the registry");
     }
 
     std::optional<std::wstring> Read(const std::wstring& name) override {
+        if (!key_) return std::nullopt;
         DWORD type = 0, bytes = 0;
         if (RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)
             return std::nullopt;
@@ -42,11 +43,20 @@ public:
     }
 
     void Write(const std::wstring& name, const std::wstring& value) override {
+        if (!key_) {
+            HKEY key = nullptr;
+            if (RegCreateKeyExW(HKEY_CURRENT_USER, ListKeyPath().c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                                nullptr, &key, nullptr) != ERROR_SUCCESS)
+                throw std::runtime_error("cannot write the list of open windows in the registry");
+            key_.reset(key);
+        }
         RegSetValueExW(key_.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
 
-    void Delete(const std::wstring& name) override { RegDeleteValueW(key_.get(), name.c_str()); }
+    void Delete(const std::wstring& name) override {
+        if (key_) RegDeleteValueW(key_.get(), name.c_str());
+    }
 
 private:
     ScopedRegKey key_;
