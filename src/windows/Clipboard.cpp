@@ -9,6 +9,7 @@
 #include "package/TempFiles.h"
 #include "render/GdiPlus.h"
 #include "render/LayeredPNGWindow.h"
+#include "windows/DibLayout.h"
 #include "windows/LogoDropTarget.h"
 
 namespace velvane::Clipboard {
@@ -53,36 +54,25 @@ ScopedGlobal SaveMemory(Gdiplus::GpBitmap* bitmap) {
     return saved ? std::move(png) : ScopedGlobal();
 }
 
-// A DIB (any header version) as a PNG file. 32-bit pixels keep their alpha unless it is
-// zero throughout, as from programs that leave it unset; other depths go through GDI+.
-bool WriteDibAsPng(const BYTE* dib, SIZE_T bytes, const std::wstring& path) {
-    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
-    if (bytes < sizeof(BITMAPINFOHEADER) || header->biSize > bytes || header->biWidth <= 0 || header->biHeight == 0 ||
-        header->biWidth > 65535 || header->biHeight > 65535 || header->biHeight < -65535)
-        return false;
-    const std::int32_t width = header->biWidth, height = std::abs(header->biHeight);
-    const SIZE_T colours = header->biClrUsed ? header->biClrUsed : header->biBitCount <= 8 ? SIZE_T{1} << header->biBitCount : 0;
-    const bool masksAfter = header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER);
-    const SIZE_T offset = header->biSize + (masksAfter ? 12 : 0) + 4 * colours;
-    const SIZE_T stride = ((static_cast<SIZE_T>(width) * header->biBitCount + 31) / 32) * 4;
-    if (header->biPlanes != 1 || offset > bytes || stride * height > bytes - offset) return false;
-    // The colour masks follow the first 40 bytes, after a plain header as inside a newer one.
-    const DWORD* masks = reinterpret_cast<const DWORD*>(dib + sizeof(BITMAPINFOHEADER));
-    const bool plainOrder = header->biCompression == BI_RGB ||
-                            (header->biCompression == BI_BITFIELDS && (masksAfter || header->biSize >= 52) &&
-                             masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
-    if (header->biBitCount == 32 && plainOrder) {
-        std::vector<std::uint8_t> rows(4 * static_cast<std::size_t>(width) * height);
-        for (std::int32_t y = 0; y < height; ++y)
-            std::memcpy(&rows[4 * static_cast<std::size_t>(width) * y],
-                        dib + offset + stride * (header->biHeight > 0 ? height - 1 - y : y), 4 * static_cast<std::size_t>(width));
+// A DIB as a PNG file, once its layout has been vouched for. 32-bit pixels keep their
+// alpha unless it is zero throughout, as from programs that leave it unset; other depths
+// go through GDI+.
+bool WriteDibAsPng(const BYTE* dib, SIZE_T bytes, const std::wstring& path) try {
+    const std::optional<DibLayout> layout = ReadDibLayout(dib, bytes);
+    if (!layout) return false;
+    if (layout->plainBgra) {
+        const std::size_t rowBytes = 4 * static_cast<std::size_t>(layout->width);
+        std::vector<std::uint8_t> rows(rowBytes * static_cast<std::size_t>(layout->height));
+        for (std::int32_t y = 0; y < layout->height; ++y) std::memcpy(&rows[rowBytes * y], dib + layout->RowOffset(y), rowBytes);
         bool alpha = false;
         for (std::size_t i = 3; i < rows.size() && !alpha; i += 4) alpha = rows[i] != 0;
-        return SaveFile(BitmapOf(rows.data(), width, height, alpha).get(), path);
+        return SaveFile(BitmapOf(rows.data(), layout->width, layout->height, alpha).get(), path);
     }
     Gdiplus::GpBitmap* bitmap = nullptr;
-    gdip::GdipCreateBitmapFromGdiDib(reinterpret_cast<const BITMAPINFO*>(dib), const_cast<BYTE*>(dib + offset), &bitmap);
+    gdip::GdipCreateBitmapFromGdiDib(reinterpret_cast<const BITMAPINFO*>(dib), const_cast<BYTE*>(dib + layout->pixelOffset), &bitmap);
     return SaveFile(GdipBitmap(bitmap).get(), path);
+} catch (const std::bad_alloc&) {
+    return false;
 }
 
 // The clipboard data of a format as bytes the image file gets, through the writer.
@@ -124,7 +114,10 @@ bool CopyImage(HWND owner, const std::wstring& pngPath, float factor) {
     header->bV5BitCount = 32;
     header->bV5Compression = BI_BITFIELDS;
     header->bV5SizeImage = static_cast<DWORD>(rowBytes * height);
-    header->bV5RedMask = 0xFF0000, header->bV5GreenMask = 0xFF00, header->bV5BlueMask = 0xFF, header->bV5AlphaMask = 0xFF000000;
+    header->bV5RedMask = 0xFF0000;
+    header->bV5GreenMask = 0xFF00;
+    header->bV5BlueMask = 0xFF;
+    header->bV5AlphaMask = 0xFF000000;
     header->bV5CSType = 0x73524742;  // LCS_sRGB, spelled out: headers disagree on its form
     header->bV5Intent = LCS_GM_IMAGES;
     for (std::int32_t y = 0; y < height; ++y)
@@ -141,6 +134,7 @@ Pasted TakeImage(HWND owner) {
     const GdiplusSession session;
     Pasted pasted;
     UINT format = 0;
+    std::vector<std::wstring> unwritten;
     {
         const OpenedClipboard clipboard(owner);
         // The formats come in the order the source program placed them, those the system made
@@ -151,13 +145,18 @@ Pasted TakeImage(HWND owner) {
             const std::optional<std::wstring> file = isPng || isDib ? mMain::MakeTempFileName() : std::nullopt;
             if (file && WriteFromClipboard(format, *file, isPng ? WriteBytes : WriteDibAsPng)) {
                 pasted.ownFile = *file;
-                return pasted;
+                break;
             }
-            if (file) mMain::DeleteFileForced(*file);
+            if (file) unwritten.push_back(*file);
         }
     }
+    // Deleting may let window messages run: only once the clipboard is no longer ours.
+    for (const std::wstring& file : unwritten) mMain::DeleteFileForced(file);
     IDataObject* files = nullptr;  // copied files come as a drop would, once the clipboard is closed again
-    if (format == CF_HDROP && SUCCEEDED(OleGetClipboard(&files))) pasted.copiedFiles = DroppedPaths(files), files->Release();
+    if (pasted.ownFile.empty() && format == CF_HDROP && SUCCEEDED(OleGetClipboard(&files))) {
+        pasted.copiedFiles = DroppedPaths(files);
+        files->Release();
+    }
     return pasted;
 }
 
