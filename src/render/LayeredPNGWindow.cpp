@@ -1,5 +1,8 @@
 #include "render/LayeredPNGWindow.h"
 
+#include <mmsystem.h>
+
+#include <algorithm>
 #include <chrono>
 #include <new>
 #include <tuple>
@@ -7,6 +10,7 @@
 #include <vector>
 
 #include "common/ProgramTexts.h"
+#include "render/ImageLimits.h"
 #include "render/Resample.h"
 #include "render/ScaleArithmetic.h"
 #include "windows/FrmLogo.h"
@@ -21,12 +25,40 @@ using Clock = std::chrono::steady_clock;
 // midnight or a clock change cannot stretch it, and slept rather than spun.
 constexpr auto kFadeStep = std::chrono::milliseconds(10);
 
-void WaitUntil(Clock::time_point deadline) {
-    for (auto left = deadline - Clock::now(); left > Clock::duration::zero(); left = deadline - Clock::now()) {
-        if (left > std::chrono::milliseconds(2)) Sleep(1);
-        else Sleep(0);
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+// Sleeps to a deadline at a millisecond's precision. Windows' own tick is about 15.6 ms,
+// which would stretch every 10 ms step: a high-resolution timer where Windows has one,
+// else the system timer raised to 1 ms for as long as this lives.
+class FadeClock {
+public:
+    FadeClock()
+        : timer_(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS)),
+          raised_(!timer_ && timeBeginPeriod(1) == TIMERR_NOERROR) {}
+    ~FadeClock() {
+        if (raised_) timeEndPeriod(1);
     }
-}
+    FadeClock(const FadeClock&) = delete;
+    FadeClock& operator=(const FadeClock&) = delete;
+
+    void WaitUntil(Clock::time_point deadline) const {
+        for (auto left = deadline - Clock::now(); left > Clock::duration::zero(); left = deadline - Clock::now()) {
+            const auto ticks = std::chrono::duration_cast<std::chrono::duration<LONGLONG, std::ratio<1, 10000000>>>(left);
+            LARGE_INTEGER due{};
+            due.QuadPart = -std::max<LONGLONG>(ticks.count(), 1);  // relative, in 100 ns
+            if (timer_ && SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE))
+                WaitForSingleObject(timer_.get(), INFINITE);
+            else
+                Sleep(static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(left).count()));
+        }
+    }
+
+private:
+    ScopedHandle timer_;
+    bool raised_;
+};
 
 // The image's own pixels as premultiplied BGRA, written into the given rows. GDI+
 // converts them straight into our buffer where it can; an image it cannot lock that
@@ -65,6 +97,7 @@ bool Render(GdipImage& image, std::int32_t imageWidth, std::int32_t imageHeight,
         return decoded;
     }
     std::vector<std::uint8_t> pixels;
+    if (!ImageSizeFits(imageWidth, imageHeight)) return false;
     try {
         pixels.resize(4 * static_cast<std::size_t>(imageWidth) * static_cast<std::size_t>(imageHeight));
     } catch (const std::bad_alloc&) {
@@ -80,7 +113,12 @@ bool Render(GdipImage& image, std::int32_t imageWidth, std::int32_t imageHeight,
 // The image's pixel size; 0 x 0 without an image.
 std::pair<std::int32_t, std::int32_t> PixelSize(Gdiplus::GpImage* image) {
     UINT width = 0, height = 0;
-    if (image) gdip::GdipGetImageWidth(image, &width), gdip::GdipGetImageHeight(image, &height);
+    if (image) {
+        gdip::GdipGetImageWidth(image, &width);
+        gdip::GdipGetImageHeight(image, &height);
+    }
+    // An image the program cannot hold reads as no image.
+    if (!ImageSizeFits(width, height)) return {0, 0};
     return {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
 }
 
@@ -93,8 +131,10 @@ LayeredPNGWindow::LayeredPNGWindow() {
 bool LayeredPNGWindow::PNGFileSize(const std::wstring& pngPath, std::int32_t& fWidth, std::int32_t& fHeight) {
     if (!GdipToken.started()) return false;
     GdipImage image = LoadImageFile(pngPath);
-    if (!image) return false;
-    std::tie(fWidth, fHeight) = PixelSize(image.get());
+    const auto [width, height] = PixelSize(image.get());
+    if (width == 0) return false;
+    fWidth = width;
+    fHeight = height;
     measured_ = std::move(image);
     measuredPath_ = pngPath;
     return true;
@@ -108,7 +148,7 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     const auto [imageWidth, imageHeight] = PixelSize(image.get());
     const std::int32_t H = ScaledSide(ChangeSize, imageHeight).value_or(0);
     const std::int32_t W = ScaledSide(ChangeSize, imageWidth).value_or(0);
-    const long long stride = 4LL * W;
+    const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(W);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = W;
@@ -116,7 +156,7 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    const bool sizeFits = W > 0 && H > 0 && stride * H <= 0x7fffffffLL;
+    const bool sizeFits = imageWidth > 0 && ImageSizeFits(W, H);
     info.bmiHeader.biSizeImage = sizeFits ? static_cast<DWORD>(stride * H) : 0;
 
     ScopedWindowDC screen(nullptr);
@@ -124,14 +164,13 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     void* bits = nullptr;
     if (sizeFits) DIBBitmap.reset(CreateDIBSection(MemDC.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     OldBitmap.Select(MemDC.get(), DIBBitmap.get());
-    // A bitmap that cannot be had (an unreadable file, a size beyond memory) leaves the
-    // window as it was rather than sized to a picture it never gets.
-    if (!image || !bits) return false;
+    // The picture is drawn before the window changes: one that cannot be had (an unreadable
+    // or changed file, a size beyond memory) leaves the window with its old picture, place
+    // and size rather than sized to a picture it never gets.
+    if (!bits || !Render(image, imageWidth, imageHeight, {static_cast<std::uint8_t*>(bits), W, H, stride})) return false;
     if (topLeft) SetWindowPos(FormIn.hWnd(), nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
     else FormIn.Resize(W, H);
     const bool fade = LoadEffect && FadeAllowed(W, H);
-
-    const bool drawn = Render(image, imageWidth, imageHeight, {static_cast<std::uint8_t*>(bits), W, H, static_cast<std::ptrdiff_t>(stride)});
 
     HWND hwnd = FormIn.hWnd();
     SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -139,14 +178,18 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
 
     if (fade) {
         mMain::SetTopMost(FormIn, -1);
+        // Steps counted from each push's start, so a large picture's push time does not
+        // lengthen the fade on top of the step.
+        const FadeClock clock;
         for (std::uint8_t alpha : FadeSteps(ConstantAlpha)) {
+            const Clock::time_point next = Clock::now() + kFadeStep;
             BlendFunc.SourceConstantAlpha = alpha;
             Push(FormIn, W, H, topLeft);
-            WaitUntil(Clock::now() + kFadeStep);
+            clock.WaitUntil(next);
         }
     }
     BlendFunc.SourceConstantAlpha = ConstantAlpha;
-    return Push(FormIn, W, H, topLeft) && drawn;
+    return Push(FormIn, W, H, topLeft);
 }
 
 std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& pngPath, float factor,
@@ -157,7 +200,7 @@ std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& p
     height = ScaledSide(factor, imageHeight).value_or(0);
     std::vector<std::uint8_t> pixels;
     try {
-        if (image && width > 0 && height > 0) pixels.resize(4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        if (image && ImageSizeFits(width, height)) pixels.resize(4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     } catch (const std::bad_alloc&) {
         return {};
     }

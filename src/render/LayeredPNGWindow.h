@@ -23,8 +23,8 @@ public:
     bool PNGFileSize(const std::wstring& pngPath, std::int32_t& fWidth, std::int32_t& fHeight);
 
     // Sizes the window to the scaled image and shows it at the constant alpha, fading
-    // in first when asked. False when nothing could be shown (unreadable file, a size
-    // too large for a bitmap); the steps run all the same.
+    // in first when asked. False, with the window as it was, when the picture cannot be
+    // drawn (unreadable file, a size too large for memory).
     // At topLeft, when given, the window moves there with the same push.
     bool MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha, float ChangeSize,
                    bool LoadEffect, const POINT* topLeft = nullptr);

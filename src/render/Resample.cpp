@@ -51,15 +51,17 @@ AxisWeights MakeWeights(std::int32_t sourceLength, std::int32_t targetLength) {
             exact[count++] = 1 - fraction;
             if (first + 1 < sourceLength) exact[count++] = fraction;
         }
+        // Rounded as running sums, so that no weight goes negative however small each is
+        // (a shrink of many thousands to one) and together they neither brighten nor darken.
         std::int32_t* w = &axis.weights[static_cast<std::size_t>(i) * axis.span];
-        std::int32_t sum = 0;
-        int largest = 0;
-        for (int k = 0; k < count; ++k) {
-            w[k] = static_cast<std::int32_t>(std::lround(exact[k] * kOne));
-            sum += w[k];
-            if (w[k] > w[largest]) largest = k;
+        double total = 0, running = 0;
+        for (int k = 0; k < count; ++k) total += exact[k];
+        for (std::int32_t k = 0, before = 0; k < count; ++k) {
+            running += exact[k];
+            const std::int32_t upTo = k + 1 == count ? kOne : static_cast<std::int32_t>(std::lround(running / total * kOne));
+            w[k] = upTo - before;
+            before = upTo;
         }
-        w[largest] += kOne - sum;  // rounding must neither brighten nor darken
         axis.first[i] = first;
         axis.count[i] = count;
     }

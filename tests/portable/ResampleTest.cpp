@@ -33,6 +33,17 @@ TEST(Resample, AreaAveragesAndTentsAlongBothAxes) {
     }
 }
 
+// Shrinks of thousands to one: weights far below one level each still add up to the average.
+TEST(Resample, ExtremeShrinksKeepTheAverage) {
+    std::vector<int> lonePixel(20000, 0), stripes(20000, 0);
+    lonePixel[7777] = 255;
+    for (std::size_t i = 0; i < stripes.size(); i += 2) stripes[i] = 255;
+    for (const auto& [line, to, average] : {std::tuple{lonePixel, 1, 0}, std::tuple{stripes, 20, 127}, std::tuple{stripes, 1, 127}}) {
+        const Rows out = Scaled(Grey(line), 20000, 1, to, 1);
+        for (int i = 0; i < to; ++i) EXPECT_NEAR(out[4 * i + 3], average, 1) << "20000 to " << to << ", pixel " << i;
+    }
+}
+
 // A tent or an even footprint keeps a ramp a ramp: every row and column must land where it belongs.
 TEST(Resample, LargeImagesKeepEveryRowAndColumnInPlace) {
     Rows ramp;  // red counts the columns, green the rows

@@ -1,5 +1,4 @@
 #include "Fixture.h"
-#include "render/ScaleArithmetic.h"
 
 namespace velvane::testing {
 
@@ -9,23 +8,24 @@ static double ThreadCpuMs() {
     return ((static_cast<ULONGLONG>(kernel.dwHighDateTime + user.dwHighDateTime) << 32) + kernel.dwLowDateTime + user.dwLowDateTime) / 1e4;
 }
 
-// The steps themselves are the arithmetic's (its own table); here: they are what is pushed, and when.
-TEST_F(LogoTest, FadePushesItsAlphaStepsAtLeastTenMillisecondsApartWithoutBusyWaiting) {
-    const struct { int width, height; std::int16_t opacity; float size; bool noEffect, fades; } cases[] = {
-        {412, 163, 100, 1, false, true}, {412, 163, 50, 0.5f, false, true}, {200, 1000, 20, 1, false, true},
-        {412, 163, 100, 1, true, false}, {865, 801, 100, 1, false, false} /* large both ways */};
+// The pushes of a fade: 10, 20, ... then the constant alpha; the steps at least 10 ms apart and,
+// on average, not stretched to the 15.6 ms of Windows' own timer tick.
+TEST_F(LogoTest, FadePushesItsAlphaStepsTenMillisecondsApartWithoutBusyWaiting) {
+    const struct { int width, height; std::int16_t opacity; float size; bool noEffect; int steps, alpha; } cases[] = {
+        {412, 163, 100, 1, false, 25, 255}, {412, 163, 50, 0.5f, false, 12, 127}, {200, 1000, 20, 1, false, 5, 51},
+        {412, 163, 100, 1, true, 0, 255}, {865, 801, 100, 1, false, 0, 255} /* large both ways */};
     for (const auto& c : cases) {
         const std::wstring path = Png(L"fade.png", c.width, c.height);
         PushRecorder recorder;
         const double cpu = ThreadCpuMs();
         mMain::OpenLogo(path, c.noEffect, false, false, c.noEffect, CenterPos, CenterPos, c.opacity, c.size, false);
-        const std::uint8_t alpha = *AlphaFromOpacity(c.opacity);
-        const std::vector<std::uint8_t> steps = c.fades ? FadeSteps(alpha) : std::vector<std::uint8_t>{};
-        std::vector<int> expected(steps.begin(), steps.end());
-        expected.push_back(alpha);
+        std::vector<int> expected;
+        for (int step = 1; step <= c.steps; ++step) expected.push_back(10 * step);
+        expected.push_back(c.alpha);
         EXPECT_EQ(recorder.alphas, expected) << c.width << "x" << c.height << " at " << c.opacity;
         for (std::size_t i = 1; i < recorder.times.size(); ++i)
             EXPECT_GE(recorder.times[i] - recorder.times[i - 1], std::chrono::milliseconds(10)) << "step " << i;
+        if (c.steps) EXPECT_LT(recorder.times.back() - recorder.times.front(), c.steps * std::chrono::microseconds(14500)) << "the whole fade";
         EXPECT_NE(IsTopMost(FrmLogo::Loaded().back()->hWnd()), c.noEffect) << "top-most unless asked not to be";
         EXPECT_TRUE(expected.size() < 20 || ThreadCpuMs() - cpu < 5.0 * expected.size()) << "the fade keeps a core busy between its steps";
         mMain::UnloadEveryWindow();
