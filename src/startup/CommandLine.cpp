@@ -1,6 +1,8 @@
 #include "startup/CommandLine.h"
 
+#include <cwchar>
 #include <exception>
+#include <set>
 
 #include "startup/NumberReading.h"
 
@@ -29,13 +31,29 @@ void RemoveAll(std::wstring& text, const std::wstring& piece) {
     text = std::move(out);
 }
 
-std::vector<std::wstring> SplitAtQuotes(const std::wstring& text) {
+std::vector<std::wstring> SplitAt(const std::wstring& text, const wchar_t* separators) {
     std::vector<std::wstring> pieces(1);
     for (wchar_t c : text) {
-        if (c == L'"') pieces.emplace_back();
+        if (std::wcschr(separators, c)) pieces.emplace_back();
         else pieces.back().push_back(c);
     }
     return pieces;
+}
+
+// The text without every quoted piece that is one of the paths, in one pass, so that
+// the longest command line costs no more than a glance.
+std::wstring WithoutQuoted(const std::wstring& text, const std::set<std::wstring>& paths) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t close = text[at] == L'"' ? text.find(L'"', at + 1) : std::wstring::npos;
+        if (close != std::wstring::npos && paths.count(text.substr(at + 1, close - at - 1))) {
+            at = close + 1;
+            continue;
+        }
+        out.push_back(text[at++]);
+    }
+    return out;
 }
 
 // "top" also stands inside "dontontop"; a switch is no position, so those occurrences
@@ -58,10 +76,18 @@ SwitchReading ReadSwitches(std::wstring_view lowerCaseArguments,
     reading.commandText.assign(lowerCaseArguments);
     try {
         if (reading.commandText.find(L'"') != std::wstring::npos) {
-            for (const std::wstring& piece : SplitAtQuotes(reading.commandText))
+            for (const std::wstring& piece : SplitAt(reading.commandText, L"\""))
                 if (fileExists(piece)) reading.imageFiles.push_back(piece);
-            for (const std::wstring& path : reading.imageFiles)
-                RemoveAll(reading.commandText, L"\"" + path + L"\"");
+            reading.commandText = WithoutQuoted(reading.commandText, {reading.imageFiles.begin(), reading.imageFiles.end()});
+        } else {
+            // Explorer quotes a dropped file's path only when it holds a blank: with no quote
+            // at all, every blank-separated piece that names a file is an image.
+            std::wstring rest;
+            for (const std::wstring& piece : SplitAt(reading.commandText, L" \t")) {
+                if (!piece.empty() && fileExists(piece)) reading.imageFiles.push_back(piece);
+                else rest += piece + L" ";
+            }
+            reading.commandText = rest;
         }
     } catch (const std::exception&) {
         return reading;
