@@ -13,6 +13,9 @@ std::wstring ReadOrZero(WindowListStore& store, const std::wstring& key) { retur
 
 double EntryValue(WindowListStore& store, int position) { return ReadNumber(ReadOrZero(store, Key(position))).value_or(0); }
 
+// The handle an entry names, as every reading rounds it; 0 for none.
+std::int32_t NamedHandle(double value) { return ToInt32(value).value_or(0); }
+
 // Drops the entries that drop(position, value) names and closes the gaps: the entries
 // after the first one dropped move down, rewritten as plain integers, and the keys left
 // over go. Writes nothing when nothing is dropped. Returns the new count.
@@ -27,7 +30,7 @@ int DropEntries(WindowListStore& store, int count, Drop drop) {
             continue;
         }
         ++kept;
-        if (moving) store.Write(Key(kept), std::to_wstring(ToInt32(value).value_or(0)));
+        if (moving) store.Write(Key(kept), std::to_wstring(NamedHandle(value)));
     }
     if (!moving) return count;
     for (int i = kept + 1; i <= count; ++i) store.Delete(Key(i));
@@ -56,15 +59,16 @@ int EntryCount(WindowListStore& store) {
         store.Write(L"Count", std::to_wstring(count));
     }
     int zeros = 0;
-    while (zeros < count && EntryValue(store, zeros + 1) == 0) ++zeros;
+    while (zeros < count && NamedHandle(EntryValue(store, zeros + 1)) == 0) ++zeros;
     if (zeros == 0) return count;
     return DropEntries(store, count, [zeros](int position, double) { return position <= zeros; });
 }
 
 // Every entry of a handle goes: a handle value names one window at a time, so a second
-// entry can only be a stale one that Windows has reused.
+// entry can only be a stale one that Windows has reused. An entry names the handle its
+// value rounds to, as close-all and the listing read it.
 int DropHandle(WindowListStore& store, int count, std::int32_t handle) {
-    return DropEntries(store, count, [handle](int, double value) { return value == static_cast<double>(handle); });
+    return DropEntries(store, count, [handle](int, double value) { return NamedHandle(value) == handle; });
 }
 
 }  // namespace

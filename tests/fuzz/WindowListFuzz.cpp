@@ -1,0 +1,56 @@
+// Fuzz target: the shared list of open windows, whatever another program or an older
+// copy left in it. The input is the list ("Count|1|2|...", "~" for a missing value), a
+// line break, then steps ("a7" add, "r7" remove, "c" close all, "l" list). After each
+// step the list holds what the step promises, never more than its limit, and close-all
+// ends with nothing listed, each value handed over once.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "startup/WindowList.h"
+
+namespace {
+
+struct MapStore : velvane::WindowListStore {
+    std::map<std::wstring, std::wstring> values;
+    std::optional<std::wstring> Read(const std::wstring& key) override {
+        const auto found = values.find(key);
+        return found == values.end() ? std::nullopt : std::optional(found->second);
+    }
+    void Write(const std::wstring& key, const std::wstring& value) override { values[key] = value; }
+    void Delete(const std::wstring& key) override { values.erase(key); }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace velvane;
+    const std::string input(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 4096));
+    const std::size_t lineEnd = std::min(input.find('\n'), input.size());
+    MapStore store;
+    std::istringstream list(input.substr(0, lineEnd));
+    int key = 0;
+    for (std::string part; std::getline(list, part, '|') && key <= 40000; ++key)
+        if (part != "~") store.values[key ? std::to_wstring(key) : L"Count"] = std::wstring(part.begin(), part.end());
+
+    std::istringstream steps(input.substr(std::min(lineEnd + 1, input.size())));
+    for (std::string step; steps >> step;) {
+        const std::int32_t handle = static_cast<std::int32_t>(std::strtol(step.c_str() + 1, nullptr, 10));
+        std::vector<std::int32_t> handed;
+        if (step[0] == 'a' || step[0] == 'r') UpdateWindowList(store, handle, step[0] == 'a');
+        if (step[0] == 'c') CloseAllListed(store, [&](std::int32_t h) { handed.push_back(h); });
+        const std::vector<std::int32_t> listed = ListedWindows(store);
+        const auto times = [&](std::int32_t h) { return std::count(listed.begin(), listed.end(), h); };
+        std::sort(handed.begin(), handed.end());
+        if (listed.size() > 32767 || std::adjacent_find(handed.begin(), handed.end()) != handed.end() ||
+            (step[0] == 'c' && !listed.empty()) || (step[0] == 'r' && handle && times(handle)) ||
+            (step[0] == 'a' && handle && listed.size() < 32767 && (times(handle) != 1 || listed.back() != handle)))
+            std::abort();
+    }
+    return 0;
+}
