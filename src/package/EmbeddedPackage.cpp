@@ -10,6 +10,7 @@
 #include "startup/NumberReading.h"
 #include "windows/FrmLogo.h"
 #include "windows/LogoWindows.h"
+#include "windows/Placement.h"
 
 namespace velvane::mMain {
 namespace {
@@ -32,7 +33,8 @@ const std::vector<std::uint8_t>& StoredImage(const PackageBag& bag, int k) {
 
 struct StoredSettings {
     bool dontOnTop, dontMoveable;
-    std::int16_t top, left, opacity;
+    std::int32_t top, left;
+    std::int16_t opacity;
     float size;
 };
 
@@ -46,7 +48,15 @@ std::optional<StoredSettings> ReadSettings(const PackageBag& bag, int k) {
         return bag.Has(key + n) ? BooleanOf(bag.ReadValue(key + n)) : std::nullopt;
     };
     auto int16 = [](std::optional<double> v) { return v ? ToInt16(*v) : std::nullopt; };
-    const auto top = int16(number(L"top")), left = int16(number(L"left")), opacity = int16(number(L"opacity"));
+    // Edges in the full range a copy's builder writes (a second monitor, a 4K screen lie
+    // beyond 16-bit twips), short of what no screen can hold.
+    auto edge = [](std::optional<double> v, double twipsPerPixel) -> std::optional<std::int32_t> {
+        const auto twips = v ? ToInt32(*v) : std::nullopt;
+        if (!twips || std::fabs(*twips / twipsPerPixel) > kMaxScreenCoordinate) return std::nullopt;
+        return twips;
+    };
+    const auto top = edge(number(L"top"), TwipsPerPixelY()), left = edge(number(L"left"), TwipsPerPixelX());
+    const auto opacity = int16(number(L"opacity"));
     const auto size = number(L"size");
     const auto single = size ? ToSingle(*size) : std::nullopt;
     const auto dontOnTop = flag(L"dontontop"), dontMoveable = flag(L"dontmoveable");

@@ -59,14 +59,22 @@ std::int32_t AskAboutSettings(HWND caller) {
     return answer == IDYES ? IDYES : IDNO;
 }
 
+// Explorer from the Windows folder by its full path: by its bare name the system would
+// look in this program's folder first, where a downloaded "Explorer.exe" could lie.
 void ShowFolder(const std::wstring& file) {
-    std::wstring commandLine = L"Explorer \"" + file.substr(0, file.find_last_of(L'\\') + 1) + L"\"";
+    wchar_t windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    std::wstring explorer = std::wstring(windows, length);
+    if (explorer.back() != L'\\') explorer += L'\\';
+    explorer += L"explorer.exe";
+    std::wstring commandLine = L"\"" + explorer + L"\" \"" + file.substr(0, file.find_last_of(L'\\') + 1) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (CreateProcessW(explorer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                        &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -97,6 +105,8 @@ bool WriteSelfContainedCopy(HWND caller, bool allImages, const std::function<std
             if (paths[j - 1] == paths[k - 1]) sameAs = j;
         WriteWindow(bag, *window, k, sameAs);
     }
+    // Every window may have closed while the question was open: a copy without an image is no success.
+    if (paths.empty()) return false;
     const std::vector<std::uint8_t> record = MakePackageRecord(bag.SaveContents());
     return WriteWholeFile(out, {&*program, &record}) && FileExists(out);
 } catch (const std::exception&) {

@@ -178,14 +178,13 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
 
     if (fade) {
         mMain::SetTopMost(FormIn, -1);
-        // Steps counted from each push's start, so a large picture's push time does not
-        // lengthen the fade on top of the step.
+        // Steps counted from the moment each picture is handed over, so a large picture's
+        // push time does not lengthen the fade on top of the step.
         const FadeClock clock;
         for (std::uint8_t alpha : FadeSteps(ConstantAlpha)) {
-            const Clock::time_point next = Clock::now() + kFadeStep;
             BlendFunc.SourceConstantAlpha = alpha;
             Push(FormIn, W, H, topLeft);
-            clock.WaitUntil(next);
+            clock.WaitUntil(pushedAt_ + kFadeStep);
         }
     }
     BlendFunc.SourceConstantAlpha = ConstantAlpha;
@@ -215,6 +214,7 @@ bool LayeredPNGWindow::Push(FrmLogo& FormIn, std::int32_t width, std::int32_t he
     SIZE size{width, height};
     POINT source{0, 0};
     POINT at = topLeft ? *topLeft : POINT{};
+    pushedAt_ = Clock::now();
     return UpdateLayeredWindow(FormIn.hWnd(), screen.get(), topLeft ? &at : nullptr, &size, MemDC.get(), &source, 0, &BlendFunc,
                                ULW_ALPHA) != FALSE;
 }

@@ -2,6 +2,7 @@
 // Draws one image file into one window as a per-pixel-alpha layered window.
 // A renderer serves one job: PNGFileSize (optional), MakeTrans once, UnloadPNGForm.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -50,6 +51,7 @@ private:
     // file is decoded once.
     GdipImage measured_;
     std::wstring measuredPath_;
+    std::chrono::steady_clock::time_point pushedAt_;
 };
 
 }  // namespace velvane

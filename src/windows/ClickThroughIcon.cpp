@@ -33,9 +33,18 @@ void ShowMenu(HWND owner) {
         for (FrmLogo* window : std::vector<FrmLogo*>(FrmLogo::Loaded())) window->ClickThrough(false);
 }
 
+// Whether the icon is in the notification area now.
+bool iconShown = false;
+
 LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     if (message == kIconMessage && (LOWORD(lParam) == WM_LBUTTONUP || LOWORD(lParam) == WM_RBUTTONUP)) {
         ShowMenu(hwnd);
+        return 0;
+    }
+    if (message == taskbarCreated) {  // Explorer restarted: its notification area starts empty
+        iconShown = false;
+        Refresh();
         return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -56,11 +65,11 @@ HWND Owner() {
 
 }  // namespace
 
-void Refresh() {
-    static bool shown = false;
+bool Refresh() {
     bool wanted = false;
     for (const FrmLogo* window : FrmLogo::Loaded()) wanted = wanted || window->ClickThrough();
-    if (wanted == shown || !Owner()) return;
+    if (wanted == iconShown) return true;
+    if (!Owner()) return !wanted;
     NOTIFYICONDATAW icon{};
     icon.cbSize = sizeof icon;
     icon.hWnd = Owner();
@@ -69,7 +78,8 @@ void Refresh() {
     icon.uCallbackMessage = kIconMessage;
     icon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
     std::wcsncpy(icon.szTip, L"Velvane: windows that let clicks through", sizeof icon.szTip / sizeof icon.szTip[0] - 1);
-    if (Shell_NotifyIconW(wanted ? NIM_ADD : NIM_DELETE, &icon) || !wanted) shown = wanted;
+    if (Shell_NotifyIconW(wanted ? NIM_ADD : NIM_DELETE, &icon) || !wanted) iconShown = wanted;
+    return iconShown == wanted;
 }
 
 }  // namespace velvane::ClickThroughIcon

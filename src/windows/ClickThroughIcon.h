@@ -4,7 +4,9 @@
 
 namespace velvane::ClickThroughIcon {
 
-// Shows the icon while a loaded window is click-through, and takes it away otherwise.
-void Refresh();
+// Shows the icon while a loaded window is click-through, and takes it away otherwise;
+// false when the icon cannot be shown as wanted (no notification area to be had). Shown
+// again when Explorer restarts.
+bool Refresh();
 
 }  // namespace velvane::ClickThroughIcon

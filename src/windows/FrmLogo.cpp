@@ -64,7 +64,8 @@ int MouseButtons(WPARAM keys) {
     return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
 }
 
-int ToTwips(int pixels, double twipsPerPixel) { return static_cast<int>(pixels * twipsPerPixel); }
+// Exact, not cut to whole twips: at 175 % a pixel is 8.2 twips, and a copy must come back on its pixel.
+double ToTwips(int pixels, double twipsPerPixel) { return pixels * twipsPerPixel; }
 
 // A failure must not pass through the system's code; the user is told what failed and
 // the program ends with every window unloaded.
@@ -99,9 +100,16 @@ FrmLogo* FrmLogo::Load() {
 
 const std::vector<FrmLogo*>& FrmLogo::Loaded() { return LoadedWindows(); }
 
-bool FrmLogo::IsLoaded(const FrmLogo* window) {
+FrmLogo* FrmLogo::Find(HWND hwnd) {
     const auto& all = LoadedWindows();
-    return std::find(all.begin(), all.end(), window) != all.end();
+    const auto found = std::find_if(all.begin(), all.end(), [hwnd](const FrmLogo* w) { return w->hwnd_ == hwnd; });
+    return found == all.end() ? nullptr : *found;
+}
+
+std::vector<HWND> FrmLogo::LoadedHandles() {
+    std::vector<HWND> handles;
+    for (const FrmLogo* window : LoadedWindows()) handles.push_back(window->hwnd_);
+    return handles;
 }
 
 void FrmLogo::Unload() {
@@ -160,18 +168,23 @@ void FrmLogo::OLEDropMode(int mode) {
 
 void FrmLogo::SettleAtBottomSoon() { SetTimer(hwnd_, kSettleTimer, 300, nullptr); }
 
-int FrmLogo::LeftTwips() const { return ToTwips(WindowRect(hwnd_).left, TwipsPerPixelX()); }
-int FrmLogo::TopTwips() const { return ToTwips(WindowRect(hwnd_).top, TwipsPerPixelY()); }
+double FrmLogo::LeftTwips() const { return ToTwips(WindowRect(hwnd_).left, TwipsPerPixelX()); }
+double FrmLogo::TopTwips() const { return ToTwips(WindowRect(hwnd_).top, TwipsPerPixelY()); }
 
 void FrmLogo::MoveToPixels(int left, int top) {
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmLogo::ClickThrough(bool on) {
+    clickThrough_ = on;
+    // Without its icon there would be no way back: the window stays clickable.
+    if (on && !ClickThroughIcon::Refresh()) {
+        clickThrough_ = false;
+        return;
+    }
     const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
     SetWindowLongW(hwnd_, GWL_EXSTYLE, on ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT);
-    clickThrough_ = on;
-    ClickThroughIcon::Refresh();
+    if (!on) ClickThroughIcon::Refresh();
 }
 
 void FrmLogo::MoveToTwips(int left, int top) {

@@ -20,7 +20,10 @@ public:
 
     // The loaded windows, in load order.
     static const std::vector<FrmLogo*>& Loaded();
-    static bool IsLoaded(const FrmLogo* window);
+    // The loaded window of a handle; nullptr once it is gone. Handles, not addresses,
+    // tell whether a window survived pumped messages: a new window may reuse an address.
+    static FrmLogo* Find(HWND hwnd);
+    static std::vector<HWND> LoadedHandles();
 
     // Runs the unload steps once, then destroys the window and this object.
     void Unload();
@@ -44,8 +47,8 @@ public:
     void FileNamePath(const std::wstring& value) { fileNamePath_ = value; }
 
     // Position in twips, as the command line and packages give it; size in pixels.
-    int LeftTwips() const;
-    int TopTwips() const;
+    double LeftTwips() const;
+    double TopTwips() const;
     void MoveToTwips(int left, int top);
     void MoveToPixels(int left, int top);
     int Width() const;

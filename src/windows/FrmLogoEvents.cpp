@@ -22,8 +22,8 @@ constexpr int kLeftButton = 1, kRightButton = 2;
 constexpr int kShift = 1, kCtrl = 2, kAlt = 4;
 
 void MoveTopMostWindows(std::int32_t insertAfter) {
-    for (FrmLogo* window : std::vector<FrmLogo*>(FrmLogo::Loaded()))
-        if (FrmLogo::IsLoaded(window) && window->Menu.InmnuLogo[TopMostItem].checked)
+    for (HWND hwnd : FrmLogo::LoadedHandles())
+        if (FrmLogo* window = FrmLogo::Find(hwnd); window && window->Menu.InmnuLogo[TopMostItem].checked)
             mMain::SetTopMost(*window, insertAfter);
 }
 
@@ -54,19 +54,20 @@ void FrmLogo::OnKeyDown(int keyCode, int shift) {
 void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
     // The wheel reaches the window with the keyboard; the user means the one under the pointer.
     const HWND under = GetAncestor(WindowFromPoint(pointer), GA_ROOT);
-    const auto found = std::find_if(Loaded().begin(), Loaded().end(), [&](const FrmLogo* w) { return w->hwnd_ == under; });
-    if (found == Loaded().end() || (*found)->aboutMode_) return;
-    FrmLogo* target = *found;
+    FrmLogo* target = Find(under);
+    if (!target || target->aboutMode_) return;
     target->wheelRest_ += delta;
     const int notches = target->wheelRest_ / WHEEL_DELTA, direction = notches > 0 ? 1 : -1;
     target->wheelRest_ %= WHEEL_DELTA;
-    for (int i = 0; i < notches * direction && IsLoaded(target); ++i) {
+    for (int i = 0; i < notches * direction && (target = Find(under)) != nullptr; ++i) {
         if (ctrl) {
             int item = 9;  // Opacity items are 10 to 100 in steps of 10
             while (item > 0 && !target->Menu.InmnuOpacity[item].checked) --item;
             if (item + direction >= 0 && item + direction <= 9) target->OnOpacityItem(item + direction);
         } else if (const auto factor = target->Menu.MarkedFactor()) {
-            if (const auto preset = NextSizePreset(*factor, direction)) target->OnSizeItem(*preset, &pointer);
+            // A window locked in place grows from its corner, as with the Size items.
+            const bool moveable = target->Menu.InmnuLogo[MoveableItem].checked;
+            if (const auto preset = NextSizePreset(*factor, direction)) target->OnSizeItem(*preset, moveable ? &pointer : nullptr);
         }
     }
 }
@@ -111,8 +112,9 @@ void FrmLogo::OnLogoItem(int index) {
 
 void FrmLogo::OnTopMostItem() {
     const bool wasTopMost = Menu.InmnuLogo[TopMostItem].checked;
-    for (FrmLogo* window : std::vector<FrmLogo*>(Loaded())) {
-        if (!IsLoaded(window)) continue;
+    for (HWND hwnd : LoadedHandles()) {
+        FrmLogo* window = Find(hwnd);
+        if (!window) continue;
         if (window == this) mMain::SetTopMost(*this, wasTopMost ? 1 : -1);
         else if (window->Menu.InmnuLogo[TopMostItem].checked) mMain::SetTopMost(*window, -1);
     }

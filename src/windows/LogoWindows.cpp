@@ -3,7 +3,6 @@
 #include <exception>
 #include <future>
 #include <optional>
-#include <stdexcept>
 #include <system_error>
 
 #include "common/ProgramTexts.h"
@@ -29,7 +28,7 @@ struct Edges {
     std::int32_t top;
 };
 
-std::optional<std::int32_t> Edge(std::int16_t requested, bool centre, std::int32_t screenPixels, double twipsPerPixel,
+std::optional<std::int32_t> Edge(std::int32_t requested, bool centre, std::int32_t screenPixels, double twipsPerPixel,
                                  float sizeFactor, std::int32_t imagePixels) {
     if (requested != CenterPos && !centre) return requested;
     return CentredEdgeTwips(screenPixels, twipsPerPixel, sizeFactor, imagePixels);
@@ -38,7 +37,7 @@ std::optional<std::int32_t> Edge(std::int16_t requested, bool centre, std::int32
 }  // namespace
 
 void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
-              std::int16_t TopPos, std::int16_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
+              std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
               const POINT* centreAt) {
     LayeredPNGWindow renderer;  // released whichever way this returns
     std::int32_t width = 0, height = 0;
@@ -53,29 +52,26 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     }
     FrmLogo* window = FrmLogo::Load();
     const bool measured = readable.get();
-
-    // An unreadable image, or values no window can show (an opacity without an alpha or a
-    // menu mark, a size beyond 32 bits), open nothing: the hidden window goes unlisted.
-    const auto left = Edge(LeftPos, IsAbout, GetSystemMetrics(SM_CXSCREEN), TwipsPerPixelX(), SizeFactor, width);
-    const auto top = Edge(TopPos, IsAbout, GetSystemMetrics(SM_CYSCREEN), TwipsPerPixelY(), SizeFactor, height);
-    const auto alpha = AlphaFromOpacity(Opacity);
-    LogoMenu opening;
     if (!window) return;
-    if (!measured || !((left && top) || centreAt) || !alpha || !(SizeFactor > 0) || !opening.CheckOpeningOpacity(Opacity)) {
-        window->Discard(false);
-        return;
-    }
-    window->FileNamePath(ImagePath);
-    window->AboutMode(IsAbout);
-    // The flag is raised with the window, so it always stands for an about window that exists.
-    if (IsAbout) AboutOpen = true;
-    try {
-        UpdateWindowRegistry(window->hWnd(), true);
-    } catch (const std::exception&) {
-        window->Discard(false);
-        return;
-    }
-    try {
+    const HWND hwnd = window->hWnd();
+    bool listed = false;
+
+    // True when the window opened, or was closed by the user while it opened.
+    const auto open = [&] {
+        // An unreadable image, or values no window can show (an opacity without an alpha or
+        // a menu mark, a size beyond 32 bits), open nothing.
+        const auto left = Edge(LeftPos, IsAbout, GetSystemMetrics(SM_CXSCREEN), TwipsPerPixelX(), SizeFactor, width);
+        const auto top = Edge(TopPos, IsAbout, GetSystemMetrics(SM_CYSCREEN), TwipsPerPixelY(), SizeFactor, height);
+        const auto alpha = AlphaFromOpacity(Opacity);
+        LogoMenu opening;
+        if (!measured || !((left && top) || centreAt) || !alpha || !(SizeFactor > 0) || !opening.CheckOpeningOpacity(Opacity))
+            return false;
+        window->FileNamePath(ImagePath);
+        window->AboutMode(IsAbout);
+        // The flag is raised with the window, so it always stands for an about window that exists.
+        if (IsAbout) AboutOpen = true;
+        UpdateWindowRegistry(hwnd, true);
+        listed = true;
         if (centreAt)
             window->MoveToPixels(centreAt->x - ScaledSide(SizeFactor, width).value_or(0) / 2,
                                  centreAt->y - ScaledSide(SizeFactor, height).value_or(0) / 2);
@@ -83,8 +79,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
             window->MoveToTwips(*left, *top);
         window->OLEDropMode(DontDragActive ? 0 : 1);
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
-        if (!renderer.MakeTrans(ImagePath, *window, *alpha, SizeFactor, !DontLoadEffect))
-            throw std::runtime_error("the image could not be drawn");
+        if (!renderer.MakeTrans(ImagePath, *window, *alpha, SizeFactor, !DontLoadEffect)) return false;
         window->Menu.CheckOpeningOpacity(Opacity);
         window->Menu.MarkOpeningSize(SizeFactor);
         window->Menu.InmnuLogo[TopMostItem].checked = !DontOnTop;
@@ -93,19 +88,25 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
 
         DoEvents();
         // A close request may have arrived meanwhile: the window is then already gone.
-        if (!FrmLogo::IsLoaded(window) || window->ShUnload) return;
+        if (FrmLogo::Find(hwnd) != window || window->ShUnload) return true;
         // Shown without changing its place in the window order; a top-most window also
         // takes the keyboard, so Esc works on it at once.
-        ShowWindow(window->hWnd(), DontOnTop ? SW_SHOWNA : SW_SHOW);
+        ShowWindow(hwnd, DontOnTop ? SW_SHOWNA : SW_SHOW);
         // A window's first showing can raise it once its events have run (seen under
         // Wine), so the bottom place is taken again, now and once more shortly after.
         if (DontOnTop) {
             SetTopMost(*window, 1);
             window->SettleAtBottomSoon();
         }
+        return true;
+    };
+    bool opened = false;
+    try {
+        opened = open();
     } catch (const std::exception&) {
-        if (FrmLogo::IsLoaded(window)) window->Discard(true);
     }
+    // The one way out of a failure: the window, never shown, goes with its list entry.
+    if (!opened && FrmLogo::Find(hwnd) == window) window->Discard(listed);
 }
 
 void ShowAbout() {
@@ -137,11 +138,10 @@ void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter) {
 }
 
 void UnloadEveryWindow() {
-    // Copied: each unload takes its window out of the list.
-    const std::vector<FrmLogo*> windows = FrmLogo::Loaded();
-    for (FrmLogo* window : windows) {
+    // By handle: each unload takes its window out of the list.
+    for (HWND hwnd : FrmLogo::LoadedHandles()) {
         try {
-            if (FrmLogo::IsLoaded(window)) window->Unload();
+            if (FrmLogo* window = FrmLogo::Find(hwnd)) window->Unload();
         } catch (...) {
         }
     }

@@ -17,7 +17,7 @@ extern bool AboutOpen;
 // centreAt, when given, is the screen point the window is centred on instead of the
 // positions in twips (a pasted image goes where the pointer is).
 void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
-              std::int16_t TopPos, std::int16_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
+              std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
               const POINT* centreAt = nullptr);
 
 void ShowAbout();

@@ -6,6 +6,9 @@
 
 namespace velvane {
 
+// Window coordinates Windows keeps within 16 bits: no screen places a window beyond.
+constexpr double kMaxScreenCoordinate = 32767;
+
 // The screen's twips per pixel along one axis, from its logical pixels per inch.
 inline double TwipsPerPixel(int pixelsPerInch) { return pixelsPerInch > 0 ? 1440.0 / pixelsPerInch : 15.0; }
 

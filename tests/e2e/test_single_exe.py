@@ -19,6 +19,7 @@ class SingleExeTest(Journey):
     def test_copies_built_from_the_menu_bring_the_images_back(self):
         program = os.path.join(self.scratch, "Velvane.exe")  # the copies are written beside it
         shutil.copy(EXE, program)
+        shutil.copy(EXE, os.path.join(self.scratch, "Explorer.exe"))  # a planted one, never to run in place of the system's
         logo, other = self.image("Logo.png", 200, 100), self.image("other.png", 120, 60, GREEN)
         a = windows_path(logo)
         p = self.start('"%s" "%s" "%s" "%s" size1.5 dontloadeffect' % (a, a, a.replace("Logo.png", "LOGO.PNG"), windows_path(other)),

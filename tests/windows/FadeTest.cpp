@@ -8,8 +8,8 @@ static double ThreadCpuMs() {
     return ((static_cast<ULONGLONG>(kernel.dwHighDateTime + user.dwHighDateTime) << 32) + kernel.dwLowDateTime + user.dwLowDateTime) / 1e4;
 }
 
-// The pushes of a fade: 10, 20, ... then the constant alpha; the steps at least 10 ms apart and,
-// on average, not stretched to the 15.6 ms of Windows' own timer tick.
+// The pushes of a fade: 10, 20, ... then the constant alpha; the steps 10 ms apart, not stretched
+// to the 15.6 ms of Windows' own timer tick nor by the time a push takes.
 TEST_F(LogoTest, FadePushesItsAlphaStepsTenMillisecondsApartWithoutBusyWaiting) {
     const struct { int width, height; std::int16_t opacity; float size; bool noEffect; int steps, alpha; } cases[] = {
         {412, 163, 100, 1, false, 25, 255}, {412, 163, 50, 0.5f, false, 12, 127}, {200, 1000, 20, 1, false, 5, 51},
@@ -23,9 +23,12 @@ TEST_F(LogoTest, FadePushesItsAlphaStepsTenMillisecondsApartWithoutBusyWaiting) 
         for (int step = 1; step <= c.steps; ++step) expected.push_back(10 * step);
         expected.push_back(c.alpha);
         EXPECT_EQ(recorder.alphas, expected) << c.width << "x" << c.height << " at " << c.opacity;
+        // Timed as the renderer hands a picture over, a moment before this records it.
         for (std::size_t i = 1; i < recorder.times.size(); ++i)
-            EXPECT_GE(recorder.times[i] - recorder.times[i - 1], std::chrono::milliseconds(10)) << "step " << i;
-        if (c.steps) EXPECT_LT(recorder.times.back() - recorder.times.front(), c.steps * std::chrono::microseconds(14500)) << "the whole fade";
+            EXPECT_GE(recorder.times[i] - recorder.times[i - 1], std::chrono::microseconds(9900)) << "step " << i;
+        const auto whole = recorder.times.back() - recorder.times.front();
+        EXPECT_TRUE(whole >= c.steps * std::chrono::milliseconds(10) - std::chrono::milliseconds(2) &&
+                    whole <= c.steps * std::chrono::microseconds(14500)) << "the whole fade: " << whole.count() << " ns";
         EXPECT_NE(IsTopMost(FrmLogo::Loaded().back()->hWnd()), c.noEffect) << "top-most unless asked not to be";
         EXPECT_TRUE(expected.size() < 20 || ThreadCpuMs() - cpu < 5.0 * expected.size()) << "the fade keeps a core busy between its steps";
         mMain::UnloadEveryWindow();

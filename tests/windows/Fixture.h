@@ -37,8 +37,8 @@ protected:
         logo = Png(L"logo.png", 412, 163);
     }
     void TearDown() override {
-        for (FrmLogo* w : std::vector<FrmLogo*>(FrmLogo::Loaded()))
-            if (FrmLogo::IsLoaded(w) && w->AboutMode()) w->Unload();  // else closing the last image would end the program
+        for (HWND h : FrmLogo::LoadedHandles())
+            if (FrmLogo* w = FrmLogo::Find(h); w && w->AboutMode()) w->Unload();  // else closing the last image would end the program
         mMain::UnloadEveryWindow();
         EXPECT_FALSE(mMain::AboutOpen);
         RegDeleteTreeW(HKEY_CURRENT_USER, ListKey().c_str());

@@ -80,7 +80,8 @@ TEST_F(LogoTest, PackagesOpenWhatTheyCanAndStopWhereTheyCannot) {
          {{20, 10, 120, 80}}},
         {"No to the settings: centred, at size 1", Package(png, {{150, 300}, {150, 3300}}, {{L"Ras", std::int32_t{7}}}),
          {{482, 364, 60, 40}, {482, 364, 60, 40}}},
-        {"a top beyond 16 bits ends the list there", Package(png, {{150, 300}, {33000, 0}, {150, 600}}), {{20, 10, 60, 40}}},
+        {"edges beyond 16-bit twips (a second monitor) open where they were; beyond any screen they end the list",
+         Package(png, {{150, 300}, {33000, 45000}, {1e7f, 0}, {150, 600}}), {{20, 10, 60, 40}, {3000, 2200, 60, 40}}},
         {"a reference to no image ends the list there", Package(png, {{150, 300}, {150, 3300}}, {{L"Ras2", std::wstring(L"Ras9Ras")}}),
          {{20, 10, 60, 40}}},
         {"the answer as a word", Package(png, {{150, 300}}, {{L"Ras", std::wstring(L"six")}}), {}}};
