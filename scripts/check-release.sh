@@ -6,7 +6,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status_file=$1 wintool=$2
-until [ -e "$status_file" ]; do sleep 1; done
+# Every wait is bounded in seconds (a poll that starts a Wine process takes its own time).
+until_seconds() {  # seconds, command...: true once the command succeeds within that time
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do [ "$SECONDS" -lt "$deadline" ] || return 1; sleep 0.5; done
+}
+until_seconds 900 test -e "$status_file" || { echo "[release] the release build did not finish within 15 minutes"; exit 1; }
 [ "$(cat "$status_file")" = 0 ] || { echo "[release] the release build failed"; exit 1; }
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
@@ -16,14 +22,9 @@ echo "[release] the archive carries the tested program"
 [ "$VELVANE_ARCH" = i686 ] || { echo "[release] 32-bit Wine cannot run here: not started"; exit 0; }
 "$VELVANE_WINE" "$unpacked/Velvane.exe" &
 program=$!
-about=""
-for _ in $(seq 60); do
-  about=$("$VELVANE_WINE" "$wintool" list Velvane.FrmLogo | grep " 306 302 718 465 1 " | cut -d" " -f1 || true)
-  [ -n "$about" ] && break
-  sleep 0.5
-done
-[ -n "$about" ] || { echo "[release] the archive's program showed no about window"; kill "$program"; exit 1; }
+about_window() { about=$("$VELVANE_WINE" "$wintool" list Velvane.FrmLogo | grep " 306 302 718 465 1 " | cut -d" " -f1) && [ -n "$about" ]; }
+until_seconds 30 about_window || { echo "[release] the archive's program showed no about window"; kill "$program"; exit 1; }
 "$VELVANE_WINE" "$wintool" close "$about"
-for _ in $(seq 40); do kill -0 "$program" 2>/dev/null || break; sleep 0.5; done
-if kill -0 "$program" 2>/dev/null; then echo "[release] the archive's program did not end"; kill "$program"; exit 1; fi
+ended() { ! kill -0 "$program" 2>/dev/null; }
+until_seconds 20 ended || { echo "[release] the archive's program did not end"; kill "$program"; exit 1; }
 echo "[release] the archive's program starts and shows the about window"

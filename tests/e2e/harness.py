@@ -94,11 +94,21 @@ class Journey(unittest.TestCase):
         return [Window(line) for line in self.tool("list", cls).splitlines() if line.strip()]
 
     def wait_for(self, condition, what, timeout=15):
-        for _ in range(int(timeout * 5)):
+        # Seconds, not polls: a poll that starts a Wine process takes its own time.
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
             value = condition() or time.sleep(0.2)
             if value:
                 return value
         self.fail("timed out waiting for " + what)
+
+    def wait_place(self, place, what):
+        # The one window of the program once it is at this place and size.
+        return self.wait_for(lambda: (lambda found: len(found) == 1 and found[0].place == place and found[0])(self.windows()), what)
+
+    def wait_colour(self, name, x, y, colour, what, tolerance=3):
+        # A screenshot once the pixel shows the colour; the last one is kept and checked.
+        self.wait_for(lambda: max(abs(a - e) for a, e in zip(self.screen(name)(x, y), colour)) <= tolerance, what)
 
     def wait_windows(self, count, process=None, timeout=20):
         # The program's windows (of that process) once count of them are visible and any fade has ended.

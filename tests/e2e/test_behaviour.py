@@ -22,13 +22,12 @@ class BehaviourTest(Journey):
         self.shown(up=False, what="the menu to close")
 
         self.menu(450, 380, *OPACITY_50)
-        self.assertColour(self.screen("opacity-50")(w.left + 100, w.top + 50), dimmed(ORANGE), "Opacity 50", 2)
+        self.wait_colour("opacity-50", w.left + 100, w.top + 50, dimmed(ORANGE), "Opacity 50", 2)
         self.menu(450, 380, *SIZE_2)
-        self.assertEqual(self.windows()[0].place, (w.left, w.top, (400, 200)), "Size 2 grows from the top left corner")
+        self.wait_place((w.left, w.top, (400, 200)), "Size 2 to grow from the top left corner")
         self.assertColour(self.screen("size-2")(w.left + 390, w.top + 190), dimmed(ORANGE), "Size 2 keeps opacity 50", 2)
         self.drag(450, 380, 120, -90)
-        (moved,) = self.windows()
-        self.assertEqual((moved.left, moved.top), (w.left + 120, w.top - 90), "dragging moves by the pointer's distance")
+        moved = self.wait_place((w.left + 120, w.top - 90, (400, 200)), "dragging to move by the pointer's distance")
         self.menu(*moved.centre, "Down", "Down", "Return")  # "Moveable" off
         self.drag(*moved.centre, 100, 100)
         self.assertEqual(self.windows()[0].place, moved.place, "no drag with Moveable off")

@@ -31,7 +31,7 @@ class SingleExeTest(Journey):
         # The orange window now on top (same file, other letter case) to size 1/3.
         self.menu(512, 384, "Down", "Down", "Down", "Down", "Right", "Down", "Return")
         big, third, green = (362, 309, (300, 150)), (362, 309, (67, 33)), (672, 539, (180, 90))
-        self.assertEqual(sorted(w.place for w in self.windows()), [third, big, big, green], "1/3 from the corner, green dragged aside")
+        self.wait_for(lambda: sorted(w.place for w in self.windows()) == [third, big, big, green], "1/3 from the corner, green dragged aside")
         away = other + ".away"
         close_one = lambda: self.tool("close", next(w.hwnd for w in self.windows() if w.place == big))  # noqa: E731
         # "Make single Exe!" on the green window while its image file is away: it fails and leaves no file.

@@ -10,8 +10,12 @@ from harness import ABOUT, GREEN, ORANGE, Journey, dimmed, windows_path
 class StartupTest(Journey):
     def opens(self, arguments, places, label, close=True):
         # Starts the program and checks where its windows are; closes them and sees it end by itself.
+        # Opening nothing, it must end by itself (a window would keep it running).
         p = self.start(arguments)
-        found = self.wait_windows(len(places), p) if places else []
+        if not places:
+            self.assertEqual(self.wait_exit(p, label + ": the program to end by itself"), 0, label)
+            return p, []
+        found = self.wait_windows(len(places), p)
         self.assertEqual(sorted(w.place for w in found), sorted(places), label)
         if close:
             self.close_all(p, label + ": the program to end")
@@ -51,5 +55,6 @@ class StartupTest(Journey):
         for label, arguments, places in (
                 ("an unreadable image opens nothing", '"%s"' % windows_path(unreadable), []),
                 ("a value out of range opens nothing", '"%s" left40000' % windows_path(logo), []),
+                ("the same image in range opens", '"%s" left300' % windows_path(logo), [(20, 364, (60, 40))]),
                 ("a missing file: the about window whatever its words say", '"%s"' % windows_path(self.scratch + "/left150 x.png"), [ABOUT])):
             self.opens(arguments + " dontloadeffect", places, label)

@@ -1,6 +1,5 @@
 #include "Rows.h"
 #include "render/ScaleArithmetic.h"
-#include "startup/NumberReading.h"
 #include "windows/LogoMenu.h"
 #include "windows/Placement.h"
 
@@ -19,7 +18,6 @@ TEST(Arithmetic, SidesAlphaFadeAndPlacement) {
 
     const struct { int alpha; std::vector<std::uint8_t> steps; } fades[] = {{25, {10, 20}}, {20, {10, 20}}, {10, {10}}, {9, {}}};
     for (const auto& f : fades) EXPECT_EQ(FadeSteps(static_cast<std::uint8_t>(f.alpha)), f.steps) << f.alpha;
-    EXPECT_EQ(FadeSteps(255).size(), 25u);
     const struct { std::int32_t width, height; bool fades; } sizes[] = {{865, 801, false}, {864, 1000, true}, {1000, 800, true}};
     for (const auto& s : sizes) EXPECT_EQ(FadeAllowed(s.width, s.height), s.fades) << s.width << "x" << s.height;
 
@@ -48,12 +46,14 @@ TEST(LogoMenu, OpeningMarks) {
         EXPECT_EQ(menu.CheckOpeningOpacity(o.opacity), o.item >= 0) << o.opacity;
         EXPECT_EQ(Checked(menu.InmnuOpacity), o.item) << o.opacity;
     }
-    for (float factor : {1.0f, 2.0f, 0.333f, 1.5f, 0.0001f, 1.0000001f}) {  // all but 1 are "Custom", tagged exactly
+    const struct { float factor; const wchar_t* tag; } sizes[] = {  // all but 1 are "Custom", tagged with the float's shortest exact text
+        {1.0f, L""}, {2.0f, L"2"}, {0.333f, L"0.333"}, {1.5f, L"1.5"}, {0.0001f, L"1e-04"}, {1.0000001f, L"1.0000001"}};
+    for (const auto& s : sizes) {
         LogoMenu menu;
-        menu.MarkOpeningSize(factor);
+        menu.MarkOpeningSize(s.factor);
         const MenuItem& custom = menu.InmnuSize[CustomSizeIndex];
-        EXPECT_EQ(std::make_pair(Checked(menu.InmnuSize), custom.visible), std::make_pair(factor == 1 ? int{SizeOneIndex} : int{CustomSizeIndex}, factor != 1)) << factor;
-        EXPECT_EQ(factor == 1 ? factor : ToSingle(*ReadNumber(custom.tag)), factor) << Row(custom.tag);
+        EXPECT_EQ(std::make_tuple(Checked(menu.InmnuSize), custom.visible, custom.tag),
+                  std::make_tuple(s.factor == 1 ? int{SizeOneIndex} : int{CustomSizeIndex}, s.factor != 1, std::wstring(s.tag))) << s.factor;
     }
 }
 

@@ -25,6 +25,8 @@ TEST_F(LogoTest, FadePushesItsAlphaStepsTenMillisecondsApartWithoutBusyWaiting) 
         for (int step = 1; step <= c.steps; ++step) expected.push_back(10 * step);
         expected.push_back(c.alpha);
         EXPECT_EQ(recorder.alphas, expected) << c.width << "x" << c.height << " at " << c.opacity;
+        const std::pair<int, DWORD> perPixelAlpha{AC_SRC_ALPHA, ULW_ALPHA};
+        EXPECT_EQ(recorder.formats, std::vector(expected.size(), perPixelAlpha)) << "every push carries the image's own alpha";
         // Timed as the renderer hands a picture over, a moment before this records it. The typical step
         // stays under Windows' 15.6 ms tick; a busy machine may stretch a few.
         std::vector<std::chrono::steady_clock::duration> steps;

@@ -67,11 +67,13 @@ private:
     std::vector<std::wstring> files_;
 };
 
-// Records the constant alpha and time of every picture pushed to a layered window while
-// alive, by swapping this program's import of UpdateLayeredWindow; the pushes still happen.
+// Records the constant alpha, per-pixel alpha format, flags and time of every picture pushed to a
+// layered window while alive, by swapping this program's import of UpdateLayeredWindow; the pushes
+// still happen. (Under Wine the screen cannot show per-pixel alpha: this is where it is seen.)
 class PushRecorder {
 public:
     std::vector<int> alphas;
+    std::vector<std::pair<int, DWORD>> formats;  // AlphaFormat, flags
     std::vector<std::chrono::steady_clock::time_point> times;
     HWND window = nullptr;
     std::function<void(HWND)> afterPush;
@@ -86,6 +88,7 @@ private:
     static BOOL WINAPI Record(HWND h, HDC d, POINT* p, SIZE* s, HDC sd, POINT* sp, COLORREF k, BLENDFUNCTION* b, DWORD f) {
         PushRecorder& r = *active_;
         r.alphas.push_back(b ? b->SourceConstantAlpha : -1), r.times.push_back(std::chrono::steady_clock::now()), r.window = h;
+        r.formats.emplace_back(b ? b->AlphaFormat : -1, f);
         const BOOL result = r.real_(h, d, p, s, sd, sp, k, b, f);
         if (r.afterPush) r.afterPush(h);
         return result;
