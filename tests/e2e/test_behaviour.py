@@ -56,3 +56,7 @@ class BehaviourTest(Journey):
         self.assertEqual(self.windows()[0].place, w.place, "no drag after dontmoveable")
         xdotool("mousemove", 512, 384, "click", 1, "sleep", 0.3, "key", "alt+x")
         self.assertEqual(self.wait_exit(p, "Alt+X to end the program"), 0)
+        p = self.start('"%s" "%s" dontloadeffect' % (windows_path(small), windows_path(small)))
+        self.wait_windows(2, p)
+        xdotool("click", 1, "sleep", 0.3, "key", "ctrl+x")
+        self.assertEqual(self.wait_exit(p, "Ctrl+X to end the program"), 0)

@@ -41,6 +41,8 @@ class HabitsTest(Journey):
         self.wait_colour("opacity-90", 452, 354, tuple(c * 229 // 255 for c in ORANGE), "Ctrl+wheel: 90 %", 2)
         xdotool("keydown", "ctrl", "click", 4, "sleep", 0.3, "click", 4, "keyup", "ctrl")
         self.wait_colour("opacity-100", 452, 354, ORANGE, "Ctrl+wheel up stops at 100 %")
+        xdotool("keydown", "ctrl", "click", "--repeat", 10, "--delay", 200, 5, "keyup", "ctrl")
+        self.wait_colour("opacity-10", 452, 354, tuple(c * 25 // 255 for c in ORANGE), "Ctrl+wheel down stops at 10 %")
 
         temp_before, green = self.temp_files(), self.image("green.png", 60, 40, GREEN)
         with open(green + ".uri", "w") as f:
@@ -62,18 +64,23 @@ class HabitsTest(Journey):
         self.assertEqual(len(self.windows()), 1, "text on the clipboard opens nothing, though it names an image")
 
         before = {(w.hwnd, w.visible) for w in self.windows("*")}
+        icon = lambda: [w for w in self.windows("*") if w.visible and (w.hwnd, True) not in before and w.pid != p.windows_pid]  # noqa: E731
+
+        def icon_menu(*keys):
+            (tray,) = self.wait_for(icon, "the notification icon")
+            xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
+            self.shown(what="the notification icon's menu")
+            xdotool("sleep", 0.4, "key", *keys)
         self.menu(452, 354, *["Down"] * 6, "Return")  # "Click Through"
         self.assertTrue(self.one().click_through)
         xdotool("click", 1)
         self.wait_for(lambda: self.windows(OTHER)[0].foreground, "the click to reach the other program's window beneath")
-        (tray,) = [w for w in self.windows("*") if w.visible and (w.hwnd, True) not in before and w.pid != p.windows_pid]
-        xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
-        self.shown(what="the notification icon's menu")
-        xdotool("sleep", 0.4, "key", "Down", "Return")  # "Clickable Again"
-        self.wait_for(lambda: not self.one().click_through, "Clickable Again")
+        icon_menu("Down", "Return")  # "Clickable Again"
+        self.wait_for(lambda: not self.one().click_through and not icon(), "Clickable Again, and the icon to go")
         self.menu(452, 354, *["Down"] * 6, "Return")
         self.assertEqual(self.wait_exit(self.start("clickable", program=EXE)), 0, "the clickable keyword ends by itself")
         self.wait_for(lambda: not self.one().click_through, "the clickable keyword to reach the window")
         self.assertEqual(len(self.windows()), 1, "the clickable keyword opens nothing")
-        self.menu(452, 354, "Up", "Return")  # the last item, "Exit"
-        self.assertEqual(self.wait_exit(p, "Exit to end the program"), 0)
+        self.menu(452, 354, *["Down"] * 6, "Return")
+        icon_menu("Down", "Down", "Return")  # "Exit"
+        self.assertEqual(self.wait_exit(p, "the icon's Exit to end the program"), 0)

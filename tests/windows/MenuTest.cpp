@@ -43,6 +43,8 @@ TEST_F(LogoTest, TopMostOffGoesBelowOrdinaryWindowsAndTopMostAndMoveableBelongTo
     EXPECT_TRUE(IsTopMost(a->hWnd()) && IsBelow(ordinary, a->hWnd()));
     a->OnLogoItem(MoveableItem);
     EXPECT_TRUE(!a->Menu.InmnuLogo[MoveableItem].checked && b->Menu.InmnuLogo[MoveableItem].checked);
+    FrmLogo* c = Open(logo, 1, 100, /*dontOnTop*/ true);
+    EXPECT_TRUE(c && !IsTopMost(c->hWnd()) && IsBelow(c->hWnd(), ordinary)) << "dontontop opens beneath other programs' windows";
     DestroyWindow(ordinary);
 }
 

@@ -1,3 +1,4 @@
+#include "../portable/Rows.h"
 #include "Fixture.h"
 
 #include <array>
@@ -5,6 +6,7 @@
 #include "package/EmbeddedPackage.h"
 #include "package/PackageBag.h"
 #include "package/ProgramFile.h"
+#include "package/SingleExe.h"
 #include "windows/LogoDropTarget.h"
 
 namespace velvane::testing {
@@ -95,6 +97,26 @@ TEST_F(LogoTest, PackagesOpenWhatTheyCanAndStopWhereTheyCannot) {
         mMain::UnloadEveryWindow();
         for (const std::wstring& file : written) EXPECT_FALSE(Exists(file)) << r.label << ": a temporary image left behind";
     }
+}
+
+// A copy made of a window whose every mark was changed brings the window back with each (built as the menu does).
+TEST_F(LogoTest, CopiesBringEveryMarkBack) {
+    FrmLogo* w = Open(logo, 1.5f, 30, /*dontOnTop*/ true);
+    ASSERT_NE(w, nullptr);
+    w->OnLogoItem(MoveableItem);
+    const std::wstring program = File(L"program.exe"), copy = File(L"copy.exe");
+    const std::vector<std::uint8_t> part(1000, 'x');  // the program's own bytes: the package follows them
+    ASSERT_TRUE(WriteWholeFile(program, {&part}) && mMain::WriteSelfContainedCopy(w->hWnd(), false, [] { return IDYES; }, copy, program));
+    const auto marks = [](const FrmLogo* x) {
+        return std::make_tuple(Rect(x).left, Rect(x).top, Size(x).cx, x->Menu.InmnuLogo[TopMostItem].checked, x->Menu.InmnuLogo[MoveableItem].checked,
+                               Checked(x->Menu.InmnuOpacity), Checked(x->Menu.InmnuSize), x->Menu.InmnuSize[CustomSizeIndex].tag);
+    };
+    EXPECT_EQ(marks(w), std::make_tuple(Rect(w).left, Rect(w).top, 618L, false, false, 2, int{CustomSizeIndex}, std::wstring(L"1.5")));
+    const auto before = marks(w);
+    mMain::UnloadEveryWindow();
+    mMain::LoadPackageFromFile(copy, 1000, false, true);
+    ASSERT_EQ(FrmLogo::Loaded().size(), 1u);
+    EXPECT_EQ(marks(FrmLogo::Loaded()[0]), before);
 }
 
 TEST_F(LogoTest, OnlyTheProgramsOwnTemporaryFilesAreDeleted) {
