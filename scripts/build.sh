@@ -19,7 +19,7 @@ for t in "${targets[@]}"; do
   printf '[build] %s\n' "$t"
   case "$t" in
     native) cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null ;;
-    fuzz) cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELVANE_FUZZ=ON \
+    fuzz) cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELVANE_FUZZ=ON -DCMAKE_C_COMPILER=clang \
             -DCMAKE_CXX_COMPILER=clang++ >/dev/null ;;
     i686|x86_64) cmake -S . -B "build/$t" -G Ninja -DCMAKE_BUILD_TYPE=Release \
                    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$t.cmake" "${options[@]}" >/dev/null ;;

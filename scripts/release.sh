@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the shipped 32-bit program from the committed sources (a clean tree, whatever the
-# working copy holds) and writes dist/Velvane-<version>-win32.zip: Velvane.exe, README.txt
-# and LICENSE, with fixed times and order, so the same commit gives the same bytes.
+# working copy holds) and writes dist/Velvane-<version>-win32.zip: Velvane.exe, README.txt,
+# LICENSE and THIRD-PARTY.txt (the licences of libspng and zlib, which the program carries,
+# from their packages), with fixed times and order, so the same commit gives the same bytes.
 # Prints the archive's path and SHA-256.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,14 +14,23 @@ rm -rf "$work" && mkdir -p "$work/tree" dist
 echo "[release] Velvane $version from commit $(git rev-parse --short HEAD)"
 git archive HEAD | tar -x -C "$work/tree"
 cmake -S "$work/tree" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-      -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" >/dev/null
+      -DVELVANE_SPNG_DIR="$PWD/deps/libspng" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$work/build" --target Velvane | tail -n 1
+zlib_copyright=/usr/share/doc/libz-mingw-w64-dev/copyright
+[ -f "$zlib_copyright" ] || { echo "[release] no $zlib_copyright: run scripts/setup.sh" >&2; exit 1; }
+{
+  printf 'Velvane.exe carries two libraries, under these licences.\n\n'
+  printf '== libspng %s (Debian source package libspng) ==\n\n' "$(sed -n 's/^libspng (\([^)]*\)).*/\1/p;q' deps/libspng/debian/changelog)"
+  cat deps/libspng/LICENSE
+  printf '\n== zlib (Debian package libz-mingw-w64-dev) ==\n\n'
+  cat "$zlib_copyright"
+} > "$work/THIRD-PARTY.txt"
 archive="dist/Velvane-$version-win32.zip"
-python3 - "$archive" "$work/build/Velvane.exe" "$work/tree/README.txt" "$work/tree/LICENSE" <<'PY'
+python3 - "$archive" "$work/build/Velvane.exe" "$work/tree/README.txt" "$work/tree/LICENSE" "$work/THIRD-PARTY.txt" <<'PY'
 import sys, zipfile
 archive, *files = sys.argv[1:]
 with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
-    for path, name in zip(files, ("Velvane.exe", "README.txt", "LICENSE")):
+    for path, name in zip(files, ("Velvane.exe", "README.txt", "LICENSE", "THIRD-PARTY.txt")):
         entry = zipfile.ZipInfo(name, date_time=(2026, 1, 1, 0, 0, 0))  # fixed, so the bytes depend on the contents only
         entry.external_attr, entry.compress_type = 0o644 << 16, zipfile.ZIP_DEFLATED
         with open(path, "rb") as f:

@@ -11,6 +11,7 @@
 
 #include "common/ProgramTexts.h"
 #include "render/ImageLimits.h"
+#include "render/ImageSource.h"
 #include "render/Resample.h"
 #include "render/ScaleArithmetic.h"
 #include "windows/FrmLogo.h"
@@ -60,42 +61,12 @@ private:
     bool raised_;
 };
 
-// The image's own pixels as premultiplied BGRA, written into the given rows. GDI+
-// converts them straight into our buffer where it can; an image it cannot lock that
-// way is drawn instead.
-bool Decode(Gdiplus::GpImage* image, const Pixels& into) {
-    auto* bitmap = static_cast<Gdiplus::GpBitmap*>(image);
-    Gdiplus::GpRect whole{0, 0, into.width, into.height};
-    Gdiplus::BitmapData data{};
-    data.Width = static_cast<UINT>(into.width);
-    data.Height = static_cast<UINT>(into.height);
-    data.Stride = static_cast<INT>(into.stride);
-    data.PixelFormat = PixelFormat32bppPARGB;
-    data.Scan0 = into.rows;
-    if (gdip::GdipBitmapLockBits(bitmap, &whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                                 PixelFormat32bppPARGB, &data) == Gdiplus::Ok)
-        return gdip::GdipBitmapUnlockBits(bitmap, &data) == Gdiplus::Ok;
-
-    Gdiplus::GpBitmap* target = nullptr;
-    if (gdip::GdipCreateBitmapFromScan0(into.width, into.height, static_cast<INT>(into.stride), PixelFormat32bppPARGB,
-                                        into.rows, &target) != Gdiplus::Ok)
-        return false;
-    GdipBitmap surface(target);
-    Gdiplus::GpGraphics* graphics = nullptr;
-    if (gdip::GdipGetImageGraphicsContext(surface.get(), &graphics) != Gdiplus::Ok) return false;
-    GdipGraphics drawing(graphics);
-    return gdip::GdipDrawImageRectI(drawing.get(), image, 0, 0, into.width, into.height) == Gdiplus::Ok;
-}
-
 // Fills the window's bitmap: decoded straight into it at the image's own size, else
 // decoded once and scaled by our own resampler. The decoder's copy is given up as
 // soon as it has been read.
-bool Render(GdipImage& image, std::int32_t imageWidth, std::int32_t imageHeight, const Pixels& bitmap) {
-    if (imageWidth == bitmap.width && imageHeight == bitmap.height) {
-        const bool decoded = Decode(image.get(), bitmap);
-        image.reset();
-        return decoded;
-    }
+bool Render(ImageSource& image, const Pixels& bitmap) {
+    const auto [imageWidth, imageHeight] = image.Size();
+    if (imageWidth == bitmap.width && imageHeight == bitmap.height) return image.Decode(bitmap);
     std::vector<std::uint8_t> pixels;
     if (!ImageSizeFits(imageWidth, imageHeight)) return false;
     try {
@@ -104,22 +75,9 @@ bool Render(GdipImage& image, std::int32_t imageWidth, std::int32_t imageHeight,
         return false;
     }
     const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(imageWidth);
-    const bool decoded = Decode(image.get(), {pixels.data(), imageWidth, imageHeight, stride});
-    image.reset();
+    const bool decoded = image.Decode({pixels.data(), imageWidth, imageHeight, stride});
     if (decoded) ResamplePremultiplied({pixels.data(), imageWidth, imageHeight, stride}, bitmap);
     return decoded;
-}
-
-// The image's pixel size; 0 x 0 without an image.
-std::pair<std::int32_t, std::int32_t> PixelSize(Gdiplus::GpImage* image) {
-    UINT width = 0, height = 0;
-    if (image) {
-        gdip::GdipGetImageWidth(image, &width);
-        gdip::GdipGetImageHeight(image, &height);
-    }
-    // An image the program cannot hold reads as no image.
-    if (!ImageSizeFits(width, height)) return {0, 0};
-    return {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
 }
 
 }  // namespace
@@ -130,8 +88,8 @@ LayeredPNGWindow::LayeredPNGWindow() {
 
 bool LayeredPNGWindow::PNGFileSize(const std::wstring& pngPath, std::int32_t& fWidth, std::int32_t& fHeight) {
     if (!GdipToken.started()) return false;
-    GdipImage image = LoadImageFile(pngPath);
-    const auto [width, height] = PixelSize(image.get());
+    auto image = std::make_unique<ImageSource>(pngPath);
+    const auto [width, height] = image->Size();
     if (width == 0) return false;
     fWidth = width;
     fHeight = height;
@@ -142,10 +100,10 @@ bool LayeredPNGWindow::PNGFileSize(const std::wstring& pngPath, std::int32_t& fW
 
 bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha,
                                  float ChangeSize, bool LoadEffect, const POINT* topLeft) {
-    GdipImage image = measured_ && measuredPath_ == pngPath ? std::move(measured_)
-                      : GdipToken.started()                   ? LoadImageFile(pngPath)
-                                                              : nullptr;
-    const auto [imageWidth, imageHeight] = PixelSize(image.get());
+    std::unique_ptr<ImageSource> image = measured_ && measuredPath_ == pngPath ? std::move(measured_)
+                                         : GdipToken.started()                   ? std::make_unique<ImageSource>(pngPath)
+                                                                                 : nullptr;
+    const auto [imageWidth, imageHeight] = image ? image->Size() : std::pair{0, 0};
     const std::int32_t H = ScaledSide(ChangeSize, imageHeight).value_or(0);
     const std::int32_t W = ScaledSide(ChangeSize, imageWidth).value_or(0);
     const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(W);
@@ -167,7 +125,7 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     // The picture is drawn before the window changes: one that cannot be had (an unreadable
     // or changed file, a size beyond memory) leaves the window with its old picture, place
     // and size rather than sized to a picture it never gets.
-    if (!bits || !Render(image, imageWidth, imageHeight, {static_cast<std::uint8_t*>(bits), W, H, stride})) return false;
+    if (!bits || !Render(*image, {static_cast<std::uint8_t*>(bits), W, H, stride})) return false;
     if (topLeft) SetWindowPos(FormIn.hWnd(), nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
     else FormIn.Resize(W, H);
     const bool fade = LoadEffect && FadeAllowed(W, H);
@@ -193,18 +151,18 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
 
 std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& pngPath, float factor,
                                                            std::int32_t& width, std::int32_t& height) {
-    GdipImage image = GdipToken.started() ? LoadImageFile(pngPath) : nullptr;
-    const auto [imageWidth, imageHeight] = PixelSize(image.get());
+    if (!GdipToken.started()) return {};
+    ImageSource image(pngPath);
+    const auto [imageWidth, imageHeight] = image.Size();
     width = ScaledSide(factor, imageWidth).value_or(0);
     height = ScaledSide(factor, imageHeight).value_or(0);
     std::vector<std::uint8_t> pixels;
     try {
-        if (image && ImageSizeFits(width, height)) pixels.resize(4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        if (imageWidth > 0 && ImageSizeFits(width, height)) pixels.resize(4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     } catch (const std::bad_alloc&) {
         return {};
     }
-    if (!pixels.empty() && !Render(image, imageWidth, imageHeight, {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)}))
-        pixels.clear();
+    if (!pixels.empty() && !Render(image, {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)})) pixels.clear();
     return pixels;
 }
 

@@ -4,10 +4,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "render/GdiPlus.h"
+#include "render/ImageSource.h"
 
 namespace velvane {
 class FrmLogo;
@@ -47,9 +49,9 @@ private:
     GdiplusSession GdipToken;
     ScopedSelection OldBitmap;
 
-    // The image PNGFileSize loaded, kept for MakeTrans of the same job so that a large
-    // file is decoded once.
-    GdipImage measured_;
+    // The image PNGFileSize measured (a PNG's header, or what GDI+ loaded), kept for
+    // MakeTrans of the same job so that a large file is read once.
+    std::unique_ptr<ImageSource> measured_;
     std::wstring measuredPath_;
     std::chrono::steady_clock::time_point pushedAt_;
 };

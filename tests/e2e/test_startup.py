@@ -52,7 +52,12 @@ class StartupTest(Journey):
         unreadable, logo = os.path.join(self.scratch, "notes.png"), self.image("logo.png", 60, 40)
         with open(unreadable, "w") as f:
             f.write("not an image")
+        formats = [logo.replace(".png", "." + kind) for kind in ("jpg", "gif", "bmp", "tiff", "ico")]
+        for path in formats:
+            subprocess.run(["convert", logo, path], check=True)
         for label, arguments, places in (
+                ("JPEG, GIF, BMP, TIFF and ICO open as PNG does", " ".join('"%s"' % windows_path(f) for f in formats) + " left300 top300",
+                 [(20, 20, (60, 40))] * 5),
                 ("an unreadable image opens nothing", '"%s"' % windows_path(unreadable), []),
                 ("a value out of range opens nothing", '"%s" left40000' % windows_path(logo), []),
                 ("the same image in range opens", '"%s" left300' % windows_path(logo), [(20, 364, (60, 40))]),

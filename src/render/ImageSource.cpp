@@ -1,0 +1,89 @@
+#include "render/ImageSource.h"
+
+#include "render/ImageLimits.h"
+
+namespace velvane {
+namespace {
+
+// The image's own pixels as premultiplied BGRA, written into the given rows. GDI+
+// converts them straight into our buffer where it can; an image it cannot lock that
+// way is drawn instead.
+bool DecodeWithGdiplus(Gdiplus::GpImage* image, const Pixels& into) {
+    auto* bitmap = static_cast<Gdiplus::GpBitmap*>(image);
+    Gdiplus::GpRect whole{0, 0, into.width, into.height};
+    Gdiplus::BitmapData data{};
+    data.Width = static_cast<UINT>(into.width);
+    data.Height = static_cast<UINT>(into.height);
+    data.Stride = static_cast<INT>(into.stride);
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = into.rows;
+    if (gdip::GdipBitmapLockBits(bitmap, &whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                                 PixelFormat32bppPARGB, &data) == Gdiplus::Ok)
+        return gdip::GdipBitmapUnlockBits(bitmap, &data) == Gdiplus::Ok;
+
+    Gdiplus::GpBitmap* target = nullptr;
+    if (gdip::GdipCreateBitmapFromScan0(into.width, into.height, static_cast<INT>(into.stride), PixelFormat32bppPARGB,
+                                        into.rows, &target) != Gdiplus::Ok)
+        return false;
+    GdipBitmap surface(target);
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (gdip::GdipGetImageGraphicsContext(surface.get(), &graphics) != Gdiplus::Ok) return false;
+    GdipGraphics drawing(graphics);
+    return gdip::GdipDrawImageRectI(drawing.get(), image, 0, 0, into.width, into.height) == Gdiplus::Ok;
+}
+
+}  // namespace
+
+ImageSource::ImageSource(const std::wstring& path) : path_(path) {
+    file_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file_.get() == INVALID_HANDLE_VALUE) file_.release();
+    std::uint8_t signature[8];
+    DWORD read = 0;
+    if (file_ && ReadFile(file_.get(), signature, sizeof signature, &read, nullptr) && HasPngSignature(signature, read) &&
+        SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN) == 0) {
+        HANDLE file = file_.get();
+        png_ = std::make_unique<PngDecoder>([file](std::uint8_t* into, std::size_t length) {
+            for (DWORD got = 0; length > 0; into += got, length -= got)
+                if (!ReadFile(file, into, static_cast<DWORD>(std::min<std::size_t>(length, 1u << 30)), &got, nullptr) || got == 0)
+                    return false;
+            return true;
+        });
+        if (const auto size = png_->Size()) {
+            size_ = *size;
+            return;
+        }
+        png_.reset();
+    }
+    file_.reset();
+    LoadWithGdiplus();
+}
+
+void ImageSource::LoadWithGdiplus() {
+    image_ = LoadImageFile(path_);
+    UINT width = 0, height = 0;
+    if (image_) {
+        gdip::GdipGetImageWidth(image_.get(), &width);
+        gdip::GdipGetImageHeight(image_.get(), &height);
+    }
+    // An image the program cannot hold reads as no image.
+    if (!ImageSizeFits(width, height)) image_.reset();
+    size_ = image_ ? std::pair{static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)} : std::pair{0, 0};
+}
+
+bool ImageSource::Decode(const Pixels& into) {
+    if (png_) {
+        const bool decoded = png_->Decode(into);
+        png_.reset();
+        file_.reset();
+        if (decoded) return true;
+        // Data libspng refuses midway: GDI+ has its say, as it always had.
+        LoadWithGdiplus();
+        if (size_ != std::pair{into.width, into.height}) return false;
+    }
+    const bool decoded = image_ && DecodeWithGdiplus(image_.get(), into);
+    image_.reset();
+    return decoded;
+}
+
+}  // namespace velvane

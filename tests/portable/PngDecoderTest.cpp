@@ -1,0 +1,49 @@
+#include <fstream>
+#include <iterator>
+
+#include "Rows.h"
+#include "render/PngDecoder.h"
+
+namespace velvane {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A committed fuzz seed, decoded through the program's reader from memory; empty when refused.
+static Bytes Decoded(const std::string& name, bool cut = false) {
+    std::ifstream in(std::string(VELVANE_PNG_SEEDS) + "/" + name, std::ios::binary);
+    Bytes file((std::istreambuf_iterator<char>(in)), {});
+    file.resize(cut ? 170 : file.size());  // rgba8.png: its pixel data runs from byte 138 to 216
+    std::size_t at = 0;
+    PngDecoder png([&](std::uint8_t* into, std::size_t length) {
+        if (file.size() - at < length) return false;
+        std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), length, into);
+        return at += length, true;
+    });
+    const auto size = png.Size();
+    Bytes rows(size ? 4 * static_cast<std::size_t>(size->first) * size->second : 0);
+    return size && png.Decode({rows.data(), size->first, size->second, 4 * size->first}) ? rows : Bytes{};
+}
+
+// Every colour type, depth and interlacing gives the pixels of the plain 8-bit RGBA file of the same
+// picture, premultiplied BGRA (ImageMagick wrote both); damaged pixel data is refused.
+TEST(PngDecoder, EveryKindGivesThePremultipliedPixelsOfItsPlainTwin) {
+    const Bytes plain = Decoded("rgba8.png");
+    ASSERT_EQ(plain.size(), 16u * 8 * 4);
+    // ImageMagick's reading of three pixels (0,0), (15,7), (8,3) as RGBA, premultiplied here by hand.
+    const Bytes known[] = {{12, 35, 59, 75}, {220, 60, 20, 255}, {79, 64, 83, 173}};
+    const int at[] = {0, 7 * 16 + 15, 3 * 16 + 8};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Bytes(plain.begin() + 4 * at[i], plain.begin() + 4 * at[i] + 4), known[i]) << "pixel " << at[i];
+    const struct { const char *file, *twin; int levels; } kinds[] = {
+        {"rgba16.png", "rgba8.png", 1}, {"rgba8-interlaced.png", "rgba8.png", 0}, {"palette-trns.png", "palette-ref.png", 0},
+        {"gray8.png", "gray-ref.png", 0}, {"mono1.png", "mono1-ref.png", 0}};
+    for (const auto& k : kinds) {
+        const Bytes kind = Decoded(k.file), twin = Decoded(k.twin);
+        ASSERT_TRUE(!kind.empty() && kind.size() == twin.size()) << k.file;
+        int worst = 0;
+        for (std::size_t i = 0; i < kind.size(); ++i) worst = std::max(worst, std::abs(kind[i] - twin[i]));
+        EXPECT_LE(worst, k.levels) << k.file;
+    }
+    EXPECT_TRUE(Decoded("rgba8.png", /*cut*/ true).empty()) << "pixel data cut short";
+}
+
+}  // namespace velvane
