@@ -3,7 +3,9 @@
 #include <cmath>
 #include <exception>
 
+#include "common/Scoped.h"
 #include "package/PackageBag.h"
+#include "package/PinSet.h"
 #include "package/ProgramFile.h"
 #include "package/TempFiles.h"
 #include "startup/CommandLine.h"
@@ -70,19 +72,12 @@ bool WindowShows(const std::wstring& path) {
     return false;
 }
 
-}  // namespace
-
-std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, double packageOffset,
-                                              bool DontDragActive, bool DontLoadEffect) {
+// Opens the windows of a package's bag, as a copy stored them; the temporary image files
+// written for them, in image order.
+std::vector<std::wstring> OpenPackage(const PackageBag& bag, bool DontDragActive, bool DontLoadEffect) {
     std::vector<std::wstring> written;
-    PackageBag bag;
     bool applySettings = false;
     try {
-        const auto offset = std::isfinite(packageOffset) && packageOffset >= 0 ? ToInt32(packageOffset) : std::nullopt;
-        if (!offset) return written;
-        const auto tail = ReadFileFrom(programFile, static_cast<std::uint64_t>(*offset));
-        if (!tail) return written;
-        bag.LoadContents(ReadPackageRecord(tail->data(), tail->size()));
         const auto answer = NumberOf(bag.ReadValue(L"Ras"));
         if (!answer) return written;
         applySettings = *answer == kAnswerYes;
@@ -115,6 +110,47 @@ std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, d
         if (applySettings && !s) break;  // settings that cannot be read stop the list
     }
     return written;
+}
+
+}  // namespace
+
+std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, double packageOffset,
+                                              bool DontDragActive, bool DontLoadEffect) {
+    PackageBag bag;
+    try {
+        const auto offset = std::isfinite(packageOffset) && packageOffset >= 0 ? ToInt32(packageOffset) : std::nullopt;
+        if (!offset) return {};
+        const auto tail = ReadFileFrom(programFile, static_cast<std::uint64_t>(*offset));
+        if (!tail) return {};
+        bag.LoadContents(ReadPackageRecord(tail->data(), tail->size()));
+    } catch (const std::exception&) {
+        return {};
+    }
+    return OpenPackage(bag, DontDragActive, DontLoadEffect);
+}
+
+std::optional<std::vector<std::wstring>> OpenPinSet(const std::wstring& path, bool DontDragActive, bool DontLoadEffect) {
+    PackageBag bag;
+    try {
+        const auto file = ReadFileFrom(path);
+        if (!file) return std::nullopt;
+        bag.LoadContents(ReadPinSet(file->data(), file->size()));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    return OpenPackage(bag, DontDragActive, DontLoadEffect);
+}
+
+bool IsPinSetFile(const std::wstring& path) {
+    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        return false;
+    }
+    std::uint8_t start[16];
+    DWORD read = 0;
+    return ReadFile(file.get(), start, sizeof start, &read, nullptr) && HasPinSetSignature(start, read);
 }
 
 std::vector<std::wstring> LoadEmbeddedPackage(double packageOffset, bool DontDragActive, bool DontLoadEffect) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,5 +13,12 @@ std::vector<std::wstring> LoadEmbeddedPackage(double packageOffset, bool DontDra
 // The same for the package at an offset of any program file.
 std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, double packageOffset,
                                               bool DontDragActive, bool DontLoadEffect);
+
+// The same for a pin set file, through the same loader; empty when the file is no pin set
+// this version reads (damaged, foreign, a later version).
+std::optional<std::vector<std::wstring>> OpenPinSet(const std::wstring& path, bool DontDragActive, bool DontLoadEffect);
+
+// Whether the file begins as a pin set (any version).
+bool IsPinSetFile(const std::wstring& path);
 
 }  // namespace velvane::mMain

@@ -5,6 +5,7 @@
 #include "common/ProgramTexts.h"
 #include "package/OwnResources.h"
 #include "package/PackageBag.h"
+#include "package/PinSet.h"
 #include "package/ProgramFile.h"
 #include "package/SettingsSlot.h"
 #include "package/TempFileNames.h"
@@ -93,11 +94,21 @@ bool WriteSelfContainedCopy(HWND caller, bool allImages, const std::function<std
     const std::vector<std::uint8_t> patched = PatchedSlot(slot.data, slot.size, program->size());
     ReplaceSlot(*program, current, patched);
 
+    // Every window may have closed while the question was open: a copy without an image is no success.
+    const std::optional<PackageBag> bag = PackWindows(allImages ? nullptr : caller, ask());
+    if (!bag) return false;
+    const std::vector<std::uint8_t> record = MakePackageRecord(bag->SaveContents());
+    return WriteWholeFile(out, {&*program, &record}) && FileExists(out);
+} catch (const std::exception&) {
+    return false;  // nothing has been written before the last step
+}
+
+std::optional<PackageBag> PackWindows(HWND only, std::int32_t answer) {
     PackageBag bag;
-    bag.WriteValue(L"Ras", ask());
+    bag.WriteValue(L"Ras", answer);
     std::vector<std::wstring> paths;
     for (const FrmLogo* window : FrmLogo::Loaded()) {
-        if (window->AboutMode() || (!allImages && window->hWnd() != caller)) continue;
+        if (window->AboutMode() || (only && window->hWnd() != only)) continue;
         paths.push_back(UpperCase(window->FileNamePath()));
         const int k = static_cast<int>(paths.size());
         int sameAs = 0;
@@ -105,12 +116,23 @@ bool WriteSelfContainedCopy(HWND caller, bool allImages, const std::function<std
             if (paths[j - 1] == paths[k - 1]) sameAs = j;
         WriteWindow(bag, *window, k, sameAs);
     }
-    // Every window may have closed while the question was open: a copy without an image is no success.
-    if (paths.empty()) return false;
-    const std::vector<std::uint8_t> record = MakePackageRecord(bag.SaveContents());
-    return WriteWholeFile(out, {&*program, &record}) && FileExists(out);
+    if (paths.empty()) return std::nullopt;
+    return bag;
+}
+
+bool WritePinSet(const std::wstring& out) try {
+    const std::optional<PackageBag> bag = PackWindows(nullptr, IDYES);
+    if (!bag) return false;
+    const std::vector<std::uint8_t> file = MakePinSet(bag->SaveContents());
+    // Written beside, then moved over the old file: a failure midway leaves the old set whole.
+    const std::wstring beside = out + L".new";
+    DeleteFileW(beside.c_str());
+    if (!WriteWholeFile(beside, {&file})) return false;
+    if (MoveFileExW(beside.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    DeleteFileW(beside.c_str());
+    return false;
 } catch (const std::exception&) {
-    return false;  // nothing has been written before the last step
+    return false;
 }
 
 std::wstring SingleExeOutputPath() {

@@ -6,6 +6,10 @@
 
 #include "common/Scoped.h"
 
+#include <optional>
+
+#include "package/PackageBag.h"
+
 namespace velvane::mMain {
 
 // Writes a copy of this program beside it that carries the image and settings of the
@@ -23,5 +27,13 @@ std::wstring SingleExeOutputPath();
 // are seen as they are. False, with nothing left on disk, on any failure.
 bool WriteSelfContainedCopy(HWND caller, bool allImages, const std::function<std::int32_t()>& ask,
                             const std::wstring& out, const std::wstring& programFile = L"");
+
+// The package of one window (only), or of every image window, with the settings answer;
+// empty when no image window is left. Throws PackageError when an image cannot be read.
+std::optional<PackageBag> PackWindows(HWND only, std::int32_t answer);
+
+// Writes every image window of this copy, with its settings, as a pin set file (replacing
+// one there). False on any failure, with a file that was there left as it was.
+bool WritePinSet(const std::wstring& out);
 
 }  // namespace velvane::mMain

@@ -41,9 +41,10 @@ void OpenRequestedWindows(SwitchReading& reading) {
 
     const std::wstring slot = ReadSettingsSlot();
     if (slot == EmptySlotMarker) {
-        for (const std::wstring& path : reading.imageFiles)
+        OpenFiles(reading.imageFiles, [&](const std::wstring& path) {
             OpenLogo(path, dontOnTop, dontMoveable, dontDragActive, dontLoadEffect, values->topPos, values->leftPos,
                      values->opacity, values->sizeFactor, false);
+        }, dontDragActive, dontLoadEffect);
     } else {
         reading.imageFiles = LoadEmbeddedPackage(ReadNumber(slot).value_or(0), dontDragActive, dontLoadEffect);
     }

@@ -1,6 +1,7 @@
 // What a logo window does on mouse, keys, dropped files and its menu.
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "package/SingleExe.h"
@@ -14,6 +15,7 @@
 #include "windows/LogoWindows.h"
 #include "windows/Placement.h"
 #include "windows/PopupMenu.h"
+#include "windows/SavePins.h"
 
 namespace velvane {
 namespace {
@@ -104,6 +106,7 @@ void FrmLogo::OnLogoItem(int index) {
     case ClickThroughItem: ClickThrough(true); break;
     case CopyItem: Clipboard::CopyImage(hwnd_, fileNamePath_, Menu.MarkedFactor().value_or(0)); break;
     case PasteItem: Paste(); break;
+    case SavePinsItem: SavePins(hwnd_); break;
     case AboutItem: mMain::ShowAbout(); break;
     case ExitItem: mMain::UnloadAllLogos();  // does not return
     default: break;
@@ -162,20 +165,23 @@ void FrmLogo::Paste() {
     POINT pointer{};
     GetCursorPos(&pointer);
     const Clipboard::Pasted pasted = Clipboard::TakeImage(hwnd_);
-    std::vector<std::wstring> images = pasted.copiedFiles;
+    std::vector<std::wstring> images;
+    std::copy_if(pasted.copiedFiles.begin(), pasted.copiedFiles.end(), std::back_inserter(images), mMain::FileExists);
     if (!pasted.ownFile.empty()) images.push_back(pasted.ownFile);
-    for (const std::wstring& path : images)
-        if (mMain::FileExists(path))
-            mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, &pointer);
+    mMain::OpenFiles(images, [&](const std::wstring& path) {
+        mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, &pointer);
+    }, false, false);
     // Image data no window could show is not left behind.
     const bool shown = std::any_of(Loaded().begin(), Loaded().end(), [&](const FrmLogo* w) { return w->fileNamePath_ == pasted.ownFile; });
     if (!pasted.ownFile.empty() && !shown) mMain::DeleteFileForced(pasted.ownFile);
 }
 
 void FrmLogo::OnFilesDropped(const std::vector<std::wstring>& paths) {
-    for (const std::wstring& path : paths)
-        if (mMain::FileExists(path))
-            mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
+    std::vector<std::wstring> files;
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(files), mMain::FileExists);
+    mMain::OpenFiles(files, [](const std::wstring& path) {
+        mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
+    }, false, false);
 }
 
 }  // namespace velvane

@@ -32,18 +32,19 @@ enum LogoItem : int {
     ClickThroughItem = 12,
     CopyItem = 13,
     PasteItem = 14,
+    SavePinsItem = 15,
 };
 
 // The order the items show in: the later ones sit before "About" behind their own
 // separator, yet keep indices after the first eleven, which stay as they always were.
-constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14, 7, 8, 9, 10};
+constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 5, 6, 15, 11, 12, 13, 14, 7, 8, 9, 10};
 
 enum SizeIndex : int { SizeOneIndex = 3, CustomSizeIndex = 7 };
 
 struct LogoMenu {
     LogoMenu();
 
-    std::array<MenuItem, 15> InmnuLogo;
+    std::array<MenuItem, 16> InmnuLogo;
     std::array<MenuItem, 11> InmnuOpacity;
     std::array<MenuItem, 9> InmnuSize;
 

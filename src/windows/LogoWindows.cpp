@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "common/ProgramTexts.h"
+#include "package/EmbeddedPackage.h"
 #include "package/ReadSettingsSlot.h"
 #include "package/SettingsSlot.h"
 #include "package/TempFiles.h"
@@ -107,6 +108,16 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     }
     // The one way out of a failure: the window, never shown, goes with its list entry.
     if (!opened && FrmLogo::Find(hwnd) == window) window->Discard(listed);
+}
+
+void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(const std::wstring&)>& openImage,
+               bool DontDragActive, bool DontLoadEffect) {
+    bool unreadable = false;
+    for (const std::wstring& path : paths) {
+        if (!IsPinSetFile(path)) openImage(path);
+        else if (!OpenPinSet(path, DontDragActive, DontLoadEffect)) unreadable = true;
+    }
+    if (unreadable) MessageBoxW(nullptr, L"The pins file could not be read.", ProgramTitle, MB_OK | MB_ICONERROR);
 }
 
 void ShowAbout() {

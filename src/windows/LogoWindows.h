@@ -4,7 +4,9 @@
 #include "common/Scoped.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace velvane {
 class FrmLogo;
@@ -19,6 +21,12 @@ extern bool AboutOpen;
 void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
               const POINT* centreAt = nullptr);
+
+// Opens files in order: pin sets through the package loader (their windows as stored,
+// taking drops and fading in as asked), anything else through openImage. Pin sets that
+// cannot be read are said once, and the other files still open.
+void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(const std::wstring&)>& openImage,
+               bool DontDragActive, bool DontLoadEffect);
 
 void ShowAbout();
 

@@ -1,5 +1,4 @@
-// Fuzz target: the package record reader and the bag reader, the program's only parser
-// of outside data. Anything may come in; nothing may crash, hang or leak, and what is
+// Fuzz target: the package record reader and the bag reader, for copies and pin sets. Anything may come in; nothing may crash, hang or leak, and what is
 // accepted writes back byte for byte: a reader that lets a stray Boolean byte, a second
 // entry of one name or a wrong count through, or drops or changes anything, fails here.
 
@@ -11,11 +10,13 @@
 #include <vector>
 
 #include "package/PackageBag.h"
+#include "package/PinSet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velvane;
     try {
-        const std::vector<std::uint8_t> contents = ReadPackageRecord(data, size);
+        // A pin set is the same record behind a signature: one reader for both.
+        const std::vector<std::uint8_t> contents = HasPinSetSignature(data, size) ? ReadPinSet(data, size) : ReadPackageRecord(data, size);
         PackageBag bag;
         bag.LoadContents(contents);
         std::set<std::wstring> names;

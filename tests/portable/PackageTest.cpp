@@ -2,6 +2,7 @@
 
 #include "Rows.h"
 #include "package/PackageBag.h"
+#include "package/PinSet.h"
 #include "package/SettingsSlot.h"
 #include "package/TempFileNames.h"
 
@@ -27,6 +28,14 @@ TEST(PackageBag, NamesKeepTheirCaseKindsAreStrictAndAFailedLoadChangesNothing) {
     EXPECT_EQ(ReadPackageRecord(record.data(), record.size()), bytes);
     EXPECT_THROW(ReadPackageRecord(record.data(), bytes.size() + 7), PackageError);
     EXPECT_THROW(ReadPackageRecord(record.data() + 1, record.size() - 1), PackageError);
+
+    // A pin set: the same record behind its signature and version; anything else is refused.
+    Bytes pins = MakePinSet(bytes);
+    EXPECT_EQ(ReadPinSet(pins.data(), pins.size()), bytes);
+    EXPECT_THROW(ReadPinSet(record.data(), record.size()), PackageError) << "a copy's record is no pin set";
+    EXPECT_THROW(ReadPinSet(pins.data(), pins.size() - 1), PackageError) << "cut short";
+    pins[15] = 2;
+    EXPECT_THROW(ReadPinSet(pins.data(), pins.size()), PackageError) << "a later version";
 }
 
 // Eight BELs, "QZ", a BEL, the nine-character offset field, seven BELs, "QZ".

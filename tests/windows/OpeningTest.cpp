@@ -99,8 +99,8 @@ TEST_F(LogoTest, PackagesOpenWhatTheyCanAndStopWhereTheyCannot) {
     }
 }
 
-// A copy made of a window whose every mark was changed brings the window back with each (built as the menu does).
-TEST_F(LogoTest, CopiesBringEveryMarkBack) {
+// A copy, or a pin set, made of a window whose every mark was changed brings the window back with each.
+TEST_F(LogoTest, CopiesAndPinSetsBringEveryMarkBack) {
     FrmLogo* w = Open(logo, 1.5f, 30, /*dontOnTop*/ true);
     ASSERT_NE(w, nullptr);
     w->OnLogoItem(MoveableItem);
@@ -113,10 +113,15 @@ TEST_F(LogoTest, CopiesBringEveryMarkBack) {
     };
     EXPECT_EQ(marks(w), std::make_tuple(Rect(w).left, Rect(w).top, 618L, false, false, 2, int{CustomSizeIndex}, std::wstring(L"1.5")));
     const auto before = marks(w);
-    mMain::UnloadEveryWindow();
-    mMain::LoadPackageFromFile(copy, 1000, false, true);
-    ASSERT_EQ(FrmLogo::Loaded().size(), 1u);
-    EXPECT_EQ(marks(FrmLogo::Loaded()[0]), before);
+    const std::wstring pins = File(L"pins.velvane");
+    ASSERT_TRUE(mMain::WritePinSet(pins) && mMain::IsPinSetFile(pins) && !mMain::IsPinSetFile(copy));
+    for (const auto& open : std::initializer_list<std::function<void()>>{[&] { mMain::LoadPackageFromFile(copy, 1000, false, true); },
+                                                                        [&] { mMain::OpenPinSet(pins, false, true); }}) {
+        mMain::UnloadEveryWindow();
+        open();
+        ASSERT_EQ(FrmLogo::Loaded().size(), 1u);
+        EXPECT_EQ(marks(FrmLogo::Loaded()[0]), before);
+    }
 }
 
 TEST_F(LogoTest, OnlyTheProgramsOwnTemporaryFilesAreDeleted) {

@@ -1,0 +1,24 @@
+#pragma once
+// A pin set file (.velvane): the images of a copy's windows with their settings, in the
+// same package data a self-contained copy carries, behind a signature and a version of
+// its own so that a later version can tell it.
+//   pinset = "Velvane pins\r\n" 0x1A version:u8 record      (record: PackageBag.h)
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace velvane {
+
+constexpr std::uint8_t PinSetVersion = 1;
+
+// Whether the bytes begin as a pin set does (any version).
+bool HasPinSetSignature(const std::uint8_t* data, std::size_t size);
+
+std::vector<std::uint8_t> MakePinSet(const std::vector<std::uint8_t>& bag);
+
+// The bag bytes of a pin set; throws PackageError for anything else, a later version or
+// a damaged record.
+std::vector<std::uint8_t> ReadPinSet(const std::uint8_t* data, std::size_t size);
+
+}  // namespace velvane
