@@ -56,13 +56,15 @@ std::wstring WithoutQuoted(const std::wstring& text, const std::set<std::wstring
     return out;
 }
 
-// "top" also stands inside "dontontop"; a switch is no position, so those occurrences
-// are passed over.
+// "top" also stands inside "dontontop", and, once the blanks are gone, across
+// "dontloadeffect opacity50" ("effecTOPacity"); neither is a position, so those
+// occurrences are passed over.
 std::size_t FindValueKeyword(const std::wstring& text, const std::wstring& keyword) {
-    static const std::wstring kDontOnTop = L"dontontop";
+    static const std::wstring kDontOnTop = L"dontontop", kOpacity = L"opacity";
     for (std::size_t at = text.find(keyword); at != std::wstring::npos; at = text.find(keyword, at + 1)) {
         if (keyword == L"top" && at >= 6 && text.compare(at - 6, kDontOnTop.size(), kDontOnTop) == 0)
             continue;
+        if (keyword == L"top" && text.compare(at + 1, kOpacity.size(), kOpacity) == 0) continue;
         return at;
     }
     return std::wstring::npos;

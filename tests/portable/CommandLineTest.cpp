@@ -44,7 +44,8 @@ TEST(CommandLine, Values) {
         {L"size-2", true, C, C, 100, 1}, {L"sizeabc", true, C, C, 100, 1}, {L"size2e0", true, C, C, 100, 2},
         {L"left10left20", true, 10, C, 100, 1}, {L"left100.5", true, 100, C, 100, 1}, {L"left101.5", true, 102, C, 100, 1},
         {L"\"c:\\about\\left12.png\"", true, 12, C, 100, 1}, {L"dontontop5", true, C, C, 100, 1},
-        {L"dontontoptop40", true, C, 40, 100, 1}, {L"top40dontontop", true, C, 40, 100, 1},
+        {L"dontontoptop40", true, C, 40, 100, 1}, {L"top40dontontop", true, C, 40, 100, 1}, {L"dontloadeffectopacity50", true, C, C, 50, 1},
+        {L"dontloadeffectopacity50top7", true, C, 7, 50, 1},
         {L"left32767top-32768", true, 32767, -32768, 100, 1}, {L"left40000", false}, {L"top-40000", false},
         {L"opacity99999", false}, {L"size1e39", false}, {L"left1e400", false},
     };
