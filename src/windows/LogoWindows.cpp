@@ -117,7 +117,8 @@ void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(
         if (!IsPinSetFile(path)) openImage(path);
         else if (!OpenPinSet(path, DontDragActive, DontLoadEffect)) unreadable = true;
     }
-    if (unreadable) MessageBoxW(nullptr, L"The pins file could not be read.", ProgramTitle, MB_OK | MB_ICONERROR);
+    // Above the top-most image windows, which would hide a plain box.
+    if (unreadable) MessageBoxW(nullptr, L"The pins file could not be read.", ProgramTitle, MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
 void ShowAbout() {
