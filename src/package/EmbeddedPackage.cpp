@@ -141,6 +141,17 @@ std::optional<std::vector<std::wstring>> OpenPinSet(const std::wstring& path, bo
     return OpenPackage(bag, DontDragActive, DontLoadEffect);
 }
 
+std::vector<std::wstring> OpenPackageContents(const std::vector<std::uint8_t>& contents, bool DontDragActive,
+                                              bool DontLoadEffect) {
+    PackageBag bag;
+    try {
+        bag.LoadContents(contents);
+    } catch (const std::exception&) {
+        return {};
+    }
+    return OpenPackage(bag, DontDragActive, DontLoadEffect);
+}
+
 bool IsPinSetFile(const std::wstring& path) {
     ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, 0, nullptr));

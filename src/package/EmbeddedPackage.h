@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, d
 // The same for a pin set file, through the same loader; empty when the file is no pin set
 // this version reads (damaged, foreign, a later version).
 std::optional<std::vector<std::wstring>> OpenPinSet(const std::wstring& path, bool DontDragActive, bool DontLoadEffect);
+
+// The same for the bytes of a bag.
+std::vector<std::wstring> OpenPackageContents(const std::vector<std::uint8_t>& bag, bool DontDragActive, bool DontLoadEffect);
 
 // Whether the file begins as a pin set (any version).
 bool IsPinSetFile(const std::wstring& path);

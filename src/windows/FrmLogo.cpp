@@ -242,6 +242,9 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // Moved to a monitor of other pixels per inch, a window keeps its size in pixels: one
     // image pixel stays one screen pixel.
     case WM_DPICHANGED: return 0;
+    case WM_DISPLAYCHANGE:
+        KeepOnAMonitor();
+        return 0;
     case WM_LBUTTONDBLCLK:
         OnMouseDown(1);
         OnDoubleClick();

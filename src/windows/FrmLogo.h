@@ -75,6 +75,9 @@ public:
     void OnFilesDropped(const std::vector<std::wstring>& paths);
     // A wheel turn of delta (120 a notch) with the pointer at a screen point.
     void OnMouseWheel(int delta, bool ctrl, POINT pointer);
+    // The screens changed: a window left with less than 32 x 32 pixels on every monitor
+    // moves onto the nearest, keeping its size.
+    void KeepOnAMonitor();
 
     // Lets every click through to what lies beneath, or takes the mouse again. Not one of
     // the window's stored settings.
@@ -95,6 +98,8 @@ private:
     bool ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor = nullptr);
     void Paste();
     void ShowPopupMenu();
+    // Esc and double-click: closed, and remembered so that Ctrl+Z brings it back.
+    void CloseReopenably();
     void OnTopMostItem();
 
     HWND hwnd_ = nullptr;

@@ -38,6 +38,7 @@ void FrmLogo::BeginDrag() {
 
 void FrmLogo::OnMouseDown(int button) {
     Menu.UpdateMakeAllVisibility(Loaded().size(), mMain::AboutOpen);
+    Menu.InmnuLogo[ReopenClosedItem].enabled = mMain::CanReopen();
     if (!aboutMode_ && button == kRightButton) ShowPopupMenu();
 }
 
@@ -51,6 +52,16 @@ void FrmLogo::OnKeyDown(int keyCode, int shift) {
     if (endsProgram) mMain::UnloadAllLogos();
     if (keyCode == 'C' && shift == kCtrl) OnLogoItem(CopyItem);
     if (keyCode == 'V' && shift == kCtrl) OnLogoItem(PasteItem);
+    if (keyCode == 'Z' && shift == kCtrl) mMain::ReopenClosed();
+    // Arrows nudge by a pixel, Shift+arrows by ten; partly off the screen too, as a drag may.
+    const int step = shift == 0 ? 1 : shift == kShift ? 10 : 0;
+    if (step && Menu.InmnuLogo[MoveableItem].checked && keyCode >= VK_LEFT && keyCode <= VK_DOWN) {
+        RECT now{};
+        GetWindowRect(hwnd_, &now);
+        const int dx = keyCode == VK_LEFT ? -step : keyCode == VK_RIGHT ? step : 0;
+        const int dy = keyCode == VK_UP ? -step : keyCode == VK_DOWN ? step : 0;
+        MoveToPixels(now.left + dx, now.top + dy);
+    }
 }
 
 void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
@@ -75,10 +86,29 @@ void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
 }
 
 void FrmLogo::OnChar(wchar_t character) {
-    if (character == 27) Unload();
+    if (character == 27) CloseReopenably();
 }
 
-void FrmLogo::OnDoubleClick() { Unload(); }
+void FrmLogo::OnDoubleClick() { CloseReopenably(); }
+
+void FrmLogo::CloseReopenably() {
+    if (!aboutMode_) mMain::RememberClosed(hwnd_);
+    Unload();
+}
+
+void FrmLogo::KeepOnAMonitor() {
+    RECT now{}, monitorPart{};
+    GetWindowRect(hwnd_, &now);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    // The monitor that shows most of the window, or the nearest; enough of it shown is left be.
+    if (!GetMonitorInfoW(MonitorFromRect(&now, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    IntersectRect(&monitorPart, &now, &monitor.rcMonitor);
+    if (monitorPart.right - monitorPart.left >= 32 && monitorPart.bottom - monitorPart.top >= 32) return;
+    const RECT& m = monitor.rcMonitor;
+    const LONG width = now.right - now.left, height = now.bottom - now.top;
+    MoveToPixels(std::max(m.left, std::min(now.left, m.right - width)), std::max(m.top, std::min(now.top, m.bottom - height)));
+}
 
 void FrmLogo::ShowPopupMenu() {
     POINT at{};
@@ -107,6 +137,7 @@ void FrmLogo::OnLogoItem(int index) {
     case CopyItem: Clipboard::CopyImage(hwnd_, fileNamePath_, Menu.MarkedFactor().value_or(0)); break;
     case PasteItem: Paste(); break;
     case SavePinsItem: SavePins(hwnd_); break;
+    case ReopenClosedItem: mMain::ReopenClosed(); break;
     case AboutItem: mMain::ShowAbout(); break;
     case ExitItem: mMain::UnloadAllLogos();  // does not return
     default: break;

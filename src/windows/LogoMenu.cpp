@@ -10,7 +10,7 @@ namespace velvane {
 LogoMenu::LogoMenu() {
     const wchar_t* logo[] = {L"Top Most", L"Moveable", L"-", L"Opacity", L"Size", L"Make single Exe!",
                              L"Make single Exe! All Images", L"-", L"About", L"E&xit", L"-", L"-",
-                             L"Click Through", L"Copy", L"Paste", L"Save Pins..."};
+                             L"Click Through", L"Copy", L"Paste", L"Save Pins...", L"Reopen Closed"};
     for (std::size_t i = 0; i < InmnuLogo.size(); ++i) InmnuLogo[i].caption = logo[i];
     InmnuLogo[TopMostItem].checked = true;
     InmnuLogo[MoveableItem].checked = true;

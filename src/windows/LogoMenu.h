@@ -15,6 +15,7 @@ struct MenuItem {
     std::wstring caption;
     bool checked = false;
     bool visible = true;
+    bool enabled = true;
     std::wstring tag;
 
     bool IsSeparator() const { return caption == L"-"; }
@@ -33,18 +34,19 @@ enum LogoItem : int {
     CopyItem = 13,
     PasteItem = 14,
     SavePinsItem = 15,
+    ReopenClosedItem = 16,
 };
 
 // The order the items show in: the later ones sit before "About" behind their own
 // separator, yet keep indices after the first eleven, which stay as they always were.
-constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 5, 6, 15, 11, 12, 13, 14, 7, 8, 9, 10};
+constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 5, 6, 15, 11, 12, 13, 14, 16, 7, 8, 9, 10};
 
 enum SizeIndex : int { SizeOneIndex = 3, CustomSizeIndex = 7 };
 
 struct LogoMenu {
     LogoMenu();
 
-    std::array<MenuItem, 16> InmnuLogo;
+    std::array<MenuItem, 17> InmnuLogo;
     std::array<MenuItem, 11> InmnuOpacity;
     std::array<MenuItem, 9> InmnuSize;
 

@@ -1,5 +1,6 @@
 #include "windows/LogoWindows.h"
 
+#include <deque>
 #include <exception>
 #include <future>
 #include <optional>
@@ -8,6 +9,7 @@
 #include "common/ProgramTexts.h"
 #include "package/EmbeddedPackage.h"
 #include "package/ReadSettingsSlot.h"
+#include "package/SingleExe.h"
 #include "package/SettingsSlot.h"
 #include "package/TempFiles.h"
 #include "render/LayeredPNGWindow.h"
@@ -23,6 +25,13 @@ namespace velvane::mMain {
 bool AboutOpen = false;
 
 namespace {
+
+// Each a package of one window, newest last.
+std::deque<std::vector<std::uint8_t>>& ClosedWindows() {
+    static std::deque<std::vector<std::uint8_t>> closed;
+    return closed;
+}
+constexpr std::size_t kReopenable = 20, kReopenableBytes = std::size_t{256} << 20;
 
 struct Edges {
     std::int32_t left;
@@ -120,6 +129,33 @@ void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(
     // Above the top-most image windows, which would hide a plain box.
     if (unreadable) MessageBoxW(nullptr, L"The pins file could not be read.", ProgramTitle, MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
 }
+
+void RememberClosed(HWND window) {
+    try {
+        const std::optional<PackageBag> bag = PackWindows(window, IDYES);
+        if (!bag) return;
+        auto& closed = ClosedWindows();
+        closed.push_back(bag->SaveContents());
+        std::size_t bytes = 0;
+        for (const auto& one : closed) bytes += one.size();
+        while (closed.size() > kReopenable || (closed.size() > 1 && bytes > kReopenableBytes)) {
+            bytes -= closed.front().size();
+            closed.pop_front();
+        }
+    } catch (const std::exception&) {
+        // An image that can no longer be read cannot come back; the window closes all the same.
+    }
+}
+
+void ReopenClosed() {
+    auto& closed = ClosedWindows();
+    if (closed.empty()) return;
+    const std::vector<std::uint8_t> bag = std::move(closed.back());
+    closed.pop_back();
+    OpenPackageContents(bag, false, true);
+}
+
+bool CanReopen() { return !ClosedWindows().empty(); }
 
 void ShowAbout() {
     if (AboutOpen) {

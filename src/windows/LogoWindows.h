@@ -30,6 +30,13 @@ void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(
 
 void ShowAbout();
 
+// The windows the user closed (Esc, double-click), their image bytes and settings kept so
+// that ReopenClosed brings back the last one where and as it was, even when its file is
+// gone since; up to 20 of this copy.
+void RememberClosed(HWND window);
+void ReopenClosed();
+bool CanReopen();
+
 // InsertAfter: -1 enters the top-most band, 1 goes to the bottom of the window order.
 void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter);
 

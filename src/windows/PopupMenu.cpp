@@ -18,7 +18,8 @@ void AppendItem(HMENU into, const MenuItem& item, UINT id) {
     if (id == kLogoBase + ExitItem) caption += L"\tCtrl+X";
     if (id == kLogoBase + CopyItem) caption += L"\tCtrl+C";
     if (id == kLogoBase + PasteItem) caption += L"\tCtrl+V";
-    AppendMenuW(into, MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED), id, caption.c_str());
+    if (id == kLogoBase + ReopenClosedItem) caption += L"\tCtrl+Z";
+    AppendMenuW(into, MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED) | (item.enabled ? 0 : MF_GRAYED), id, caption.c_str());
 }
 
 HMENU BuildSubmenu(const LogoMenu& menu, int logoIndex) {

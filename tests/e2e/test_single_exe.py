@@ -58,7 +58,7 @@ class SingleExeTest(Journey):
         self.close_all(r)  # its temporary images: the in-process package tests
         r, after = self.reopen("Velvane2.exe", 1)
         self.assertEqual(after, [green], "Make single Exe!: the one image clicked")
-        self.menu(700, 560, *["Down"] * 9, "Return")  # no package items: "About"
+        self.menu(700, 560, *["Down"] * 10, "Return")  # no package items: "About"
         self.wait_for(lambda: len(self.windows()) == 2, "the about window")
         self.assertFalse(os.path.exists(os.path.join(self.scratch, "Velvane3.exe")), "a failed build left its file")
         self.close_all(r)

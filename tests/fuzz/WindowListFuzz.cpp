@@ -12,21 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "startup/WindowList.h"
-
-namespace {
-
-struct MapStore : velvane::WindowListStore {
-    std::map<std::wstring, std::wstring> values;
-    std::optional<std::wstring> Read(const std::wstring& key) override {
-        const auto found = values.find(key);
-        return found == values.end() ? std::nullopt : std::optional(found->second);
-    }
-    void Write(const std::wstring& key, const std::wstring& value) override { values[key] = value; }
-    void Delete(const std::wstring& key) override { values.erase(key); }
-};
-
-}  // namespace
+#include "../portable/MapStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velvane;

@@ -2,20 +2,11 @@
 #include <sstream>
 
 #include "Rows.h"
-#include "startup/WindowList.h"
+#include "MapStore.h"
 
 namespace velvane {
 
 using Values = std::map<std::wstring, std::wstring>;
-
-// The list in memory, counting what is done to it.
-struct MapStore : WindowListStore {
-    Values values;
-    int writes = 0;
-    std::optional<std::wstring> Read(const std::wstring& key) override { return values.count(key) ? std::optional(values[key]) : std::nullopt; }
-    void Write(const std::wstring& key, const std::wstring& value) override { ++writes, values[key] = value; }
-    void Delete(const std::wstring& key) override { ++writes, values.erase(key); }
-};
 
 // A list written as "Count|1|2|...": "~" for a value that is not there, "" for no list at all.
 static Values List(const std::wstring& text) {

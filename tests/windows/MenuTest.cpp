@@ -49,3 +49,36 @@ TEST_F(LogoTest, TopMostOffGoesBelowOrdinaryWindowsAndTopMostAndMoveableBelongTo
 }
 
 }  // namespace velvane::testing
+
+namespace velvane::testing {
+
+// Arrows nudge a window that may move; one the screens left behind comes back; Ctrl+Z reopens what Esc closed.
+TEST_F(LogoTest, NudgesScreensThatChangeAndReopeningWhatWasClosed) {
+    FrmLogo* w = Open(logo);
+    FrmLogo* other = Open(logo, 0.5f, 30);
+    ASSERT_TRUE(w && other);
+    const struct { int key, shift; bool moveable; long dx, dy; } nudges[] = {
+        {VK_LEFT, 0, true, -1, 0}, {VK_DOWN, 1 /* Shift */, true, 0, 10}, {VK_UP, 0, false, 0, 0}, {VK_RIGHT, 2 /* Ctrl */, true, 0, 0}};
+    for (const auto& n : nudges) {
+        w->Menu.InmnuLogo[MoveableItem].checked = n.moveable;
+        const RECT before = Rect(w);
+        w->OnKeyDown(n.key, n.shift);
+        EXPECT_EQ(std::make_pair(Rect(w).left - before.left, Rect(w).top - before.top), std::make_pair(n.dx, n.dy)) << n.key << " " << n.shift;
+    }
+    const struct { int left, top; long keptLeft, keptTop; } places[] = {{5000, -3000, 612, 0}, {1000, 700, 612, 605}, {980, 700, 980, 700}, {-380, 10, -380, 10}};
+    for (const auto& p : places) {  // 412 x 163: under 32 pixels on the screen goes back, 32 or more stays
+        SetWindowPos(w->hWnd(), nullptr, p.left, p.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(w->hWnd(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+        EXPECT_EQ(std::make_tuple(Rect(w).left, Rect(w).top, Size(w).cx), std::make_tuple(p.keptLeft, p.keptTop, 412L)) << p.left << " " << p.top;
+    }
+    const RECT closed = Rect(other);
+    other->OnChar(27);
+    ASSERT_EQ(FrmLogo::Loaded().size(), 1u);
+    w->OnKeyDown('Z', 2 /* Ctrl */);
+    ASSERT_EQ(FrmLogo::Loaded().size(), 2u);
+    const FrmLogo* back = FrmLogo::Loaded().back();
+    EXPECT_EQ(std::make_tuple(Rect(back).left, Rect(back).top, Size(back).cx, Checked(back->Menu.InmnuOpacity)), std::make_tuple(closed.left, closed.top, 206L, 2));
+    EXPECT_FALSE(mMain::CanReopen());
+}
+
+}  // namespace velvane::testing
