@@ -11,6 +11,7 @@
 #include "startup/FileExists.h"
 #include "startup/NumberReading.h"
 #include "startup/WindowRegistry.h"
+#include "windows/ClickThroughIcon.h"
 #include "windows/LogoWindows.h"
 
 namespace velvane::mMain {
@@ -69,14 +70,17 @@ void Main() {
     SettingsSection = std::wstring(ProgramTitle) + L"." + std::to_wstring(MajorVersion);
     SwitchReading reading =
         ReadSwitches(LowerCase(ArgumentText(GetCommandLineW())), [](const std::wstring& piece) { return FileExists(piece); });
-    // The way back from click-through for every copy; it opens nothing, not even the about window.
-    if (reading.commandText.find(L"clickable") != std::wstring::npos) {
+    // Words for every running copy; they open nothing, not even the about window.
+    const auto has = [&](const wchar_t* word) { return reading.commandText.find(word) != std::wstring::npos; };
+    if (has(L"clickable") || has(L"hide") || has(L"show")) {
         try {
-            MakeAllRunningClickable();
+            if (has(L"clickable")) MakeAllRunningClickable();
+            else HideOrShowAllRunning(has(L"hide") ? Visibility::Hide : Visibility::Show);
         } catch (const std::exception&) {
         }
         return;
     }
+    ClickThroughIcon::ListenForHideHotkey();
     try {
         OpenRequestedWindows(reading);
     } catch (const std::exception&) {

@@ -1,5 +1,6 @@
 #include "startup/WindowRegistry.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -137,6 +138,22 @@ void MakeAllRunningClickable() {
     for (std::int32_t value : ListedWindows(store))
         if (HWND window = WindowFromValue(value); IsLogoWindowOfThisProgram(window))
             PostMessageW(window, ClickableAgainMessage(), 0, 0);
+}
+
+void HideOrShowAllRunning(Visibility how) {
+    ListLock lock;
+    RegistryStore store;
+    std::vector<HWND> ours;
+    for (std::int32_t value : ListedWindows(store))
+        if (HWND window = WindowFromValue(value); IsLogoWindowOfThisProgram(window)) ours.push_back(window);
+    const bool hide = how == Visibility::Hide ||
+                      (how == Visibility::Toggle && std::any_of(ours.begin(), ours.end(), [](HWND w) { return IsWindowVisible(w) != FALSE; }));
+    for (HWND window : ours) PostMessageW(window, HideShowMessage(), hide ? 1 : 0, 0);
+}
+
+UINT HideShowMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Velvane.HideShow");
+    return message;
 }
 
 UINT ClickableAgainMessage() {

@@ -3,6 +3,8 @@
 
 #include "common/Scoped.h"
 
+#include <vector>
+
 namespace velvane::mMain {
 
 // Adds (add = true) or removes a window handle in the list. Throws when the list
@@ -17,5 +19,13 @@ void MakeAllRunningClickable();
 
 // The message by which a window of any copy is asked to take the mouse again.
 UINT ClickableAgainMessage();
+
+// Hides (Hide) or shows (Show) every listed window of every running copy, or, with
+// Toggle, hides them all while any is shown and shows them otherwise; the list stays.
+enum class Visibility { Show, Hide, Toggle };
+void HideOrShowAllRunning(Visibility how);
+
+// The message by which a window of any copy is asked to hide (wParam 1) or show (0).
+UINT HideShowMessage();
 
 }  // namespace velvane::mMain

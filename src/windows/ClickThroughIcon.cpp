@@ -4,23 +4,30 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
 #include "common/ProgramTexts.h"
 #include "windows/FrmLogo.h"
+#include "startup/WindowRegistry.h"
 #include "windows/LogoWindows.h"
 
 namespace velvane::ClickThroughIcon {
 namespace {
 
-constexpr UINT kIconMessage = WM_APP + 2, kIconId = 1;
-enum Command : UINT { kClickableAgain = 1, kExit = 2 };
+constexpr UINT kIconMessage = WM_APP + 2, kIconId = 1, kHideHotkey = 1;
+enum Command : UINT { kClickableAgain = 1, kExit = 2, kShowAll = 3 };
+
+bool AnyWindow(bool (FrmLogo::*is)() const) {
+    return std::any_of(FrmLogo::Loaded().begin(), FrmLogo::Loaded().end(), [is](const FrmLogo* w) { return (w->*is)(); });
+}
 
 void ShowMenu(HWND owner) {
     ScopedMenu menu(CreatePopupMenu());
     if (!menu) return;
-    AppendMenuW(menu.get(), MF_STRING, kClickableAgain, L"Clickable Again");
+    if (AnyWindow(&FrmLogo::ClickThrough)) AppendMenuW(menu.get(), MF_STRING, kClickableAgain, L"Clickable Again");
+    if (AnyWindow(&FrmLogo::Hidden)) AppendMenuW(menu.get(), MF_STRING, kShowAll, L"Show All");
     AppendMenuW(menu.get(), MF_STRING, kExit, L"Exit");
     POINT at{};
     GetCursorPos(&at);
@@ -31,6 +38,7 @@ void ShowMenu(HWND owner) {
     if (chosen == kExit) mMain::UnloadAllLogos();
     if (chosen == kClickableAgain)
         for (FrmLogo* window : std::vector<FrmLogo*>(FrmLogo::Loaded())) window->ClickThrough(false);
+    if (chosen == kShowAll) mMain::HideOrShowAllRunning(mMain::Visibility::Show);
 }
 
 // Whether the icon is in the notification area now.
@@ -40,6 +48,10 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     if (message == kIconMessage && (LOWORD(lParam) == WM_LBUTTONUP || LOWORD(lParam) == WM_RBUTTONUP)) {
         ShowMenu(hwnd);
+        return 0;
+    }
+    if (message == WM_HOTKEY && wParam == kHideHotkey) {
+        mMain::HideOrShowAllRunning(mMain::Visibility::Toggle);
         return 0;
     }
     if (message == taskbarCreated) {  // Explorer restarted: its notification area starts empty
@@ -65,9 +77,13 @@ HWND Owner() {
 
 }  // namespace
 
+void ListenForHideHotkey() {
+    // Held by the first copy that asks; the others run on without it, as with any program's.
+    if (Owner()) RegisterHotKey(Owner(), kHideHotkey, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, 'H');
+}
+
 bool Refresh() {
-    bool wanted = false;
-    for (const FrmLogo* window : FrmLogo::Loaded()) wanted = wanted || window->ClickThrough();
+    const bool wanted = AnyWindow(&FrmLogo::ClickThrough) || AnyWindow(&FrmLogo::Hidden);
     if (wanted == iconShown) return true;
     if (!Owner()) return !wanted;
     NOTIFYICONDATAW icon{};
@@ -77,7 +93,7 @@ bool Refresh() {
     icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     icon.uCallbackMessage = kIconMessage;
     icon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-    std::wcsncpy(icon.szTip, L"Velvane: windows that let clicks through", sizeof icon.szTip / sizeof icon.szTip[0] - 1);
+    std::wcsncpy(icon.szTip, L"Velvane: hidden windows, or windows that let clicks through", sizeof icon.szTip / sizeof icon.szTip[0] - 1);
     if (Shell_NotifyIconW(wanted ? NIM_ADD : NIM_DELETE, &icon) || !wanted) iconShown = wanted;
     return iconShown == wanted;
 }

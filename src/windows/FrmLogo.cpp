@@ -187,6 +187,12 @@ void FrmLogo::ClickThrough(bool on) {
     if (!on) ClickThroughIcon::Refresh();
 }
 
+void FrmLogo::Hide(bool hidden) {
+    hidden_ = hidden;
+    ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOWNA);
+    ClickThroughIcon::Refresh();
+}
+
 void FrmLogo::MoveToTwips(int left, int top) {
     auto x = TwipsToPixels(left, TwipsPerPixelX());
     auto y = TwipsToPixels(top, TwipsPerPixelY());
@@ -290,6 +296,10 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         if (message == mMain::ClickableAgainMessage()) {
             ClickThrough(false);
+            return 0;
+        }
+        if (message == mMain::HideShowMessage()) {
+            Hide(wParam != 0);
             return 0;
         }
         return DefWindowProcW(hwnd_, message, wParam, lParam);

@@ -84,6 +84,10 @@ public:
     bool ClickThrough() const { return clickThrough_; }
     void ClickThrough(bool on);
 
+    // Hidden from the screen (all windows hidden at once); nothing but Show brings it back.
+    bool Hidden() const { return hidden_; }
+    void Hide(bool hidden);
+
     FrmLogo(const FrmLogo&) = delete;
     FrmLogo& operator=(const FrmLogo&) = delete;
 
@@ -106,6 +110,7 @@ private:
     bool aboutMode_ = false;
     int oleDropMode_ = 0;
     bool clickThrough_ = false;
+    bool hidden_ = false;
     int wheelRest_ = 0;  // a high-resolution wheel's turn short of a notch
     std::vector<std::wstring> droppedFiles_;
     std::wstring fileNamePath_;

@@ -182,7 +182,7 @@ void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter) {
     const auto x = TwipsToPixels(Window.LeftTwips(), TwipsPerPixelX());
     const auto y = TwipsToPixels(Window.TopTwips(), TwipsPerPixelY());
     SetWindowPos(Window.hWnd(), reinterpret_cast<HWND>(static_cast<INT_PTR>(InsertAfter)), x.value_or(0),
-                 y.value_or(0), Window.Width(), Window.Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
+                 y.value_or(0), Window.Width(), Window.Height(), (Window.Hidden() ? 0 : SWP_SHOWWINDOW) | SWP_NOACTIVATE);
 }
 
 void UnloadEveryWindow() {

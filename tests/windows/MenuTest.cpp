@@ -1,5 +1,7 @@
 #include "../portable/Rows.h"
 #include "Fixture.h"
+#include "startup/WindowRegistry.h"
+#include "windows/MessagePump.h"
 
 namespace velvane::testing {
 
@@ -71,6 +73,16 @@ TEST_F(LogoTest, NudgesScreensThatChangeAndReopeningWhatWasClosed) {
         SendMessageW(w->hWnd(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
         EXPECT_EQ(std::make_tuple(Rect(w).left, Rect(w).top, Size(w).cx), std::make_tuple(p.keptLeft, p.keptTop, 412L)) << p.left << " " << p.top;
     }
+    const auto shown = [] { return std::count_if(FrmLogo::Loaded().begin(), FrmLogo::Loaded().end(), [](const FrmLogo* x) { return IsWindowVisible(x->hWnd()) != 0; }); };
+    mMain::HideOrShowAllRunning(mMain::Visibility::Toggle);  // Ctrl+Alt+H: all hide, and nothing else shows one again
+    DoEvents();
+    w->OnSizeItem(4);
+    mMain::SetTopMost(*w, -1);
+    EXPECT_EQ(shown(), 0);
+    mMain::HideOrShowAllRunning(mMain::Visibility::Toggle);
+    DoEvents();
+    EXPECT_EQ(shown(), 2);
+    w->OnSizeItem(SizeOneIndex);
     const RECT closed = Rect(other);
     other->OnChar(27);
     ASSERT_EQ(FrmLogo::Loaded().size(), 1u);
