@@ -74,7 +74,7 @@ class PushRecorder {
 public:
     std::vector<int> alphas;
     std::vector<std::pair<int, DWORD>> formats;  // AlphaFormat, flags
-    std::vector<std::chrono::steady_clock::time_point> times;
+    std::vector<std::chrono::steady_clock::time_point> times, ends;  // each push's start and end
     HWND window = nullptr;
     std::function<void(HWND)> afterPush;
 
@@ -90,6 +90,7 @@ private:
         r.alphas.push_back(b ? b->SourceConstantAlpha : -1), r.times.push_back(std::chrono::steady_clock::now()), r.window = h;
         r.formats.emplace_back(b ? b->AlphaFormat : -1, f);
         const BOOL result = r.real_(h, d, p, s, sd, sp, k, b, f);
+        r.ends.push_back(std::chrono::steady_clock::now());
         if (r.afterPush) r.afterPush(h);
         return result;
     }
