@@ -11,6 +11,7 @@
 #include "startup/FileExists.h"
 #include "startup/NumberReading.h"
 #include "startup/WindowRegistry.h"
+#include "package/PinSetStore.h"
 #include "windows/ClickThroughIcon.h"
 #include "windows/LogoWindows.h"
 
@@ -86,8 +87,12 @@ void Main() {
     } catch (const std::exception&) {
         // The remaining steps are abandoned; the about rule below still applies.
     }
+    // "restore" brings back the pins of copies that ended without the user ending them.
+    const bool restore = has(L"restore") && reading.complete && !(reading.startupFlags & CloseAllFlag);
+    if (restore && !RestorePins(reading.startupFlags & DontDragActiveFlag, reading.startupFlags & DontLoadEffectFlag))
+        MessageBoxW(nullptr, L"Nothing to restore.", ProgramTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
     try {
-        if (reading.commandText.find(L"about") != std::wstring::npos || reading.imageFiles.empty()) ShowAbout();
+        if (has(L"about") || (reading.imageFiles.empty() && !restore)) ShowAbout();
     } catch (const std::exception&) {
     }
 }

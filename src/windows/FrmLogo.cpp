@@ -10,6 +10,7 @@
 #include "common/ProgramTexts.h"
 #include "package/TempFiles.h"
 #include "startup/WindowRegistry.h"
+#include "package/PinSetStore.h"
 #include "windows/ClickThroughIcon.h"
 #include "windows/LogoDropTarget.h"
 #include "windows/LogoWindows.h"
@@ -145,6 +146,11 @@ void FrmLogo::RunUnloadSteps() {
     }
     if (aboutMode_ && mMain::AboutOpen) mMain::AboutOpen = false;
     if (ownTempFile) mMain::DeleteFileForced(fileNamePath_);
+    // The last image window closed ends the copy: its pin set is retired as it was.
+    const bool lastImage = !aboutMode_ && std::none_of(LoadedWindows().begin(), LoadedWindows().end(),
+                                                       [this](const FrmLogo* w) { return w != this && !w->AboutMode(); });
+    if (lastImage) mMain::RetirePins();
+    else mMain::PinsChanged();
 }
 
 void FrmLogo::OLEDropMode(int mode) {
@@ -251,6 +257,9 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DISPLAYCHANGE:
         KeepOnAMonitor();
         return 0;
+    case WM_WINDOWPOSCHANGED:  // moved, sized, shown: the copy's pin set follows
+        mMain::PinsChanged();
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_LBUTTONDBLCLK:
         OnMouseDown(1);
         OnDoubleClick();

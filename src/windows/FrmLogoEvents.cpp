@@ -4,6 +4,7 @@
 #include <iterator>
 #include <vector>
 
+#include "package/PinSetStore.h"
 #include "package/SingleExe.h"
 #include "package/TempFiles.h"
 #include "render/LayeredPNGWindow.h"
@@ -142,6 +143,7 @@ void FrmLogo::OnLogoItem(int index) {
     case ExitItem: mMain::UnloadAllLogos();  // does not return
     default: break;
     }
+    mMain::PinsChanged();
 }
 
 void FrmLogo::OnTopMostItem() {
@@ -189,6 +191,7 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
         Menu = before;
         return false;
     }
+    mMain::PinsChanged();
     return true;
 }
 

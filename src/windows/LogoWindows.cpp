@@ -9,6 +9,7 @@
 #include "common/ProgramTexts.h"
 #include "package/EmbeddedPackage.h"
 #include "package/ReadSettingsSlot.h"
+#include "package/PinSetStore.h"
 #include "package/SingleExe.h"
 #include "package/SettingsSlot.h"
 #include "package/TempFiles.h"
@@ -196,6 +197,9 @@ void UnloadEveryWindow() {
 }
 
 void UnloadAllLogos() {
+    // The user ends the copy: its pin set, brought up to date, is retired.
+    SavePinsNow();
+    RetirePins();
     UnloadEveryWindow();
     ExitProcess(0);
 }

@@ -2,6 +2,7 @@
 
 #include "Rows.h"
 #include "package/PackageBag.h"
+#include "package/OpenSetNames.h"
 #include "package/PinSet.h"
 #include "package/SettingsSlot.h"
 #include "package/TempFileNames.h"
@@ -69,6 +70,11 @@ TEST(Names, TemporaryFilesProgramPathAndNumberedCopies) {
     const std::set<std::wstring> taken = {L"D:\\A\\V1.exe", L"D:\\A\\V3.exe"};  // the first free number, gaps too
     EXPECT_EQ(NumberedExePath(L"D:\\A\\V.exe", [&](const std::wstring& p) { return taken.count(p) != 0; }), L"D:\\A\\V2.exe");
     EXPECT_EQ(NumberedExePath(L"D:\\A\\V.exe", [](const std::wstring&) { return true; }), L"");
+    // A running copy's pin set names its process and start time; anything else names no copy.
+    EXPECT_EQ(OpenSetName({0x1A2B, 0x01DB2F00AABBCCDDull}), L"00001A2B-01DB2F00AABBCCDD.velvane");
+    EXPECT_EQ(OpenSetOwnerOf(L"00001A2B-01DB2F00AABBCCDD.velvane"), (OpenSetOwner{0x1A2B, 0x01DB2F00AABBCCDDull}));
+    for (const wchar_t* other : {L"00001A2B-01DB2F00AABBCCDD.velvan", L"00001a2b-01DB2F00AABBCCDD.velvane", L"Pins.velvane", L"00001A2B_01DB2F00AABBCCDD.velvane"})
+        EXPECT_FALSE(OpenSetOwnerOf(other)) << Row(other);
 }
 
 }  // namespace velvane

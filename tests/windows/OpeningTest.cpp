@@ -6,6 +6,8 @@
 #include "package/EmbeddedPackage.h"
 #include "package/PackageBag.h"
 #include "package/ProgramFile.h"
+#include "package/OpenSetNames.h"
+#include "package/PinSetStore.h"
 #include "package/SingleExe.h"
 #include "windows/LogoDropTarget.h"
 
@@ -122,6 +124,27 @@ TEST_F(LogoTest, CopiesAndPinSetsBringEveryMarkBack) {
         ASSERT_EQ(FrmLogo::Loaded().size(), 1u);
         EXPECT_EQ(marks(FrmLogo::Loaded()[0]), before);
     }
+}
+
+// The set a copy keeps survives a failed write; "restore" takes over the set of a copy that no longer runs
+// and leaves a damaged one alone.
+TEST_F(LogoTest, PinSetsOfCopiesThatNoLongerRunAreRestored) {
+    FrmLogo* w = Open(logo, 1, 50);
+    ASSERT_NE(w, nullptr);
+    mMain::SavePinsNow();
+    const std::wstring own = mMain::OwnPinSetPath(), folder = own.substr(0, own.rfind(L'\\') + 1);
+    const std::wstring dead = folder + OpenSetName({1, 1}), damaged = folder + OpenSetName({2, 2}), beside = own + L".new";
+    const std::vector<std::uint8_t> junk(40, 'x'), saved = ReadFileFrom(own).value_or(junk);
+    ASSERT_TRUE(CopyFileW(own.c_str(), dead.c_str(), FALSE) && WriteWholeFile(damaged, {&junk}, false) && CreateDirectoryW(beside.c_str(), nullptr));
+    w->OnOpacityItem(9);
+    mMain::SavePinsNow();  // cannot write beside: the set stays as it was
+    EXPECT_EQ(ReadFileFrom(own), saved);
+    EXPECT_TRUE(mMain::RestorePins(false, true));
+    EXPECT_EQ(FrmLogo::Loaded().size(), 2u);
+    EXPECT_EQ(Checked(FrmLogo::Loaded().back()->Menu.InmnuOpacity), 4) << "restored with its settings";
+    EXPECT_TRUE(!Exists(dead) && Exists(damaged)) << "taken over, and left alone";
+    RemoveDirectoryW(beside.c_str());
+    DeleteFileW(damaged.c_str());
 }
 
 TEST_F(LogoTest, OnlyTheProgramsOwnTemporaryFilesAreDeleted) {
