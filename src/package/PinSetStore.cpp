@@ -13,6 +13,7 @@
 #include "package/OpenSetNames.h"
 #include "package/SingleExe.h"
 #include "windows/FrmLogo.h"
+#include "windows/HiddenWindow.h"
 
 namespace velvane::mMain {
 namespace {
@@ -94,14 +95,7 @@ LRESULT CALLBACK SaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 // A hidden top-level window: it gets the timer, and the end of the session.
 HWND Saver() {
-    static HWND saver = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = SaverProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"Velvane.PinSetSaver";
-        RegisterClassW(&wc);
-        return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
-    }();
+    static HWND saver = MakeHiddenWindow(L"Velvane.PinSetSaver", SaverProc);
     return saver;
 }
 

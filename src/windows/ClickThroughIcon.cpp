@@ -10,6 +10,7 @@
 
 #include "common/ProgramTexts.h"
 #include "windows/FrmLogo.h"
+#include "windows/HiddenWindow.h"
 #include "startup/WindowRegistry.h"
 #include "windows/LogoWindows.h"
 
@@ -64,14 +65,7 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 // One icon per copy, owned by a hidden window made the first time it is needed.
 HWND Owner() {
-    static HWND owner = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = OwnerProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"Velvane.ClickThroughIcon";
-        RegisterClassW(&wc);
-        return CreateWindowExW(0, wc.lpszClassName, ProgramTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
-    }();
+    static HWND owner = MakeHiddenWindow(L"Velvane.ClickThroughIcon", OwnerProc, ProgramTitle);
     return owner;
 }
 

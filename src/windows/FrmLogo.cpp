@@ -181,24 +181,6 @@ void FrmLogo::MoveToPixels(int left, int top) {
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FrmLogo::ClickThrough(bool on) {
-    clickThrough_ = on;
-    // Without its icon there would be no way back: the window stays clickable.
-    if (on && !ClickThroughIcon::Refresh()) {
-        clickThrough_ = false;
-        return;
-    }
-    const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
-    SetWindowLongW(hwnd_, GWL_EXSTYLE, on ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT);
-    if (!on) ClickThroughIcon::Refresh();
-}
-
-void FrmLogo::Hide(bool hidden) {
-    hidden_ = hidden;
-    ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOWNA);
-    ClickThroughIcon::Refresh();
-}
-
 void FrmLogo::MoveToTwips(int left, int top) {
     auto x = TwipsToPixels(left, TwipsPerPixelX());
     auto y = TwipsToPixels(top, TwipsPerPixelY());

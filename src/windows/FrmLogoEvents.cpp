@@ -11,6 +11,7 @@
 #include "render/ScaleArithmetic.h"
 #include "startup/CommandLine.h"
 #include "startup/FileExists.h"
+#include "windows/ClickThroughIcon.h"
 #include "windows/Clipboard.h"
 #include "windows/FrmLogo.h"
 #include "windows/LogoWindows.h"
@@ -109,6 +110,24 @@ void FrmLogo::KeepOnAMonitor() {
     const RECT& m = monitor.rcMonitor;
     const LONG width = now.right - now.left, height = now.bottom - now.top;
     MoveToPixels(std::max(m.left, std::min(now.left, m.right - width)), std::max(m.top, std::min(now.top, m.bottom - height)));
+}
+
+void FrmLogo::ClickThrough(bool on) {
+    clickThrough_ = on;
+    // Without its icon there would be no way back: the window stays clickable.
+    if (on && !ClickThroughIcon::Refresh()) {
+        clickThrough_ = false;
+        return;
+    }
+    const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
+    SetWindowLongW(hwnd_, GWL_EXSTYLE, on ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT);
+    if (!on) ClickThroughIcon::Refresh();
+}
+
+void FrmLogo::Hide(bool hidden) {
+    hidden_ = hidden;
+    ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOWNA);
+    ClickThroughIcon::Refresh();
 }
 
 void FrmLogo::ShowPopupMenu() {
