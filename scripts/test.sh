@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the portable logic natively, a short fuzz run of
-# the package reader, the Windows tests and the end-to-end journeys under Wine and Xvfb, and
+# every reader of outside data, the Windows tests and the end-to-end journeys under Wine and Xvfb, and
 # the release archive (its program must be the tested one, and start).
 # The journeys that drive pointer and keyboard get displays and Wine prefixes of their own;
 # the rest, the fuzz run and the release build go alongside them, as they mostly wait on Wine.
@@ -25,7 +25,7 @@ run() {  # name, command...: in the background, output to a log
   shift
   (set +e; "$@" >"$logs/$name" 2>&1; echo $? >"$logs/$name.status"; echo "[test] $name finished, its output follows at the end") &
 }
-echo "[test] fuzzing the package reader (30 s), the Windows tests, the journeys and the release archive"
+echo "[test] fuzzing every reader of outside data (about 25 s), the Windows tests, the journeys and the release archive"
 run release scripts/release.sh
 run fuzz ctest --test-dir build/fuzz --output-on-failure
 run windows scripts/with-wine-display.sh bash -c "ctest --test-dir $build -LE input --output-on-failure --repeat until-pass:2 &&
