@@ -72,9 +72,16 @@ bool WindowShows(const std::wstring& path) {
     return false;
 }
 
-// Opens the windows of a package's bag, as a copy stored them; the temporary image files
-// written for them, in image order.
-std::vector<std::wstring> OpenPackage(const PackageBag& bag, bool DontDragActive, bool DontLoadEffect) {
+}  // namespace
+
+std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<std::uint8_t>& contents, bool DontDragActive,
+                                                             bool DontLoadEffect) {
+    PackageBag bag;
+    try {
+        bag.LoadContents(contents);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
     std::vector<std::wstring> written;
     bool applySettings = false;
     try {
@@ -112,44 +119,31 @@ std::vector<std::wstring> OpenPackage(const PackageBag& bag, bool DontDragActive
     return written;
 }
 
-}  // namespace
-
 std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, double packageOffset,
                                               bool DontDragActive, bool DontLoadEffect) {
-    PackageBag bag;
+    std::vector<std::uint8_t> contents;
     try {
         const auto offset = std::isfinite(packageOffset) && packageOffset >= 0 ? ToInt32(packageOffset) : std::nullopt;
         if (!offset) return {};
         const auto tail = ReadFileFrom(programFile, static_cast<std::uint64_t>(*offset));
         if (!tail) return {};
-        bag.LoadContents(ReadPackageRecord(tail->data(), tail->size()));
+        contents = ReadPackageRecord(tail->data(), tail->size());
     } catch (const std::exception&) {
         return {};
     }
-    return OpenPackage(bag, DontDragActive, DontLoadEffect);
+    return OpenPackageContents(contents, DontDragActive, DontLoadEffect).value_or(std::vector<std::wstring>{});
 }
 
 std::optional<std::vector<std::wstring>> OpenPinSet(const std::wstring& path, bool DontDragActive, bool DontLoadEffect) {
-    PackageBag bag;
+    std::vector<std::uint8_t> contents;
     try {
         const auto file = ReadFileFrom(path);
         if (!file) return std::nullopt;
-        bag.LoadContents(ReadPinSet(file->data(), file->size()));
+        contents = ReadPinSet(file->data(), file->size());
     } catch (const std::exception&) {
         return std::nullopt;
     }
-    return OpenPackage(bag, DontDragActive, DontLoadEffect);
-}
-
-std::vector<std::wstring> OpenPackageContents(const std::vector<std::uint8_t>& contents, bool DontDragActive,
-                                              bool DontLoadEffect) {
-    PackageBag bag;
-    try {
-        bag.LoadContents(contents);
-    } catch (const std::exception&) {
-        return {};
-    }
-    return OpenPackage(bag, DontDragActive, DontLoadEffect);
+    return OpenPackageContents(contents, DontDragActive, DontLoadEffect);
 }
 
 bool IsPinSetFile(const std::wstring& path) {

@@ -19,8 +19,9 @@ std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, d
 // this version reads (damaged, foreign, a later version).
 std::optional<std::vector<std::wstring>> OpenPinSet(const std::wstring& path, bool DontDragActive, bool DontLoadEffect);
 
-// The same for the bytes of a bag.
-std::vector<std::wstring> OpenPackageContents(const std::vector<std::uint8_t>& bag, bool DontDragActive, bool DontLoadEffect);
+// The same for the bytes of a bag; empty when they are no bag.
+std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<std::uint8_t>& bag, bool DontDragActive,
+                                                             bool DontLoadEffect);
 
 // Whether the file begins as a pin set (any version).
 bool IsPinSetFile(const std::wstring& path);

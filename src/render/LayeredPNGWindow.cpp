@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <new>
-#include <tuple>
 #include <utility>
 #include <vector>
 

@@ -1,5 +1,6 @@
 #include "startup/CommandLine.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <exception>
 #include <set>
@@ -19,17 +20,6 @@ constexpr SwitchKeyword kSwitchKeywords[] = {
     {L"dontmoveable", DontMoveableFlag}, {L"dontdragactive", DontDragActiveFlag},
     {L"dontloadeffect", DontLoadEffectFlag},
 };
-
-void RemoveAll(std::wstring& text, const std::wstring& piece) {
-    if (piece.empty()) return;
-    std::wstring out;
-    out.reserve(text.size());
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find(piece, from)) != std::wstring::npos; from = at + piece.size())
-        out.append(text, from, at - from);
-    out.append(text, from, std::wstring::npos);
-    text = std::move(out);
-}
 
 std::vector<std::wstring> SplitAt(const std::wstring& text, const wchar_t* separators) {
     std::vector<std::wstring> pieces(1);
@@ -95,7 +85,7 @@ SwitchReading ReadSwitches(std::wstring_view lowerCaseArguments,
         return reading;
     }
 
-    RemoveAll(reading.commandText, L" ");
+    reading.commandText.erase(std::remove(reading.commandText.begin(), reading.commandText.end(), L' '), reading.commandText.end());
 
     std::optional<double> leading = ReadNumber(reading.commandText);
     std::optional<std::int32_t> flags = leading ? ToInt32(*leading) : std::nullopt;

@@ -1,7 +1,6 @@
 // What a logo window does on mouse, keys, dropped files and its menu.
 
 #include <algorithm>
-#include <iterator>
 #include <vector>
 
 #include "package/PinSetStore.h"
@@ -10,7 +9,6 @@
 #include "render/LayeredPNGWindow.h"
 #include "render/ScaleArithmetic.h"
 #include "startup/CommandLine.h"
-#include "startup/FileExists.h"
 #include "windows/ClickThroughIcon.h"
 #include "windows/Clipboard.h"
 #include "windows/FrmLogo.h"
@@ -218,8 +216,7 @@ void FrmLogo::Paste() {
     POINT pointer{};
     GetCursorPos(&pointer);
     const Clipboard::Pasted pasted = Clipboard::TakeImage(hwnd_);
-    std::vector<std::wstring> images;
-    std::copy_if(pasted.copiedFiles.begin(), pasted.copiedFiles.end(), std::back_inserter(images), mMain::FileExists);
+    std::vector<std::wstring> images = pasted.copiedFiles;
     if (!pasted.ownFile.empty()) images.push_back(pasted.ownFile);
     mMain::OpenFiles(images, [&](const std::wstring& path) {
         mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, &pointer);
@@ -230,9 +227,7 @@ void FrmLogo::Paste() {
 }
 
 void FrmLogo::OnFilesDropped(const std::vector<std::wstring>& paths) {
-    std::vector<std::wstring> files;
-    std::copy_if(paths.begin(), paths.end(), std::back_inserter(files), mMain::FileExists);
-    mMain::OpenFiles(files, [](const std::wstring& path) {
+    mMain::OpenFiles(paths, [](const std::wstring& path) {
         mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
     }, false, false);
 }

@@ -16,6 +16,7 @@
 #include "render/LayeredPNGWindow.h"
 #include "render/ScaleArithmetic.h"
 #include "startup/CommandLine.h"
+#include "startup/FileExists.h"
 #include "startup/WindowRegistry.h"
 #include "windows/FrmLogo.h"
 #include "windows/MessagePump.h"
@@ -124,6 +125,7 @@ void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(
                bool DontDragActive, bool DontLoadEffect) {
     bool unreadable = false;
     for (const std::wstring& path : paths) {
+        if (!FileExists(path)) continue;
         if (!IsPinSetFile(path)) openImage(path);
         else if (!OpenPinSet(path, DontDragActive, DontLoadEffect)) unreadable = true;
     }

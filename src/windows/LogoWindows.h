@@ -22,7 +22,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
               const POINT* centreAt = nullptr);
 
-// Opens files in order: pin sets through the package loader (their windows as stored,
+// Opens the files that exist, in order: pin sets through the package loader (their windows as stored,
 // taking drops and fading in as asked), anything else through openImage. Pin sets that
 // cannot be read are said once, and the other files still open.
 void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(const std::wstring&)>& openImage,
