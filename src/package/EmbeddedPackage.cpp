@@ -38,6 +38,7 @@ struct StoredSettings {
     std::int32_t top, left;
     std::int16_t opacity;
     float size;
+    Orientation turn;
 };
 
 // Empty when a setting is absent or cannot be converted to what the window takes.
@@ -63,7 +64,10 @@ std::optional<StoredSettings> ReadSettings(const PackageBag& bag, int k) {
     const auto single = size ? ToSingle(*size) : std::nullopt;
     const auto dontOnTop = flag(L"dontontop"), dontMoveable = flag(L"dontmoveable");
     if (!top || !left || !opacity || !single || !dontOnTop || !dontMoveable) return std::nullopt;
-    return StoredSettings{*dontOnTop, *dontMoveable, *top, *left, *opacity, *single};
+    // Written by newer copies only: absent means upright, and a turn not understood is left out.
+    const auto turn = number(L"turn");
+    return StoredSettings{*dontOnTop, *dontMoveable, *top, *left, *opacity, *single,
+                          turn ? Orientation::FromCode(*turn).value_or(Orientation{}) : Orientation{}};
 }
 
 bool WindowShows(const std::wstring& path) {
@@ -110,7 +114,7 @@ std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<s
             if (!applySettings) OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
             else if (s)
                 OpenLogo(*file, s->dontOnTop, s->dontMoveable, DontDragActive, DontLoadEffect, s->top, s->left,
-                         s->opacity, s->size, false);
+                         s->opacity, s->size, false, nullptr, s->turn);
             // A file no window shows would only be left behind.
             if (!WindowShows(*file)) DeleteFileForced(*file);
         }

@@ -37,6 +37,8 @@ void WriteWindow(PackageBag& bag, const FrmLogo& window, int k, int sameAs) {
     bag.WriteValue(L"left" + n, static_cast<float>(window.LeftTwips()));
     bag.WriteValue(L"dontontop" + n, !window.Menu.InmnuLogo[TopMostItem].checked);
     bag.WriteValue(L"dontmoveable" + n, !window.Menu.InmnuLogo[MoveableItem].checked);
+    // An entry of its own, which older copies of the program pass over.
+    if (window.Menu.Turn != Orientation{}) bag.WriteValue(L"turn" + n, window.Menu.Turn.Code());
     for (int p = 0; p < 10; ++p) {
         if (window.Menu.InmnuOpacity[p].checked) {
             bag.WriteValue(L"opacity" + n, static_cast<std::int16_t>((p + 1) * 10));

@@ -11,6 +11,7 @@
 #include "common/ProgramTexts.h"
 #include "render/ImageLimits.h"
 #include "render/ImageSource.h"
+#include "render/Orientation.h"
 #include "render/Resample.h"
 #include "render/ScaleArithmetic.h"
 #include "windows/FrmLogo.h"
@@ -60,21 +61,35 @@ private:
     bool raised_;
 };
 
-// Fills the window's bitmap: decoded straight into it at the image's own size, else
-// decoded once and scaled by our own resampler. The decoder's copy is given up as
-// soon as it has been read.
-bool Render(ImageSource& image, const Pixels& bitmap) {
+// A buffer of premultiplied pixels; empty when the size is more than memory holds.
+std::vector<std::uint8_t> PixelBuffer(std::int32_t width, std::int32_t height) {
+    std::vector<std::uint8_t> pixels;
+    if (!ImageSizeFits(width, height)) return pixels;
+    try {
+        pixels.resize(4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    } catch (const std::bad_alloc&) {
+    }
+    return pixels;
+}
+
+// Fills the bitmap: decoded straight into it at the image's own size, else decoded once
+// and scaled by our own resampler, then turned. The decoder's copy is given up as soon as
+// it has been read.
+bool Render(ImageSource& image, const Pixels& bitmap, Orientation turn = {}) {
+    if (turn != Orientation{}) {
+        const std::int32_t width = turn.SwapsSides() ? bitmap.height : bitmap.width;
+        const std::int32_t height = turn.SwapsSides() ? bitmap.width : bitmap.height;
+        std::vector<std::uint8_t> upright = PixelBuffer(width, height);
+        const Pixels drawn{upright.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)};
+        if (upright.empty() || !Render(image, drawn)) return false;
+        TurnPixels({drawn.rows, width, height, drawn.stride}, bitmap, turn);
+        return true;
+    }
     const auto [imageWidth, imageHeight] = image.Size();
     if (imageWidth == bitmap.width && imageHeight == bitmap.height) return image.Decode(bitmap);
-    std::vector<std::uint8_t> pixels;
-    if (!ImageSizeFits(imageWidth, imageHeight)) return false;
-    try {
-        pixels.resize(4 * static_cast<std::size_t>(imageWidth) * static_cast<std::size_t>(imageHeight));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    std::vector<std::uint8_t> pixels = PixelBuffer(imageWidth, imageHeight);
     const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(imageWidth);
-    const bool decoded = image.Decode({pixels.data(), imageWidth, imageHeight, stride});
+    const bool decoded = !pixels.empty() && image.Decode({pixels.data(), imageWidth, imageHeight, stride});
     if (decoded) ResamplePremultiplied({pixels.data(), imageWidth, imageHeight, stride}, bitmap);
     return decoded;
 }
@@ -103,8 +118,10 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
                                          : GdipToken.started()                   ? std::make_unique<ImageSource>(pngPath)
                                                                                  : nullptr;
     const auto [imageWidth, imageHeight] = image ? image->Size() : std::pair{0, 0};
-    const std::int32_t H = ScaledSide(ChangeSize, imageHeight).value_or(0);
-    const std::int32_t W = ScaledSide(ChangeSize, imageWidth).value_or(0);
+    const Orientation turn = FormIn.Menu.Turn;
+    std::int32_t H = ScaledSide(ChangeSize, imageHeight).value_or(0);
+    std::int32_t W = ScaledSide(ChangeSize, imageWidth).value_or(0);
+    if (turn.SwapsSides()) std::swap(W, H);
     const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(W);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -124,7 +141,7 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     // The picture is drawn before the window changes: one that cannot be had (an unreadable
     // or changed file, a size beyond memory) leaves the window with its old picture, place
     // and size rather than sized to a picture it never gets.
-    if (!bits || !Render(*image, {static_cast<std::uint8_t*>(bits), W, H, stride})) return false;
+    if (!bits || !Render(*image, {static_cast<std::uint8_t*>(bits), W, H, stride}, turn)) return false;
     if (topLeft) SetWindowPos(FormIn.hWnd(), nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
     else FormIn.Resize(W, H);
     const bool fade = LoadEffect && FadeAllowed(W, H);
@@ -148,20 +165,16 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     return Push(FormIn, W, H, topLeft);
 }
 
-std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& pngPath, float factor,
+std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& pngPath, float factor, Orientation turn,
                                                            std::int32_t& width, std::int32_t& height) {
     if (!GdipToken.started()) return {};
     ImageSource image(pngPath);
     const auto [imageWidth, imageHeight] = image.Size();
     width = ScaledSide(factor, imageWidth).value_or(0);
     height = ScaledSide(factor, imageHeight).value_or(0);
-    std::vector<std::uint8_t> pixels;
-    try {
-        if (imageWidth > 0 && ImageSizeFits(width, height)) pixels.resize(4 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    } catch (const std::bad_alloc&) {
-        return {};
-    }
-    if (!pixels.empty() && !Render(image, {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)})) pixels.clear();
+    if (turn.SwapsSides()) std::swap(width, height);
+    std::vector<std::uint8_t> pixels = imageWidth > 0 ? PixelBuffer(width, height) : std::vector<std::uint8_t>{};
+    if (!pixels.empty() && !Render(image, {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)}, turn)) pixels.clear();
     return pixels;
 }
 

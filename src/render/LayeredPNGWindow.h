@@ -10,6 +10,7 @@
 
 #include "render/GdiPlus.h"
 #include "render/ImageSource.h"
+#include "render/Orientation.h"
 
 namespace velvane {
 class FrmLogo;
@@ -25,17 +26,17 @@ public:
     // The image's pixel size; false (outputs untouched) when it cannot be loaded.
     bool PNGFileSize(const std::wstring& pngPath, std::int32_t& fWidth, std::int32_t& fHeight);
 
-    // Sizes the window to the scaled image and shows it at the constant alpha, fading
+    // Sizes the window to the scaled image, turned as its menu says, and shows it at the constant alpha, fading
     // in first when asked. False, with the window as it was, when the picture cannot be
     // drawn (unreadable file, a size too large for memory).
     // At topLeft, when given, the window moves there with the same push.
     bool MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha, float ChangeSize,
                    bool LoadEffect, const POINT* topLeft = nullptr);
 
-    // The image at a size factor as premultiplied BGRA, top-down rows; empty when it
-    // cannot be read or drawn.
-    std::vector<std::uint8_t> RenderedPixels(const std::wstring& pngPath, float factor, std::int32_t& width,
-                                             std::int32_t& height);
+    // The image at a size factor, turned, as premultiplied BGRA, top-down rows; empty
+    // when it cannot be read or drawn.
+    std::vector<std::uint8_t> RenderedPixels(const std::wstring& pngPath, float factor, Orientation turn,
+                                             std::int32_t& width, std::int32_t& height);
 
     // Releases the bitmap and DC and shuts GDI+ down for this renderer.
     void UnloadPNGForm();

@@ -93,10 +93,10 @@ bool WriteBytes(const BYTE* bytes, SIZE_T size, const std::wstring& path) {
 
 }  // namespace
 
-bool CopyImage(HWND owner, const std::wstring& pngPath, float factor) {
+bool CopyImage(HWND owner, const std::wstring& pngPath, float factor, Orientation turn) {
     const GdiplusSession session;
     std::int32_t width = 0, height = 0;
-    std::vector<std::uint8_t> pixels = LayeredPNGWindow().RenderedPixels(pngPath, factor, width, height);
+    std::vector<std::uint8_t> pixels = LayeredPNGWindow().RenderedPixels(pngPath, factor, turn, width, height);
     if (pixels.empty()) return false;
     for (std::size_t i = 0; i < pixels.size(); i += 4)  // back to straight alpha, as both formats carry it
         for (int c = 0; c < 3 && pixels[i + 3]; ++c)

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "render/Orientation.h"
+
 namespace velvane::Clipboard {
 
-// Puts the image file, drawn at the size factor, on the clipboard as PNG and as a 32-bit
-// DIB with alpha; false when it cannot be read or the clipboard refuses it.
-bool CopyImage(HWND owner, const std::wstring& pngPath, float factor);
+// Puts the image file, drawn at the size factor and turned, on the clipboard as PNG and as
+// a 32-bit DIB with alpha; false when it cannot be read or the clipboard refuses it.
+bool CopyImage(HWND owner, const std::wstring& pngPath, float factor, Orientation turn);
 
 // What Ctrl+V can pin: image data (PNG, a DIB with or without alpha) written to a
 // temporary PNG file of our own, or image files the user copied. Both empty when the

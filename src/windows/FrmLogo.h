@@ -72,6 +72,8 @@ public:
     void OnOpacityItem(int index);
     // anchor: a screen point that keeps the image point under it (zooming by wheel).
     void OnSizeItem(int index, const POINT* anchor = nullptr);
+    // Turns the picture about the window's centre (a TurnChoice).
+    void OnTurnItem(int index);
     void OnFilesDropped(const std::vector<std::wstring>& paths);
     // A wheel turn of delta (120 a notch) with the pointer at a screen point.
     void OnMouseWheel(int delta, bool ctrl, POINT pointer);
@@ -99,7 +101,8 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void RunUnloadSteps();
     // False, with the menu as it was, when the new picture could not be shown.
-    bool ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor = nullptr);
+    // The picture stays centred where it was when keepCentre, else keeps its top-left.
+    bool ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor = nullptr, bool keepCentre = false);
     void Paste();
     void ShowPopupMenu();
     // Esc and double-click: closed, and remembered so that Ctrl+Z brings it back.

@@ -1,6 +1,8 @@
 // What a logo window does on mouse, keys, dropped files and its menu.
 
 #include <algorithm>
+#include <cwctype>
+#include <string_view>
 #include <vector>
 
 #include "package/PinSetStore.h"
@@ -9,6 +11,7 @@
 #include "render/LayeredPNGWindow.h"
 #include "render/ScaleArithmetic.h"
 #include "startup/CommandLine.h"
+#include "startup/SignIn.h"
 #include "windows/ClickThroughIcon.h"
 #include "windows/Clipboard.h"
 #include "windows/FrmLogo.h"
@@ -39,6 +42,7 @@ void FrmLogo::BeginDrag() {
 void FrmLogo::OnMouseDown(int button) {
     Menu.UpdateMakeAllVisibility(Loaded().size(), mMain::AboutOpen);
     Menu.InmnuLogo[ReopenClosedItem].enabled = mMain::CanReopen();
+    Menu.InmnuLogo[OpenAtSignInItem].checked = mMain::OpensAtSignIn();
     if (!aboutMode_ && button == kRightButton) ShowPopupMenu();
 }
 
@@ -87,6 +91,10 @@ void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
 
 void FrmLogo::OnChar(wchar_t character) {
     if (character == 27) CloseReopenably();
+    // Typed characters rather than keys: "[" and "]" lie elsewhere on other keyboards.
+    const std::wstring_view turnKeys = L"[]HV";
+    const auto turn = turnKeys.find(static_cast<wchar_t>(std::towupper(character)));
+    if (!aboutMode_ && turn != std::wstring_view::npos) OnTurnItem(static_cast<int>(turn));
 }
 
 void FrmLogo::OnDoubleClick() { CloseReopenably(); }
@@ -136,6 +144,7 @@ void FrmLogo::ShowPopupMenu() {
     case MenuChoice::Logo: OnLogoItem(choice.index); break;
     case MenuChoice::Opacity: OnOpacityItem(choice.index); break;
     case MenuChoice::Size: OnSizeItem(choice.index); break;
+    case MenuChoice::Turn: OnTurnItem(choice.index); break;
     case MenuChoice::None: break;
     }
 }
@@ -152,7 +161,8 @@ void FrmLogo::OnLogoItem(int index) {
         MoveTopMostWindows(-1);
         break;
     case ClickThroughItem: ClickThrough(true); break;
-    case CopyItem: Clipboard::CopyImage(hwnd_, fileNamePath_, Menu.MarkedFactor().value_or(0)); break;
+    case CopyItem: Clipboard::CopyImage(hwnd_, fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn); break;
+    case OpenAtSignInItem: mMain::OpenAtSignIn(!mMain::OpensAtSignIn()); break;
     case PasteItem: Paste(); break;
     case SavePinsItem: SavePins(hwnd_); break;
     case ReopenClosedItem: mMain::ReopenClosed(); break;
@@ -186,7 +196,14 @@ void FrmLogo::OnSizeItem(int index, const POINT* anchor) {
     if (!ApplySizeAndOpacity(-1, index, anchor)) Menu.InmnuSize[CustomSizeIndex].visible = customShown;
 }
 
-bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor) {
+void FrmLogo::OnTurnItem(int index) {
+    if (index < 0 || index > static_cast<int>(TurnChoice::Reset)) return;
+    const Orientation before = Menu.Turn;
+    Menu.Turn = Turned(before, static_cast<TurnChoice>(index));
+    if (Menu.Turn != before && !ApplySizeAndOpacity(-1, -1, nullptr, true)) Menu.Turn = before;
+}
+
+bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor, bool keepCentre) {
     LayeredPNGWindow renderer;
     // The marks are the window's settings and "Make single Exe!" stores them: they move
     // only with a picture that was pushed. An image that can no longer be read, or a size
@@ -196,15 +213,19 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
     const LogoMenu before = Menu;
     const auto rendering = Menu.ChooseSizeAndOpacity(opacity, sizeIndex);
     const auto alpha = rendering ? AlphaFromOpacity(rendering->opacity) : std::nullopt;
+    if (Menu.Turn.SwapsSides()) std::swap(width, height);
     POINT topLeft{};
-    if (rendering && anchor) {
+    if (rendering && (anchor || keepCentre)) {
         RECT now{};
         GetWindowRect(hwnd_, &now);
-        topLeft = {ZoomedEdge(anchor->x, now.left, now.right - now.left, ScaledSide(rendering->factor, width).value_or(0)),
-                   ZoomedEdge(anchor->y, now.top, now.bottom - now.top, ScaledSide(rendering->factor, height).value_or(0))};
+        const std::int32_t newWidth = ScaledSide(rendering->factor, width).value_or(0);
+        const std::int32_t newHeight = ScaledSide(rendering->factor, height).value_or(0);
+        const POINT centre{now.left + (now.right - now.left) / 2, now.top + (now.bottom - now.top) / 2};
+        const POINT& at = anchor ? *anchor : centre;
+        topLeft = {ZoomedEdge(at.x, now.left, now.right - now.left, newWidth), ZoomedEdge(at.y, now.top, now.bottom - now.top, newHeight)};
     }
     if (!rendering || !alpha || !(rendering->factor > 0) ||
-        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false, anchor ? &topLeft : nullptr)) {
+        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false, anchor || keepCentre ? &topLeft : nullptr)) {
         Menu = before;
         return false;
     }

@@ -10,7 +10,8 @@ namespace velvane {
 LogoMenu::LogoMenu() {
     const wchar_t* logo[] = {L"Top Most", L"Moveable", L"-", L"Opacity", L"Size", L"Make single Exe!",
                              L"Make single Exe! All Images", L"-", L"About", L"E&xit", L"-", L"-",
-                             L"Click Through", L"Copy", L"Paste", L"Save Pins...", L"Reopen Closed"};
+                             L"Click Through", L"Copy", L"Paste", L"Save Pins...", L"Reopen Closed",
+                             L"Turn", L"Open at Sign-in"};
     for (std::size_t i = 0; i < InmnuLogo.size(); ++i) InmnuLogo[i].caption = logo[i];
     InmnuLogo[TopMostItem].checked = true;
     InmnuLogo[MoveableItem].checked = true;
@@ -22,6 +23,9 @@ LogoMenu::LogoMenu() {
     for (std::size_t i = 0; i < InmnuSize.size(); ++i) InmnuSize[i].caption = size[i];
     InmnuSize[SizeOneIndex].checked = true;
     InmnuSize[CustomSizeIndex].visible = false;
+
+    const wchar_t* turn[] = {L"Left 90", L"Right 90", L"Flip Horizontal", L"Flip Vertical", L"Reset"};
+    for (std::size_t i = 0; i < InmnuTurn.size(); ++i) InmnuTurn[i].caption = turn[i];
 }
 
 bool LogoMenu::CheckOpeningOpacity(std::int16_t opacity) {

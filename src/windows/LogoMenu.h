@@ -1,13 +1,15 @@
 #pragma once
 // A logo window's popup menu, which is also where that window keeps its settings:
 // the marks of "Top Most" and "Moveable", the checked Opacity and Size items, "Custom"
-// with its factor, and whether the package commands are offered.
+// with its factor, the picture's turn, and whether the package commands are offered.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "render/Orientation.h"
 
 namespace velvane {
 
@@ -35,20 +37,26 @@ enum LogoItem : int {
     PasteItem = 14,
     SavePinsItem = 15,
     ReopenClosedItem = 16,
+    TurnItem = 17,
+    OpenAtSignInItem = 18,
 };
 
 // The order the items show in: the later ones sit before "About" behind their own
 // separator, yet keep indices after the first eleven, which stay as they always were.
-constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 5, 6, 15, 11, 12, 13, 14, 16, 7, 8, 9, 10};
+constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 17, 5, 6, 15, 11, 12, 13, 14, 16, 18, 7, 8, 9, 10};
 
 enum SizeIndex : int { SizeOneIndex = 3, CustomSizeIndex = 7 };
 
 struct LogoMenu {
     LogoMenu();
 
-    std::array<MenuItem, 17> InmnuLogo;
+    std::array<MenuItem, 19> InmnuLogo;
     std::array<MenuItem, 11> InmnuOpacity;
     std::array<MenuItem, 9> InmnuSize;
+    // In the order of TurnChoice.
+    std::array<MenuItem, 5> InmnuTurn;
+    // How the picture is turned; stored with the other settings.
+    Orientation Turn;
 
     // Checks the Opacity item nearest to the percentage; false when no item is near
     // (below 6 or above 100).

@@ -50,7 +50,7 @@ std::optional<std::int32_t> Edge(std::int32_t requested, bool centre, std::int32
 
 void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
-              const POINT* centreAt) {
+              const POINT* centreAt, Orientation turn) {
     LayeredPNGWindow renderer;  // released whichever way this returns
     std::int32_t width = 0, height = 0;
     // The image decodes on a second thread while the hidden window is made; nothing is
@@ -65,6 +65,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     FrmLogo* window = FrmLogo::Load();
     const bool measured = readable.get();
     if (!window) return;
+    if (turn.SwapsSides()) std::swap(width, height);  // the sides it is placed by are the turned picture's
     const HWND hwnd = window->hWnd();
     bool listed = false;
 
@@ -91,6 +92,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
             window->MoveToTwips(*left, *top);
         window->OLEDropMode(DontDragActive ? 0 : 1);
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
+        window->Menu.Turn = turn;
         if (!renderer.MakeTrans(ImagePath, *window, *alpha, SizeFactor, !DontLoadEffect)) return false;
         window->Menu.CheckOpeningOpacity(Opacity);
         window->Menu.MarkOpeningSize(SizeFactor);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "render/Orientation.h"
+
 namespace velvane {
 class FrmLogo;
 
@@ -17,10 +19,11 @@ namespace mMain {
 extern bool AboutOpen;
 
 // centreAt, when given, is the screen point the window is centred on instead of the
-// positions in twips (a pasted image goes where the pointer is).
+// positions in twips (a pasted image goes where the pointer is); turn, how its picture
+// is turned.
 void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
-              const POINT* centreAt = nullptr);
+              const POINT* centreAt = nullptr, Orientation turn = {});
 
 // Opens the files that exist, in order: pin sets through the package loader (their windows as stored,
 // taking drops and fading in as asked), anything else through openImage. Pin sets that

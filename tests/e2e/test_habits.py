@@ -71,16 +71,16 @@ class HabitsTest(Journey):
             xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
             self.shown(what="the notification icon's menu")
             xdotool("sleep", 0.4, "key", *keys)
-        self.menu(452, 354, *["Down"] * 7, "Return")  # "Click Through"
+        self.menu(452, 354, *["Down"] * 8, "Return")  # "Click Through"
         self.assertTrue(self.one().click_through)
         xdotool("click", 1)
         self.wait_for(lambda: self.windows(OTHER)[0].foreground, "the click to reach the other program's window beneath")
         icon_menu("Down", "Return")  # "Clickable Again"
         self.wait_for(lambda: not self.one().click_through and not icon(), "Clickable Again, and the icon to go")
-        self.menu(452, 354, *["Down"] * 7, "Return")
+        self.menu(452, 354, *["Down"] * 8, "Return")
         self.assertEqual(self.wait_exit(self.start("clickable", program=EXE)), 0, "the clickable keyword ends by itself")
         self.wait_for(lambda: not self.one().click_through, "the clickable keyword to reach the window")
         self.assertEqual(len(self.windows()), 1, "the clickable keyword opens nothing")
-        self.menu(452, 354, *["Down"] * 7, "Return")
+        self.menu(452, 354, *["Down"] * 8, "Return")
         icon_menu("Down", "Down", "Return")  # "Exit"
         self.assertEqual(self.wait_exit(p, "the icon's Exit to end the program"), 0)

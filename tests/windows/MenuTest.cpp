@@ -83,13 +83,17 @@ TEST_F(LogoTest, NudgesScreensThatChangeAndReopeningWhatWasClosed) {
     DoEvents();
     EXPECT_EQ(shown(), 2);
     w->OnSizeItem(SizeOneIndex);
+    const RECT upright = Rect(other);
+    other->OnChar(L'[');  // left 90: about the centre, sides swapped
     const RECT closed = Rect(other);
+    EXPECT_EQ(std::make_tuple(closed.left + closed.right, closed.top + closed.bottom, Size(other).cx, Size(other).cy),
+              std::make_tuple(upright.left + upright.right, upright.top + upright.bottom, 82L, 206L));
     other->OnChar(27);
     ASSERT_EQ(FrmLogo::Loaded().size(), 1u);
     w->OnKeyDown('Z', 2 /* Ctrl */);
     ASSERT_EQ(FrmLogo::Loaded().size(), 2u);
     const FrmLogo* back = FrmLogo::Loaded().back();
-    EXPECT_EQ(std::make_tuple(Rect(back).left, Rect(back).top, Size(back).cx, Checked(back->Menu.InmnuOpacity)), std::make_tuple(closed.left, closed.top, 206L, 2));
+    EXPECT_EQ(std::make_tuple(Rect(back).left, Rect(back).top, Size(back).cx, Checked(back->Menu.InmnuOpacity)), std::make_tuple(closed.left, closed.top, 82L, 2)) << "turned as it was";
     EXPECT_FALSE(mMain::CanReopen());
 }
 

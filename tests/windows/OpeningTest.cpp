@@ -9,6 +9,7 @@
 #include "package/OpenSetNames.h"
 #include "package/PinSetStore.h"
 #include "package/SingleExe.h"
+#include "startup/SignIn.h"
 #include "windows/LogoDropTarget.h"
 
 namespace velvane::testing {
@@ -106,14 +107,15 @@ TEST_F(LogoTest, CopiesAndPinSetsBringEveryMarkBack) {
     FrmLogo* w = Open(logo, 1.5f, 30, /*dontOnTop*/ true);
     ASSERT_NE(w, nullptr);
     w->OnLogoItem(MoveableItem);
+    w->OnTurnItem(static_cast<int>(TurnChoice::FlipHorizontal));
     const std::wstring program = File(L"program.exe"), copy = File(L"copy.exe");
     const std::vector<std::uint8_t> part(1000, 'x');  // the program's own bytes: the package follows them
     ASSERT_TRUE(WriteWholeFile(program, {&part}) && mMain::WriteSelfContainedCopy(w->hWnd(), false, [] { return IDYES; }, copy, program));
     const auto marks = [](const FrmLogo* x) {
         return std::make_tuple(Rect(x).left, Rect(x).top, Size(x).cx, x->Menu.InmnuLogo[TopMostItem].checked, x->Menu.InmnuLogo[MoveableItem].checked,
-                               Checked(x->Menu.InmnuOpacity), Checked(x->Menu.InmnuSize), x->Menu.InmnuSize[CustomSizeIndex].tag);
+                               Checked(x->Menu.InmnuOpacity), Checked(x->Menu.InmnuSize), x->Menu.InmnuSize[CustomSizeIndex].tag, x->Menu.Turn.Code());
     };
-    EXPECT_EQ(marks(w), std::make_tuple(Rect(w).left, Rect(w).top, 618L, false, false, 2, int{CustomSizeIndex}, std::wstring(L"1.5")));
+    EXPECT_EQ(marks(w), std::make_tuple(Rect(w).left, Rect(w).top, 618L, false, false, 2, int{CustomSizeIndex}, std::wstring(L"1.5"), std::int16_t{4}));
     const auto before = marks(w);
     const std::wstring pins = File(L"pins.velvane");
     ASSERT_TRUE(mMain::WritePinSet(pins) && mMain::IsPinSetFile(pins) && !mMain::IsPinSetFile(copy));
@@ -145,6 +147,18 @@ TEST_F(LogoTest, PinSetsOfCopiesThatNoLongerRunAreRestored) {
     EXPECT_TRUE(!Exists(dead) && Exists(damaged)) << "taken over, and left alone";
     RemoveDirectoryW(beside.c_str());
     DeleteFileW(damaged.c_str());
+
+    // "Open at Sign-in": a Run value that starts this program with restore, and goes again.
+    const wchar_t* runKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const auto run = [&] {
+        wchar_t text[600] = L"";
+        DWORD bytes = sizeof text;
+        return RegGetValueW(HKEY_CURRENT_USER, runKey, L"Velvane", RRF_RT_REG_SZ, nullptr, text, &bytes) == ERROR_SUCCESS ? std::wstring(text) : L"none";
+    };
+    ASSERT_TRUE(mMain::OpenAtSignIn(true) && mMain::OpensAtSignIn());
+    EXPECT_EQ(run(), L"\"" + mMain::OwnExePath() + L"\" restore");
+    ASSERT_TRUE(mMain::OpenAtSignIn(false));
+    EXPECT_EQ(std::make_pair(run(), mMain::OpensAtSignIn()), std::make_pair(std::wstring(L"none"), false));
 }
 
 TEST_F(LogoTest, OnlyTheProgramsOwnTemporaryFilesAreDeleted) {
