@@ -11,8 +11,9 @@ namespace velvane::mMain {
 // A window opened, closed, moved, sized or had a setting changed.
 void PinsChanged();
 
-// Writes this copy's set now; a set that cannot be written is tried again at the next change.
-void SavePinsNow();
+// Writes this copy's set now (only its settings when its images are already written);
+// false when it could not be, and it is tried again at the next change.
+bool SavePinsNow();
 
 // The user ends this copy: its set, as last written, becomes the newest closed set.
 void RetirePins();

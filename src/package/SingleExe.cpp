@@ -22,17 +22,11 @@ std::wstring UpperCase(std::wstring text) {
     return text;
 }
 
-// One window's entries, image number k.
+// One window's entries, image number k; an image of its own holds its place with no bytes yet.
 void WriteWindow(PackageBag& bag, const FrmLogo& window, int k, int sameAs) {
     const std::wstring n = std::to_wstring(k);
-    if (sameAs == 0) {
-        auto image = ReadFileFrom(window.FileNamePath());
-        if (!image) throw PackageError("an image file can no longer be read");
-        image->push_back(0);
-        bag.WriteValue(L"Ras" + n, std::move(*image));
-    } else {
-        bag.WriteValue(L"Ras" + n, L"Ras" + std::to_wstring(sameAs) + L"Ras");
-    }
+    if (sameAs == 0) bag.WriteValue(L"Ras" + n, std::vector<std::uint8_t>{});
+    else bag.WriteValue(L"Ras" + n, L"Ras" + std::to_wstring(sameAs) + L"Ras");
     bag.WriteValue(L"top" + n, static_cast<float>(window.TopTwips()));
     bag.WriteValue(L"left" + n, static_cast<float>(window.LeftTwips()));
     bag.WriteValue(L"dontontop" + n, !window.Menu.InmnuLogo[TopMostItem].checked);
@@ -105,9 +99,10 @@ bool WriteSelfContainedCopy(HWND caller, bool allImages, const std::function<std
     return false;  // nothing has been written before the last step
 }
 
-std::optional<PackageBag> PackWindows(HWND only, std::int32_t answer) {
+std::optional<PackageBag> PackSettings(HWND only, std::int32_t answer, std::vector<std::wstring>& images) {
     PackageBag bag;
     bag.WriteValue(L"Ras", answer);
+    images.clear();
     std::vector<std::wstring> paths;
     for (const FrmLogo* window : FrmLogo::Loaded()) {
         if (window->AboutMode() || (only && window->hWnd() != only)) continue;
@@ -116,23 +111,43 @@ std::optional<PackageBag> PackWindows(HWND only, std::int32_t answer) {
         int sameAs = 0;
         for (int j = 1; j < k && sameAs == 0; ++j)
             if (paths[j - 1] == paths[k - 1]) sameAs = j;
+        images.push_back(sameAs ? std::wstring() : window->FileNamePath());
         WriteWindow(bag, *window, k, sameAs);
     }
     if (paths.empty()) return std::nullopt;
     return bag;
 }
 
-bool WritePinSet(const std::wstring& out) try {
-    const std::optional<PackageBag> bag = PackWindows(nullptr, IDYES);
-    if (!bag) return false;
-    const std::vector<std::uint8_t> file = MakePinSet(bag->SaveContents());
-    // Written beside, then moved over the old file: a failure midway leaves the old set whole.
+void AddImages(PackageBag& bag, const std::vector<std::wstring>& images) {
+    for (std::size_t k = 1; k <= images.size(); ++k) {
+        if (images[k - 1].empty()) continue;
+        auto image = ReadFileFrom(images[k - 1]);
+        if (!image) throw PackageError("an image file can no longer be read");
+        image->push_back(0);
+        bag.WriteValue(L"Ras" + std::to_wstring(k), std::move(*image));
+    }
+}
+
+std::optional<PackageBag> PackWindows(HWND only, std::int32_t answer) {
+    std::vector<std::wstring> images;
+    std::optional<PackageBag> bag = PackSettings(only, answer, images);
+    if (bag) AddImages(*bag, images);
+    return bag;
+}
+
+bool ReplaceFile(const std::wstring& out, const std::vector<std::uint8_t>& bytes) {
+    // Written beside, then moved over the old file: a failure midway leaves the old file whole.
     const std::wstring beside = out + L".new";
     DeleteFileW(beside.c_str());
-    if (!WriteWholeFile(beside, {&file})) return false;
+    if (!WriteWholeFile(beside, {&bytes})) return false;
     if (MoveFileExW(beside.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     DeleteFileW(beside.c_str());
     return false;
+}
+
+bool WritePinSet(const std::wstring& out) try {
+    const std::optional<PackageBag> bag = PackWindows(nullptr, IDYES);
+    return bag && ReplaceFile(out, MakePinSet(bag->SaveContents()));
 } catch (const std::exception&) {
     return false;
 }

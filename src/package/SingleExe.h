@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/Scoped.h"
 
@@ -31,6 +32,16 @@ bool WriteSelfContainedCopy(HWND caller, bool allImages, const std::function<std
 // The package of one window (only), or of every image window, with the settings answer;
 // empty when no image window is left. Throws PackageError when an image cannot be read.
 std::optional<PackageBag> PackWindows(HWND only, std::int32_t answer);
+
+// The same package without the image bytes, which are read later, off the window thread:
+// images gets, for each image number, the file whose bytes it is to hold (empty when it
+// refers to an earlier one). AddImages fills them in, or throws PackageError.
+std::optional<PackageBag> PackSettings(HWND only, std::int32_t answer, std::vector<std::wstring>& images);
+void AddImages(PackageBag& bag, const std::vector<std::wstring>& images);
+
+// Writes the file beside, flushed, then moves it over out: a failure midway leaves the old
+// file whole. False when it could not be written.
+bool ReplaceFile(const std::wstring& out, const std::vector<std::uint8_t>& bytes);
 
 // Writes every image window of this copy, with its settings, as a pin set file (replacing
 // one there). False on any failure, with a file that was there left as it was.

@@ -128,24 +128,26 @@ TEST_F(LogoTest, CopiesAndPinSetsBringEveryMarkBack) {
     }
 }
 
-// The set a copy keeps survives a failed write; "restore" takes over the set of a copy that no longer runs
-// and leaves a damaged one alone.
+// The set a copy keeps takes settings alone without its images and survives a failed write; "restore"
+// takes over the set of a copy that no longer runs, with the settings written after it, and leaves a damaged one alone.
 TEST_F(LogoTest, PinSetsOfCopiesThatNoLongerRunAreRestored) {
     FrmLogo* w = Open(logo, 1, 50);
     ASSERT_NE(w, nullptr);
-    mMain::SavePinsNow();
+    ASSERT_TRUE(mMain::SavePinsNow());
     const std::wstring own = mMain::OwnPinSetPath(), folder = own.substr(0, own.rfind(L'\\') + 1);
     const std::wstring dead = folder + OpenSetName({1, 1}), damaged = folder + OpenSetName({2, 2}), beside = own + L".new";
     const std::vector<std::uint8_t> junk(40, 'x'), saved = ReadFileFrom(own).value_or(junk);
-    ASSERT_TRUE(CopyFileW(own.c_str(), dead.c_str(), FALSE) && WriteWholeFile(damaged, {&junk}, false) && CreateDirectoryW(beside.c_str(), nullptr));
     w->OnOpacityItem(9);
-    mMain::SavePinsNow();  // cannot write beside: the set stays as it was
-    EXPECT_EQ(ReadFileFrom(own), saved);
-    EXPECT_TRUE(mMain::RestorePins(false, true));
-    EXPECT_EQ(FrmLogo::Loaded().size(), 2u);
-    EXPECT_EQ(Checked(FrmLogo::Loaded().back()->Menu.InmnuOpacity), 4) << "restored with its settings";
-    EXPECT_TRUE(!Exists(dead) && Exists(damaged)) << "taken over, and left alone";
+    EXPECT_TRUE(mMain::SavePinsNow() && ReadFileFrom(own) == saved) << "settings alone: the images are not written again";
+    ASSERT_TRUE(CopyFileW(own.c_str(), dead.c_str(), FALSE) && CopyFileW((own + L".settings").c_str(), (dead + L".settings").c_str(), FALSE));
+    ASSERT_TRUE(WriteWholeFile(damaged, {&junk}, false) && CreateDirectoryW(beside.c_str(), nullptr) && Open(logo, 0.5f));
+    EXPECT_FALSE(mMain::SavePinsNow()) << "cannot write beside";
+    EXPECT_EQ(ReadFileFrom(own), saved) << "the set stays as it was";
     RemoveDirectoryW(beside.c_str());
+    EXPECT_TRUE(mMain::RestorePins(false, true));
+    EXPECT_EQ(FrmLogo::Loaded().size(), 3u);
+    EXPECT_EQ(Checked(FrmLogo::Loaded().back()->Menu.InmnuOpacity), 9) << "restored with the settings written after its images";
+    EXPECT_TRUE(!Exists(dead) && !Exists(dead + L".settings") && Exists(damaged)) << "taken over, and left alone";
     DeleteFileW(damaged.c_str());
 
     // "Open at Sign-in": a Run value that starts this program with restore, and goes again.
