@@ -72,6 +72,14 @@ class Journey(unittest.TestCase):
         p.windows_pid = int(self.wait_for(lambda: out.seek(0) == 0 and out.readline().strip(), "the program to start"))
         return p
 
+    def clipboard(self, *args):
+        # xclip on the X clipboard, which Wine shares; an owner left serving ends with the test.
+        p = subprocess.Popen(["xclip", "-selection", "clipboard", *args], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: p.poll() is None and p.kill())
+        if "-o" in args:
+            return p.communicate(timeout=10)[0]
+        time.sleep(1)  # Wine takes the new owner's formats in a moment
+
     def other_program(self):
         # Another program's window, Wine's Notepad: it lies at (0, 0) and is 729 x 546 pixels.
         p = subprocess.Popen([WINE, "notepad"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

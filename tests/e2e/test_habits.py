@@ -2,20 +2,11 @@
 # the clipboard takes and gives images, and a window can let clicks through.
 import os
 import subprocess
-import time
 
 from harness import EXE, GREEN, ORANGE, OTHER, Journey, windows_path, xdotool
 
 
 class HabitsTest(Journey):
-    def clipboard(self, *args):
-        # xclip on the X clipboard, which Wine shares; an owner left serving ends with the test.
-        p = subprocess.Popen(["xclip", "-selection", "clipboard", *args], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        self.addCleanup(lambda: p.poll() is None and p.kill())
-        if "-o" in args:
-            return p.communicate(timeout=10)[0]
-        time.sleep(1)  # Wine takes the new owner's formats in a moment
-
     def one(self):
         (w,) = self.windows()
         return w

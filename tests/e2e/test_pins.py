@@ -1,0 +1,57 @@
+# Pins that are never lost: a copy killed from outside comes back with "restore", Esc is
+# undone by Ctrl+Z, and "Save Pins..." writes a file that opens the same windows.
+import os
+import subprocess
+import time
+
+from harness import BOX, GREEN, ORANGE, WINE, Journey, windows_path, xdotool
+from test_behaviour import OPACITY_50, SIZE_2
+
+BLUE = (40, 40, 200)
+
+
+class PinsTest(Journey):
+    def looks(self, name):
+        # Every window's place, and the colour a little inside its top left corner.
+        shot = self.screen(name)
+        return sorted((w.place, shot(w.left + 5, w.top + 5)) for w in self.windows())
+
+    def test_kill_restore_reopen_and_save(self):
+        a, b = self.image("a.png", 200, 100), self.image("b.png", 60, 40, GREEN)
+        p = self.start('"%s" "%s" dontloadeffect' % (windows_path(a), windows_path(b)))
+        self.wait_windows(2, p)
+        self.menu(420, 340, *OPACITY_50)
+        self.menu(420, 340, *SIZE_2)
+        self.wait_for(lambda: (412, 334, (400, 200)) in [w.place for w in self.windows()], "Size 2")
+        self.drag(420, 340, -300, -250)
+        self.wait_for(lambda: (412, 334, (400, 200)) not in [w.place for w in self.windows()], "the drag")
+        self.clipboard("-t", "image/png", "-i", self.image("c.png", 80, 60, BLUE))
+        xdotool("mousemove", 512, 384, "click", 1, "sleep", 0.3, "mousemove", 800, 600, "key", "ctrl+v")
+        self.wait_windows(3, p)
+        before = self.looks("pins-before")
+        self.assertIn(((760, 570, (80, 60)), BLUE), before, "pasted at the pointer")
+        time.sleep(2)  # the copy writes its pins within a second of a change
+        subprocess.run([WINE, "taskkill", "/f", "/pid", str(p.windows_pid)], capture_output=True, timeout=60)
+        self.wait_for(lambda: not self.windows(), "the killed copy's windows to go")
+
+        r = self.start("restore")
+        self.wait_windows(3, r)
+        self.assertEqual(self.looks("pins-restored"), before, "restore: every window where and as it was")
+        xdotool("mousemove", 800, 600, "click", 1, "sleep", 0.3, "key", "Escape")
+        self.wait_for(lambda: len(self.windows()) == 2, "Esc to close the pasted window")
+        xdotool("mousemove", 512, 384, "click", 1, "sleep", 0.3, "key", "ctrl+z")
+        self.wait_windows(3, r)
+        self.assertEqual(self.looks("pins-reopened"), before, "Ctrl+Z: back where and as it was")
+
+        saved = os.path.join(self.scratch, "mine.velvane")
+        self.menu(512, 384, *["Down"] * 8, "Return")  # "Save Pins..."
+        (d,) = self.shown(BOX, what="the Save dialog")
+        xdotool("mousemove", d.left + 430, d.top + d.size[1] - 47, "click", 1, "sleep", 0.3, "key", "End", "shift+Home")
+        xdotool("type", "--delay", 30, windows_path(saved))
+        xdotool("key", "Return")
+        self.wait_for(lambda: os.path.exists(saved) and not self.windows(BOX), "the pins file")
+        self.close_all(r)
+        s = self.start('"%s"' % windows_path(saved))
+        self.wait_windows(3, s)
+        self.assertEqual(self.looks("pins-opened"), before, "the saved pins file: the same windows")
+        self.close_all(s)
