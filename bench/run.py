@@ -8,7 +8,9 @@ display in the same run; run through scripts/bench.sh (a benchmark, not a test).
   size 2 / 1/2      on the 1920 x 1080 image: from the Enter that chooses the item until the
                     window has its new size and answers messages again
   peak memory       of the Velvane process, opening each image at factor 1
-  idle CPU          of a process showing 10 windows, over 10 s"""
+  idle CPU          of a process showing 10 windows, over 10 s
+  animation         a 500 x 500 GIF of 100 frames at 10 frames a second: CPU over 5 s while
+                    its frames are first drawn and once they are all kept, and peak memory"""
 import os
 import statistics
 import subprocess
@@ -123,24 +125,42 @@ def resize_times(path):
     return statistics.median(double), statistics.median(half)
 
 
-def idle_cpu(path):
-    process = start_velvane(*['"%s"' % windows_path(path)] * 10)
-    time.sleep(1)
-    pids = run(["pgrep", "-f", "Velvane.exe"]).split()
-
-    def cpu_ticks():
+def cpu_seconds(pids, seconds):
+    def ticks():
         total = 0
         for pid in pids:
             with open("/proc/%s/stat" % pid) as f:
                 fields = f.read().rsplit(")", 1)[1].split()
             total += int(fields[11]) + int(fields[12])
         return total
-    before = cpu_ticks()
-    time.sleep(10)
-    used = (cpu_ticks() - before) / os.sysconf("SC_CLK_TCK")
+    before = ticks()
+    time.sleep(seconds)
+    return (ticks() - before) / os.sysconf("SC_CLK_TCK")
+
+
+def idle_cpu(path):
+    process = start_velvane(*['"%s"' % windows_path(path)] * 10)
+    time.sleep(1)
+    used = cpu_seconds(run(["pgrep", "-f", "Velvane.exe"]).split(), 10)
     close_all()
     process.wait(timeout=30)
     return used
+
+
+def animation(folder):
+    gif = os.path.join(folder, "animation.gif")
+    frames = ["xc:hsl(%d,80%%,50%%)" % (i * 3.6) for i in range(100)]
+    run(["convert", "-size", "500x500", *frames, "-fill", "white", "-draw", "circle 250,250 250,100", "-delay", "10", "-loop", "0", gif])
+    process = start_velvane('"%s"' % windows_path(gif))
+    pids = run(["pgrep", "-f", "Velvane.exe"]).split()
+    first = cpu_seconds(pids, 5)
+    time.sleep(6)  # every frame drawn once by now
+    kept = cpu_seconds(pids, 5)
+    with open("/proc/%s/status" % pids[-1]) as f:
+        peak = next(int(line.split()[1]) for line in f if line.startswith("VmHWM")) / 1024
+    close_all()
+    process.wait(timeout=30)
+    return first, kept, peak
 
 
 def main():
@@ -180,6 +200,8 @@ def main():
     print("  the renderer's job at 2: decode %.0f, convert, scale and push %.0f, of which a bare push %.0f ms" % (
         decode, draw, push))
     print("idle CPU with 10 windows over 10 s: %.2f s" % idle_cpu(paths["412x163"]))
+    print("500x500 GIF, 100 frames at 10 a second: CPU over 5 s %.2f s while drawn first, %.2f s once kept; peak %.0f MB"
+          % animation(folder))
     subprocess.run(["rm", "-rf", folder])
 
 

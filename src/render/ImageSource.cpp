@@ -2,8 +2,13 @@
 
 #include "render/ImageLimits.h"
 
+#include <cstring>
+
 namespace velvane {
 namespace {
+
+// GDI+'s frame dimension of animations (FrameDimensionTime), kept here rather than linked.
+constexpr GUID kTimeFrames = {0x6aedbd6d, 0x3fb5, 0x418a, {0x83, 0xa6, 0x7f, 0x45, 0x22, 0x9d, 0xc8, 0x72}};
 
 // The image's own pixels as premultiplied BGRA, written into the given rows. GDI+
 // converts them straight into our buffer where it can; an image it cannot lock that
@@ -82,8 +87,43 @@ bool ImageSource::Decode(const Pixels& into) {
         if (size_ != std::pair{into.width, into.height}) return false;
     }
     const bool decoded = image_ && DecodeWithGdiplus(image_.get(), into);
-    image_.reset();
+    if (!keep_) image_.reset();
     return decoded;
+}
+
+ImageSource::Frames ImageSource::AnimationFrames() const {
+    Frames frames;
+    UINT count = 0, bytes = 0;
+    if (!image_ || gdip::GdipImageGetFrameCount(image_.get(), &kTimeFrames, &count) != Gdiplus::Ok || count < 2) return frames;
+    const auto property = [&](PROPID id) {
+        std::vector<std::uint8_t> item;
+        if (gdip::GdipGetPropertyItemSize(image_.get(), id, &bytes) == Gdiplus::Ok && bytes >= sizeof(Gdiplus::PropertyItem)) {
+            item.resize(bytes);
+            if (gdip::GdipGetPropertyItem(image_.get(), id, bytes, reinterpret_cast<Gdiplus::PropertyItem*>(item.data())) != Gdiplus::Ok)
+                item.clear();
+        }
+        return item;
+    };
+    const std::vector<std::uint8_t> delays = property(PropertyTagFrameDelay), loops = property(PropertyTagLoopCount);
+    const auto* delayItem = reinterpret_cast<const Gdiplus::PropertyItem*>(delays.data());
+    for (UINT i = 0; i < count; ++i) {
+        std::uint32_t delay = 0;  // a frame the file gives no delay gets the shortest, which shows as 100 ms
+        if (!delays.empty() && (i + 1) * sizeof delay <= delayItem->length)
+            std::memcpy(&delay, static_cast<const std::uint8_t*>(delayItem->value) + i * sizeof delay, sizeof delay);
+        frames.delays.push_back(delay);
+    }
+    const auto* loopItem = reinterpret_cast<const Gdiplus::PropertyItem*>(loops.data());
+    if (!loops.empty() && loopItem->length >= sizeof(std::uint16_t)) {
+        std::uint16_t loopCount = 0;
+        std::memcpy(&loopCount, loopItem->value, sizeof loopCount);
+        frames.loopCount = loopCount;
+    }
+    return frames;
+}
+
+bool ImageSource::SelectFrame(std::size_t index) {
+    keep_ = true;
+    return image_ && gdip::GdipImageSelectActiveFrame(image_.get(), &kTimeFrames, static_cast<UINT>(index)) == Gdiplus::Ok;
 }
 
 }  // namespace velvane

@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "render/GdiPlus.h"
 #include "render/PngDecoder.h"
@@ -26,8 +28,18 @@ public:
     std::pair<std::int32_t, std::int32_t> Size() const { return size_; }
 
     // The whole image at its own size as premultiplied BGRA; false when it cannot be had.
-    // Once only: what was read is given up.
+    // Once only, what was read then given up, unless a frame was selected.
     bool Decode(const Pixels& into);
+
+    // An animation's frames (a GIF's, read by GDI+): their delays as stored, in hundredths
+    // of a second, and the loop count when the file gives one. No delays for a still image.
+    struct Frames {
+        std::vector<std::uint32_t> delays;
+        std::optional<std::uint32_t> loopCount;
+    };
+    Frames AnimationFrames() const;
+    // Makes the frame the one Decode reads, as often as asked.
+    bool SelectFrame(std::size_t index);
 
 private:
     void LoadWithGdiplus();
@@ -37,6 +49,7 @@ private:
     std::unique_ptr<PngDecoder> png_;
     GdipImage image_;
     std::pair<std::int32_t, std::int32_t> size_{0, 0};
+    bool keep_ = false;
 };
 
 }  // namespace velvane

@@ -72,16 +72,15 @@ std::vector<std::uint8_t> PixelBuffer(std::int32_t width, std::int32_t height) {
     return pixels;
 }
 
-// Fills the bitmap: decoded straight into it at the image's own size, else decoded once
-// and scaled by our own resampler, then turned. The decoder's copy is given up as soon as
-// it has been read.
-bool Render(ImageSource& image, const Pixels& bitmap, Orientation turn = {}) {
+}  // namespace
+
+bool RenderImage(ImageSource& image, const Pixels& bitmap, Orientation turn) {
     if (turn != Orientation{}) {
         const std::int32_t width = turn.SwapsSides() ? bitmap.height : bitmap.width;
         const std::int32_t height = turn.SwapsSides() ? bitmap.width : bitmap.height;
         std::vector<std::uint8_t> upright = PixelBuffer(width, height);
         const Pixels drawn{upright.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)};
-        if (upright.empty() || !Render(image, drawn)) return false;
+        if (upright.empty() || !RenderImage(image, drawn)) return false;
         TurnPixels({drawn.rows, width, height, drawn.stride}, bitmap, turn);
         return true;
     }
@@ -93,8 +92,6 @@ bool Render(ImageSource& image, const Pixels& bitmap, Orientation turn = {}) {
     if (decoded) ResamplePremultiplied({pixels.data(), imageWidth, imageHeight, stride}, bitmap);
     return decoded;
 }
-
-}  // namespace
 
 LayeredPNGWindow::LayeredPNGWindow() {
     if (!GdipToken.started()) MessageBoxW(nullptr, GdiPlusErrorText, GdiPlusErrorCaption, MB_OK | MB_ICONERROR);
@@ -141,7 +138,7 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     // The picture is drawn before the window changes: one that cannot be had (an unreadable
     // or changed file, a size beyond memory) leaves the window with its old picture, place
     // and size rather than sized to a picture it never gets.
-    if (!bits || !Render(*image, {static_cast<std::uint8_t*>(bits), W, H, stride}, turn)) return false;
+    if (!bits || !RenderImage(*image, {static_cast<std::uint8_t*>(bits), W, H, stride}, turn)) return false;
     if (topLeft) SetWindowPos(FormIn.hWnd(), nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
     else FormIn.Resize(W, H);
     const bool fade = LoadEffect && FadeAllowed(W, H);
@@ -162,7 +159,9 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
         }
     }
     BlendFunc.SourceConstantAlpha = ConstantAlpha;
-    return Push(FormIn, W, H, topLeft);
+    if (!Push(FormIn, W, H, topLeft)) return false;
+    FormIn.Animate(ConstantAlpha);
+    return true;
 }
 
 std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& pngPath, float factor, Orientation turn,
@@ -174,7 +173,7 @@ std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& p
     height = ScaledSide(factor, imageHeight).value_or(0);
     if (turn.SwapsSides()) std::swap(width, height);
     std::vector<std::uint8_t> pixels = imageWidth > 0 ? PixelBuffer(width, height) : std::vector<std::uint8_t>{};
-    if (!pixels.empty() && !Render(image, {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)}, turn)) pixels.clear();
+    if (!pixels.empty() && !RenderImage(image, {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)}, turn)) pixels.clear();
     return pixels;
 }
 

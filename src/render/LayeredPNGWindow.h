@@ -15,6 +15,11 @@
 namespace velvane {
 class FrmLogo;
 
+// The image (its selected frame) drawn into the bitmap, filling it: decoded straight into
+// it at the image's own size, else decoded once and scaled by our own resampler; then
+// turned. The decoder's copy is given up as soon as it has been read.
+bool RenderImage(ImageSource& image, const Pixels& bitmap, Orientation turn = {});
+
 class LayeredPNGWindow {
 public:
     // Starts GDI+; tells the user when it cannot.

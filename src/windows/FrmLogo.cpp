@@ -11,6 +11,7 @@
 #include "package/TempFiles.h"
 #include "startup/WindowRegistry.h"
 #include "package/PinSetStore.h"
+#include "render/Animation.h"
 #include "windows/ClickThroughIcon.h"
 #include "windows/LogoDropTarget.h"
 #include "windows/LogoWindows.h"
@@ -54,7 +55,18 @@ RECT WindowRect(HWND hwnd) {
 // Dropped files are opened after the drop has returned, so the program they came from
 // is not kept waiting while the new windows fade in.
 constexpr UINT kOpenDroppedFiles = WM_APP + 1;
-constexpr UINT_PTR kSettleTimer = 1;
+constexpr UINT_PTR kSettleTimer = 1, kAnimationTimer = 2;
+
+// Whether one opaque window above covers this one whole: then a new frame would not be seen.
+bool Covered(HWND hwnd) {
+    RECT mine{}, other{}, common{};
+    GetWindowRect(hwnd, &mine);
+    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        if (!IsWindowVisible(above) || (GetWindowLongW(above, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT))) continue;
+        if (GetWindowRect(above, &other) && IntersectRect(&common, &mine, &other) && EqualRect(&common, &mine)) return true;
+    }
+    return false;
+}
 
 int ShiftState() {
     return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
@@ -174,6 +186,15 @@ void FrmLogo::OLEDropMode(int mode) {
 
 void FrmLogo::SettleAtBottomSoon() { SetTimer(hwnd_, kSettleTimer, 300, nullptr); }
 
+FrmLogo::FrmLogo() = default;
+FrmLogo::~FrmLogo() = default;
+
+void FrmLogo::Animate(std::uint8_t alpha) {
+    KillTimer(hwnd_, kAnimationTimer);
+    animation_ = Animation::Load(fileNamePath_, Width(), Height(), Menu.Turn, alpha);
+    if (animation_) SetTimer(hwnd_, kAnimationTimer, animation_->Delay(), nullptr);
+}
+
 double FrmLogo::LeftTwips() const { return ToTwips(WindowRect(hwnd_).left, TwipsPerPixelX()); }
 double FrmLogo::TopTwips() const { return ToTwips(WindowRect(hwnd_).top, TwipsPerPixelY()); }
 
@@ -258,6 +279,12 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_TIMER:
+        if (wParam == kAnimationTimer) {
+            const bool seen = !hidden_ && IsWindowVisible(hwnd_) && !Covered(hwnd_);
+            if (animation_ && animation_->Step(hwnd_, seen)) SetTimer(hwnd_, kAnimationTimer, animation_->Delay(), nullptr);
+            else KillTimer(hwnd_, kAnimationTimer);
+            return 0;
+        }
         if (wParam != kSettleTimer) return DefWindowProcW(hwnd_, message, wParam, lParam);
         KillTimer(hwnd_, kSettleTimer);
         if (!Menu.InmnuLogo[TopMostItem].checked)

@@ -4,12 +4,14 @@
 #include "common/Scoped.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "windows/LogoMenu.h"
 
 namespace velvane {
+class Animation;
 
 class FrmLogo {
 public:
@@ -86,6 +88,10 @@ public:
     bool ClickThrough() const { return clickThrough_; }
     void ClickThrough(bool on);
 
+    // Plays the window's picture when it is an animation, from the frame shown now on;
+    // anything that draws the picture again starts it afresh.
+    void Animate(std::uint8_t alpha);
+
     // Hidden from the screen (all windows hidden at once); nothing but Show brings it back.
     bool Hidden() const { return hidden_; }
     void Hide(bool hidden);
@@ -94,8 +100,8 @@ public:
     FrmLogo& operator=(const FrmLogo&) = delete;
 
 private:
-    FrmLogo() = default;
-    ~FrmLogo() = default;
+    FrmLogo();
+    ~FrmLogo();
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -117,6 +123,7 @@ private:
     int wheelRest_ = 0;  // a high-resolution wheel's turn short of a notch
     std::vector<std::wstring> droppedFiles_;
     std::wstring fileNamePath_;
+    std::unique_ptr<Animation> animation_;
 };
 
 // The screen's twips per pixel, horizontally and vertically.

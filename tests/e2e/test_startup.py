@@ -47,6 +47,15 @@ class StartupTest(Journey):
         # ImageMagick's decode, premultiplied as X shows a layered window
         worst = max(abs(pixel(20 + i // 4 % 24, 20 + i // 96)[i % 4] - round(raw[i] * raw[i | 3] / 255)) for i in range(len(raw)) if i % 4 < 3)
         self.assertLessEqual(worst, 1, "the image's pixels off by %d levels" % worst)
+        self.close_all(p)
+
+        # An animated GIF plays, looped, at its size: red half a second, then blue.
+        gif = os.path.join(self.scratch, "blink.gif")
+        subprocess.run(["convert", "-delay", "50", "-size", "20x20", "xc:red", "xc:blue", "-loop", "0", gif], check=True)
+        p, _ = self.opens('"%s" left300 top300 size2 dontloadeffect' % windows_path(gif), [(20, 20, (40, 40))], "a GIF", close=False)
+        for frame, colour in (("first", (255, 0, 0)), ("second", (0, 0, 255)), ("first again", (255, 0, 0))):
+            self.wait_colour("gif-" + frame.replace(" ", "-"), 50, 50, colour, "the GIF's %s frame" % frame)
+        self.close_all(p)
 
     def test_bad_images_and_values_end_cleanly(self):
         unreadable, logo = os.path.join(self.scratch, "notes.png"), self.image("logo.png", 60, 40)

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/FrameTiming.h"
 #include "render/Orientation.h"
 
 namespace velvane {
@@ -37,6 +38,25 @@ TEST(Orientation, ChoicesActOnThePictureAsShown) {
         for (int i = 0; i < 6; ++i) EXPECT_EQ(out[4 * i], row.shown[i]) << "row " << &row - rows << " pixel " << i;
     }
     for (double code : {-1.0, 8.0, 2.5}) EXPECT_FALSE(Orientation::FromCode(code)) << code;
+}
+
+}  // namespace velvane
+
+namespace velvane {
+
+TEST(Animation, DelaysAndLoopsAsBrowsersShowThem) {
+    const struct { std::uint32_t stored, shown; } delays[] = {{0, 100}, {1, 100}, {2, 20}, {10, 100}, {7, 70}};
+    for (const auto& d : delays) EXPECT_EQ(ShownDelayMs(d.stored), d.shown) << d.stored;
+    const struct { std::size_t frames; std::optional<std::uint32_t> loops; std::vector<std::size_t> shown; } plays[] = {
+        {2, std::nullopt, {1}}, {3, 1, {1, 2, 0, 1, 2}}, {2, 0, {1, 0, 1, 0, 1, 0, 1, 0, 1, 0}}, {1, 0, {}}};
+    for (const auto& p : plays) {
+        FramePlayer player(p.frames, p.loops);
+        std::vector<std::size_t> shown;
+        while (shown.size() < 10)
+            if (const auto next = player.Advance()) shown.push_back(*next);
+            else break;
+        EXPECT_EQ(shown, p.shown) << p.frames << " frames";
+    }
 }
 
 }  // namespace velvane
