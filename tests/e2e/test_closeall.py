@@ -26,6 +26,10 @@ class CloseAllTest(Journey):
         copies = [self.start(self.images) for _ in range(3)]
         found = self.wait_windows(6)
         self.assertEqual(self.listed(), ("6", sorted(w.hwnd for w in found)), "every window listed")
+        for word, visible in (("hide", 0), ("show", 1), ("hide", 0)):  # the hotkey's handler: in-process
+            self.assertEqual(self.wait_exit(self.start(word)), 0, word + " ends by itself, opening nothing")
+            self.wait_for(lambda: [w.visible for w in self.windows()] == [visible] * 6, word + ": every window of every copy")
+        self.assertEqual(self.listed(), ("6", sorted(w.hwnd for w in found)), "hidden windows stay listed, for closeall")
         self.assertEqual(self.wait_exit(self.start("closeall")), 0)
         for copy in copies:
             self.assertEqual(self.wait_exit(copy, "every copy to end"), 0)
