@@ -4,12 +4,56 @@
 //   wintool list CLASS      one line per top-level window of the class ("*": all), front first:
 //                           hwnd pid left top right bottom visible topmost exstyle index foreground
 //   wintool close HWND      posts WM_CLOSE to the window
+//   wintool drop X Y FILE.. drags the files from here to the screen point, as Explorer would, and
+//                           drops them a second later: prints "copy" when taken, "none" when not
 
 #include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
+
+// Drops a second after the drag began, wherever the pointer is then.
+struct DropSoon : IDropSource {
+    DWORD start = GetTickCount();
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = riid == IID_IUnknown || riid == IID_IDropSource ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override { return GetTickCount() - start > 1000 ? DRAGDROP_S_DROP : S_OK; }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+// The files as the shell's file list, served by OLE's own data object over the clipboard.
+static int Drop(int x, int y, int count, wchar_t** files) {
+    std::wstring list;
+    for (int i = 0; i < count; ++i) list += files[i] + std::wstring(1, L'\0');
+    list += L'\0';
+    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(global));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(global);
+    HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    IDataObject* data = nullptr;
+    if (FAILED(OleInitialize(nullptr)) || !OpenClipboard(owner) || !EmptyClipboard() || !SetClipboardData(CF_HDROP, global) ||
+        !CloseClipboard() || FAILED(OleGetClipboard(&data)))
+        return 2;
+    SetCursorPos(x, y);
+    DropSoon source;
+    DWORD effect = DROPEFFECT_NONE;
+    const HRESULT result = DoDragDrop(data, &source, DROPEFFECT_COPY, &effect);
+    std::printf("%s\n", result == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? "copy" : "none");
+    data->Release();
+    OleUninitialize();
+    return 0;
+}
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring verb = argc > 1 ? argv[1] : L"";
@@ -27,6 +71,7 @@ int wmain(int argc, wchar_t** argv) {
         WaitForSingleObject(process.hProcess, INFINITE);
         return GetExitCodeProcess(process.hProcess, &code), static_cast<int>(code);
     }
+    if (verb == L"drop" && argc > 4) return Drop(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10), argc - 4, argv + 4);
     if (verb == L"close" && argc > 2)
         return PostMessageW(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10))), WM_CLOSE, 0, 0) ? 0 : 1;
     if (verb != L"list" || argc < 3) return 2;

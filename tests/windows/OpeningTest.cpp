@@ -10,7 +10,6 @@
 #include "package/PinSetStore.h"
 #include "package/SingleExe.h"
 #include "startup/SignIn.h"
-#include "windows/LogoDropTarget.h"
 
 namespace velvane::testing {
 
@@ -179,17 +178,6 @@ TEST_F(LogoTest, OnlyTheProgramsOwnTemporaryFilesAreDeleted) {
     mMain::ShowAbout();
     EXPECT_TRUE(FrmLogo::Loaded().empty() && !mMain::AboutOpen) << "no folder for the about image: nothing opens";
     SetEnvironmentVariableW(L"TMP", nullptr);
-}
-
-// What a drop carries is read as a paste of copied files is (the habits journey).
-TEST_F(LogoTest, OnlyWindowsThatTakeDropsAreDropTargets) {
-    FrmLogo* taking = Open(logo);
-    FrmLogo* refusing = Open(logo, 1, 100, false, /*dontDrag*/ true);
-    auto* target = new LogoDropTarget([](std::vector<std::wstring>) {});
-    EXPECT_EQ(std::make_pair(RegisterDragDrop(refusing->hWnd(), target), RegisterDragDrop(taking->hWnd(), target)),
-              std::make_pair(S_OK, DRAGDROP_E_ALREADYREGISTERED));
-    RevokeDragDrop(refusing->hWnd());
-    target->Release();
 }
 
 }  // namespace velvane::testing
