@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include "startup/Main.h"
+#include "windows/ClickThroughIcon.h"
 #include "windows/MessagePump.h"
 
 namespace {
@@ -29,5 +30,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ScopedOle ole;
     velvane::mMain::Main();
     velvane::RunMessageLoop();
+    velvane::ClickThroughIcon::PassOnHideHotkey();
     return 0;
 }

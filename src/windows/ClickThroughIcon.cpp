@@ -42,8 +42,15 @@ void ShowMenu(HWND owner) {
     if (chosen == kShowAll) mMain::HideOrShowAllRunning(mMain::Visibility::Show);
 }
 
-// Whether the icon is in the notification area now.
-bool iconShown = false;
+// Whether the icon is in the notification area now, and whether this copy holds the hotkey.
+bool iconShown = false, holdsHotkey = false;
+constexpr wchar_t kOwnerClass[] = L"Velvane.ClickThroughIcon";
+
+// Sent to the other copies when the copy that held the hotkey lets it go.
+UINT HotkeyFreeMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Velvane.HideHotkeyFree");
+    return message;
+}
 
 LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
@@ -53,6 +60,10 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
     if (message == WM_HOTKEY && wParam == kHideHotkey) {
         mMain::HideOrShowAllRunning(mMain::Visibility::Toggle);
+        return 0;
+    }
+    if (message == HotkeyFreeMessage()) {
+        ListenForHideHotkey();
         return 0;
     }
     if (message == taskbarCreated) {  // Explorer restarted: its notification area starts empty
@@ -65,7 +76,7 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 // One icon per copy, owned by a hidden window made the first time it is needed.
 HWND Owner() {
-    static HWND owner = MakeHiddenWindow(L"Velvane.ClickThroughIcon", OwnerProc, ProgramTitle);
+    static HWND owner = MakeHiddenWindow(kOwnerClass, OwnerProc, ProgramTitle);
     return owner;
 }
 
@@ -73,7 +84,16 @@ HWND Owner() {
 
 void ListenForHideHotkey() {
     // Held by the first copy that asks; the others run on without it, as with any program's.
-    if (Owner()) RegisterHotKey(Owner(), kHideHotkey, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, 'H');
+    if (Owner() && !holdsHotkey) holdsHotkey = RegisterHotKey(Owner(), kHideHotkey, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, 'H') != FALSE;
+}
+
+void PassOnHideHotkey() {
+    if (!holdsHotkey) return;
+    UnregisterHotKey(Owner(), kHideHotkey);
+    holdsHotkey = false;
+    // Every other copy is asked; the first to ask Windows gets it.
+    for (HWND other = nullptr; (other = FindWindowExW(nullptr, other, kOwnerClass, nullptr)) != nullptr;)
+        if (other != Owner()) PostMessageW(other, HotkeyFreeMessage(), 0, 0);
 }
 
 bool Refresh() {

@@ -10,7 +10,9 @@ namespace velvane::ClickThroughIcon {
 // again when Explorer restarts.
 bool Refresh();
 
-// Ctrl+Alt+H hides every image window of every running copy, or shows them again.
+// Ctrl+Alt+H hides every image window of every running copy, or shows them again. Held by
+// one copy at a time; a copy that ends passes it on to another.
 void ListenForHideHotkey();
+void PassOnHideHotkey();
 
 }  // namespace velvane::ClickThroughIcon

@@ -15,6 +15,7 @@ LogoMenu::LogoMenu() {
     for (std::size_t i = 0; i < InmnuLogo.size(); ++i) InmnuLogo[i].caption = logo[i];
     InmnuLogo[TopMostItem].checked = true;
     InmnuLogo[MoveableItem].checked = true;
+    InmnuLogo[10].visible = false;  // a separator with nothing after it
 
     for (std::size_t k = 0; k < 10; ++k) InmnuOpacity[k].caption = std::to_wstring(10 * (k + 1));
     InmnuOpacity[10].caption = L"-";

@@ -18,6 +18,7 @@
 #include "startup/CommandLine.h"
 #include "startup/FileExists.h"
 #include "startup/WindowRegistry.h"
+#include "windows/ClickThroughIcon.h"
 #include "windows/FrmLogo.h"
 #include "windows/MessagePump.h"
 #include "windows/Placement.h"
@@ -205,6 +206,7 @@ void UnloadAllLogos() {
     SavePinsNow();
     RetirePins();
     UnloadEveryWindow();
+    ClickThroughIcon::PassOnHideHotkey();
     ExitProcess(0);
 }
 
