@@ -54,11 +54,12 @@ save(result, os.path.join(OUT, "two-images.png"), "460x360+170+130")
 
 subprocess.run(["xdotool", "mousemove", "520", "330", "sleep", "0.3", "click", "3", "sleep", "1", "key", "--delay", "200", "Down", "Down", "Down", "Right"])
 time.sleep(1)
-menu_shot = screen()
+menu_shot, lowest = screen(), 575
 for _, _, left, top, right, bottom, visible, *_ in windows(TOOL, "#32768"):
     for y in range(top, bottom) if visible else []:
         result[3 * (y * W + left):3 * (y * W + right)] = menu_shot[3 * (y * W + left):3 * (y * W + right)]
-save(result, os.path.join(OUT, "menu.png"), "620x445+170+130")
+    lowest = max(lowest, bottom + 15 if visible else 0)
+save(result, os.path.join(OUT, "menu.png"), "620x%d+170+130" % (lowest - 130))
 subprocess.run(["xdotool", "key", "Escape", "Escape"])
 for w in windows(TOOL):
     subprocess.run([WINE, TOOL, "close", str(w[0])])

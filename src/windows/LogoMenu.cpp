@@ -19,11 +19,13 @@ LogoMenu::LogoMenu() {
 
     for (std::size_t k = 0; k < 10; ++k) InmnuOpacity[k].caption = std::to_wstring(10 * (k + 1));
     InmnuOpacity[10].caption = L"-";
+    InmnuOpacity[10].visible = false;  // nothing follows it
 
     const wchar_t* size[] = {L"1/4", L"1/3", L"1/2", L"1", L"2", L"3", L"4", L"Custom", L"-"};
     for (std::size_t i = 0; i < InmnuSize.size(); ++i) InmnuSize[i].caption = size[i];
     InmnuSize[SizeOneIndex].checked = true;
     InmnuSize[CustomSizeIndex].visible = false;
+    InmnuSize[8].visible = false;  // nothing follows it
 
     const wchar_t* turn[] = {L"Left 90", L"Right 90", L"Flip Horizontal", L"Flip Vertical", L"Reset"};
     for (std::size_t i = 0; i < InmnuTurn.size(); ++i) InmnuTurn[i].caption = turn[i];
