@@ -6,18 +6,13 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <exception>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "package/EmbeddedPackage.h"
 #include "package/OpenSetNames.h"
-#include "package/PackageBag.h"
-#include "package/PinSet.h"
-#include "package/ProgramFile.h"
+#include "package/PinSetFiles.h"
 #include "package/SingleExe.h"
 #include "windows/FrmLogo.h"
 #include "windows/HiddenWindow.h"
@@ -28,12 +23,6 @@ namespace {
 constexpr UINT_PTR kSaveTimer = 1;
 constexpr UINT kSaveDelayMs = 1000;
 constexpr std::size_t kClosedKept = 10;
-
-// Settings changed since the set was written go into a small file beside it, so that
-// moving a window never writes its images again. The set and its settings name the same
-// write, or the settings are passed over (a crash between the two).
-constexpr wchar_t kSettingsSuffix[] = L".settings";
-constexpr wchar_t kSetId[] = L"setid";
 
 // Once Windows ends the session, closing windows is not the user ending the copy.
 bool sessionEnding = false;
@@ -82,145 +71,16 @@ std::vector<std::wstring> SetsIn(const std::wstring& folder) {
     return names;
 }
 
-std::optional<PackageBag> ReadSet(const std::wstring& path) try {
-    const auto file = ReadFileFrom(path);
-    if (!file) return std::nullopt;
-    PackageBag bag;
-    bag.LoadContents(ReadPinSet(file->data(), file->size()));
-    return bag;
-} catch (const std::exception&) {
-    return std::nullopt;
-}
-
-// The set's package, with the settings written after it when they belong to it.
-std::optional<std::vector<std::uint8_t>> ReadSetWithSettings(const std::wstring& path) {
-    const std::optional<PackageBag> set = ReadSet(path);
-    if (!set) return std::nullopt;
-    std::optional<PackageBag> settings = ReadSet(path + kSettingsSuffix);
-    const auto* id = set->Has(kSetId) ? std::get_if<std::wstring>(&set->ReadValue(kSetId)) : nullptr;
-    if (!id || !settings || !settings->Has(kSetId) || settings->ReadValue(kSetId) != PackageValue(*id)) return set->SaveContents();
-    for (const auto& [name, value] : set->Entries()) {
-        const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&value);
-        if (bytes && !bytes->empty() && settings->Has(name)) settings->WriteValue(name, value);
-    }
-    return settings->SaveContents();
-}
-
-void MoveSet(const std::wstring& from, const std::wstring& to) {
-    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED))
-        MoveFileExW((from + kSettingsSuffix).c_str(), (to + kSettingsSuffix).c_str(), MOVEFILE_COPY_ALLOWED);
-}
-
-void DeleteSet(const std::wstring& path) {
-    DeleteFileW(path.c_str());
-    DeleteFileW((path + kSettingsSuffix).c_str());
-}
-
 // Claims a set by renaming it (one rename wins when two copies restore at once), opens it,
 // and gives it back untouched when it cannot be read. The claimed file, once opened.
 std::optional<std::wstring> ClaimAndOpen(const std::wstring& path, bool DontDragActive, bool DontLoadEffect) {
     const std::wstring claimed = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".restoring";
-    if (!MoveFileW(path.c_str(), claimed.c_str())) return std::nullopt;
-    MoveFileW((path + kSettingsSuffix).c_str(), (claimed + kSettingsSuffix).c_str());
+    if (!MoveSet(path, claimed)) return std::nullopt;
     const std::size_t before = FrmLogo::Loaded().size();
     const auto contents = ReadSetWithSettings(claimed);
     if (contents && OpenPackageContents(*contents, DontDragActive, DontLoadEffect) && FrmLogo::Loaded().size() > before) return claimed;
     MoveSet(claimed, path);
     return std::nullopt;
-}
-
-// What is to be written: the windows' settings now, their image files read later.
-struct SaveJob {
-    std::wstring path;
-    std::optional<PackageBag> settings;  // none: no image window is left
-    std::vector<std::wstring> images;
-};
-
-// Writes sets on a thread of its own, so that a drag never waits for the disk; a newer
-// job replaces one not yet started.
-class SetWriter {
-public:
-    SetWriter() {
-        try {
-            std::thread([this] { Run(); }).detach();
-            threaded_ = true;
-        } catch (const std::exception&) {
-            // No thread to be had: sets are written on the window thread.
-        }
-    }
-
-    void Post(SaveJob job) {
-        if (!threaded_) {
-            lastWritten_ = Write(job);
-            return;
-        }
-        const std::lock_guard<std::mutex> lock(mutex_);
-        pending_ = std::move(job);
-        wake_.notify_one();
-    }
-
-    // Returns once every job posted has been written: whether the last one was.
-    bool Flush() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        idle_.wait(lock, [this] { return !pending_ && !busy_; });
-        return lastWritten_;
-    }
-
-private:
-    void Run() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [this] { return pending_.has_value(); });
-            const SaveJob job = std::move(*pending_);
-            pending_.reset();
-            busy_ = true;
-            lock.unlock();
-            const bool written = Write(job);
-            lock.lock();
-            lastWritten_ = written;
-            busy_ = false;
-            idle_.notify_all();
-        }
-    }
-
-    bool Write(const SaveJob& job) try {
-        if (!job.settings) {
-            DeleteSet(job.path);
-            writtenImages_.clear();
-            return true;
-        }
-        PackageBag bag = *job.settings;
-        if (job.images == writtenImages_ && !writtenId_.empty() && GetFileAttributesW(job.path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            bag.WriteValue(kSetId, writtenId_);
-            return ReplaceFile(job.path + kSettingsSuffix, MakePinSet(bag.SaveContents()));
-        }
-        AddImages(bag, job.images);
-        FILETIME now{};
-        GetSystemTimeAsFileTime(&now);
-        const std::wstring id = std::to_wstring(Ticks(now));
-        bag.WriteValue(kSetId, id);
-        if (!ReplaceFile(job.path, MakePinSet(bag.SaveContents()))) return false;
-        DeleteFileW((job.path + kSettingsSuffix).c_str());
-        writtenImages_ = job.images;
-        writtenId_ = id;
-        return true;
-    } catch (const std::exception&) {
-        return false;  // an image that cannot be read, or no memory: tried again at the next change
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_, idle_;
-    std::optional<SaveJob> pending_;
-    bool busy_ = false, threaded_ = false, lastWritten_ = true;
-    // Only the writing thread touches these: what the set on disk holds.
-    std::vector<std::wstring> writtenImages_;
-    std::wstring writtenId_;
-};
-
-// Lives as long as the process: its thread is never joined.
-SetWriter& Writer() {
-    static SetWriter* writer = new SetWriter;
-    return *writer;
 }
 
 HWND Saver();
@@ -235,7 +95,7 @@ bool PostSave() {
     } catch (const std::exception&) {
         return false;
     }
-    Writer().Post(std::move(job));
+    PostPinSet(std::move(job));
     return true;
 }
 
@@ -271,13 +131,13 @@ void PinsChanged() {
 
 bool SavePinsNow() {
     const bool posted = PostSave();
-    return Writer().Flush() && posted;
+    return FlushPinSets() && posted;
 }
 
 void RetirePins() {
     if (sessionEnding) return;
     if (Saver()) KillTimer(Saver(), kSaveTimer);
-    Writer().Flush();
+    FlushPinSets();
     const std::wstring own = OwnPinSetPath();
     const auto closed = Folder(L"Closed");
     if (own.empty() || !closed) return;

@@ -21,6 +21,17 @@ bool IsGif(const std::wstring& path) {
     return file && ReadFile(file.get(), start, sizeof start, &read, nullptr) && read == 4 && std::memcmp(start, "GIF8", 4) == 0;
 }
 
+// Whether one opaque window above covers this one whole: then a new frame would not be seen.
+bool Covered(HWND hwnd) {
+    RECT mine{}, other{}, common{};
+    GetWindowRect(hwnd, &mine);
+    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        if (!IsWindowVisible(above) || (GetWindowLongW(above, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT))) continue;
+        if (GetWindowRect(above, &other) && IntersectRect(&common, &mine, &other) && EqualRect(&common, &mine)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::unique_ptr<Animation> Animation::Load(const std::wstring& path, std::int32_t width, std::int32_t height,
@@ -73,10 +84,11 @@ bool Animation::Draw(std::size_t frame) {
     return source_.SelectFrame(frame) && RenderImage(source_, bitmap, turn_);
 }
 
-bool Animation::Step(HWND window, bool seen) {
+bool Animation::Step(HWND window) {
     const auto next = player_.Advance();
     if (!next) return false;
-    if (!seen || alpha_ == 0 || !Draw(*next)) return true;
+    // A hidden, clear or covered window shows nothing new: the frame is only counted.
+    if (!IsWindowVisible(window) || alpha_ == 0 || Covered(window) || !Draw(*next)) return true;
     ScopedWindowDC screen(nullptr);
     SIZE size{width_, height_};
     POINT origin{0, 0};

@@ -28,7 +28,7 @@ public:
 
     // Goes on to the next frame, drawn into the window only when it can be seen; false
     // once the animation has ended (its last frame stays).
-    bool Step(HWND window, bool seen);
+    bool Step(HWND window);
 
     Animation(const Animation&) = delete;
     Animation& operator=(const Animation&) = delete;

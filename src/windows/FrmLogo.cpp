@@ -41,32 +41,10 @@ bool RegisterLogoClass(WNDPROC windowProc) {
     return registered;
 }
 
-int PixelsPerInch(int axis) {
-    ScopedWindowDC screen(nullptr);
-    return screen.get() ? GetDeviceCaps(screen.get(), axis) : 96;
-}
-
-RECT WindowRect(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
 // Dropped files are opened after the drop has returned, so the program they came from
 // is not kept waiting while the new windows fade in.
 constexpr UINT kOpenDroppedFiles = WM_APP + 1;
 constexpr UINT_PTR kSettleTimer = 1, kAnimationTimer = 2;
-
-// Whether one opaque window above covers this one whole: then a new frame would not be seen.
-bool Covered(HWND hwnd) {
-    RECT mine{}, other{}, common{};
-    GetWindowRect(hwnd, &mine);
-    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-        if (!IsWindowVisible(above) || (GetWindowLongW(above, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT))) continue;
-        if (GetWindowRect(above, &other) && IntersectRect(&common, &mine, &other) && EqualRect(&common, &mine)) return true;
-    }
-    return false;
-}
 
 int ShiftState() {
     return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
@@ -76,9 +54,6 @@ int ShiftState() {
 int MouseButtons(WPARAM keys) {
     return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
 }
-
-// Exact, not cut to whole twips: at 175 % a pixel is 8.2 twips, and a copy must come back on its pixel.
-double ToTwips(int pixels, double twipsPerPixel) { return pixels * twipsPerPixel; }
 
 // A failure must not pass through the system's code; the user is told what failed and
 // the program ends with every window unloaded.
@@ -90,9 +65,6 @@ double ToTwips(int pixels, double twipsPerPixel) { return pixels * twipsPerPixel
 }
 
 }  // namespace
-
-double TwipsPerPixelX() { return TwipsPerPixel(PixelsPerInch(LOGPIXELSX)); }
-double TwipsPerPixelY() { return TwipsPerPixel(PixelsPerInch(LOGPIXELSY)); }
 
 FrmLogo* FrmLogo::Load() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
@@ -195,33 +167,6 @@ void FrmLogo::Animate(std::uint8_t alpha) {
     if (animation_) SetTimer(hwnd_, kAnimationTimer, animation_->Delay(), nullptr);
 }
 
-double FrmLogo::LeftTwips() const { return ToTwips(WindowRect(hwnd_).left, TwipsPerPixelX()); }
-double FrmLogo::TopTwips() const { return ToTwips(WindowRect(hwnd_).top, TwipsPerPixelY()); }
-
-void FrmLogo::MoveToPixels(int left, int top) {
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void FrmLogo::MoveToTwips(int left, int top) {
-    auto x = TwipsToPixels(left, TwipsPerPixelX());
-    auto y = TwipsToPixels(top, TwipsPerPixelY());
-    SetWindowPos(hwnd_, nullptr, x.value_or(0), y.value_or(0), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-int FrmLogo::Width() const {
-    RECT r = WindowRect(hwnd_);
-    return r.right - r.left;
-}
-
-int FrmLogo::Height() const {
-    RECT r = WindowRect(hwnd_);
-    return r.bottom - r.top;
-}
-
-void FrmLogo::Resize(int width, int height) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 LRESULT CALLBACK FrmLogo::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<FrmLogo*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
@@ -280,8 +225,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_TIMER:
         if (wParam == kAnimationTimer) {
-            const bool seen = !hidden_ && IsWindowVisible(hwnd_) && !Covered(hwnd_);
-            if (animation_ && animation_->Step(hwnd_, seen)) SetTimer(hwnd_, kAnimationTimer, animation_->Delay(), nullptr);
+            if (animation_ && animation_->Step(hwnd_)) SetTimer(hwnd_, kAnimationTimer, animation_->Delay(), nullptr);
             else KillTimer(hwnd_, kAnimationTimer);
             return 0;
         }

@@ -1,0 +1,39 @@
+#pragma once
+// A copy's pin set on disk: the set itself, and the settings changed since it was written
+// in a small file beside it, so that moving a window never writes its images again. Both
+// name the same write, or the settings are passed over (a crash between the two).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "package/PackageBag.h"
+
+namespace velvane::mMain {
+
+// What is to be written: the windows' settings now, their image files read later
+// (PackSettings).
+struct SaveJob {
+    std::wstring path;
+    std::optional<PackageBag> settings;  // none: no image window is left
+    std::vector<std::wstring> images;
+};
+
+// Writes the set on a thread of its own, so that a drag never waits for the disk; a newer
+// job replaces one not yet started.
+void PostPinSet(SaveJob job);
+
+// Returns once every job posted has been written: whether the last one was.
+bool FlushPinSets();
+
+// The set's package, with the settings written after it when they belong to it; empty
+// when the set cannot be read.
+std::optional<std::vector<std::uint8_t>> ReadSetWithSettings(const std::wstring& path);
+
+// The set and the settings beside it, moved or deleted together. False when the set
+// could not be moved (when another has moved it first, for one).
+bool MoveSet(const std::wstring& from, const std::wstring& to);
+void DeleteSet(const std::wstring& path);
+
+}  // namespace velvane::mMain
