@@ -136,8 +136,7 @@ bool SavePinsNow() {
 
 void RetirePins() {
     if (sessionEnding) return;
-    if (Saver()) KillTimer(Saver(), kSaveTimer);
-    FlushPinSets();
+    SavePinsNow();  // with the changes of the last second, the closing window's too
     const std::wstring own = OwnPinSetPath();
     const auto closed = Folder(L"Closed");
     if (own.empty() || !closed) return;

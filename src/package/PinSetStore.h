@@ -15,7 +15,8 @@ void PinsChanged();
 // false when it could not be, and it is tried again at the next change.
 bool SavePinsNow();
 
-// The user ends this copy: its set, as last written, becomes the newest closed set.
+// The user ends this copy: its set, brought up to date while its windows are still there,
+// becomes the newest closed set.
 void RetirePins();
 
 // Opens, and takes over as this copy's own, the set of every copy that no longer runs, or

@@ -203,7 +203,6 @@ void UnloadEveryWindow() {
 
 void UnloadAllLogos() {
     // The user ends the copy: its pin set, brought up to date, is retired.
-    SavePinsNow();
     RetirePins();
     UnloadEveryWindow();
     ClickThroughIcon::PassOnHideHotkey();
