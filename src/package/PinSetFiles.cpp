@@ -116,8 +116,6 @@ SetWriter& Writer() {
 
 }  // namespace
 
-
-// The set's package, with the settings written after it when they belong to it.
 std::optional<std::vector<std::uint8_t>> ReadSetWithSettings(const std::wstring& path) {
     const std::optional<PackageBag> set = ReadSet(path);
     if (!set) return std::nullopt;

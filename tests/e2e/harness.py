@@ -12,6 +12,8 @@ WINE, EXE, TOOL = os.environ.get("VELVANE_WINE", "wine"), os.environ.get("VELVAN
 LOGO, MENU, BOX, OTHER = "Velvane.FrmLogo", "#32768", "#32770", "Notepad"
 ORANGE, GREEN = (200, 120, 40), (20, 200, 20)
 ABOUT = (306, 302, (412, 163))  # the about window's place, centred
+OPACITY_50 = ("Down",) * 3 + ("Right",) + ("Down",) * 4 + ("Return",)  # menu keys
+SIZE_2 = ("Down",) * 4 + ("Right",) + ("Down",) * 4 + ("Return",)
 
 
 def xdotool(*args):

@@ -1,10 +1,7 @@
 # Using the windows as a person would: the popup menu, opacity, size, dragging, the
 # band, keys, and the ways of closing one window or the whole program.
 
-from harness import GREEN, ORANGE, OTHER, Journey, dimmed, windows_path, xdotool
-
-OPACITY_50 = ("Down",) * 3 + ("Right",) + ("Down",) * 4 + ("Return",)
-SIZE_2 = ("Down",) * 4 + ("Right",) + ("Down",) * 4 + ("Return",)
+from harness import GREEN, OPACITY_50, ORANGE, OTHER, SIZE_2, Journey, dimmed, windows_path, xdotool
 
 
 class BehaviourTest(Journey):

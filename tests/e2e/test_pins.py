@@ -4,8 +4,7 @@ import os
 import subprocess
 import time
 
-from harness import BOX, GREEN, ORANGE, WINE, Journey, windows_path, xdotool
-from test_behaviour import OPACITY_50, SIZE_2
+from harness import BOX, GREEN, OPACITY_50, SIZE_2, WINE, Journey, windows_path, xdotool
 
 BLUE = (40, 40, 200)
 
