@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds: the native portable logic and tests, the shipped 32-bit
-# Windows program (i686), the fuzz target, and the 64-bit Windows build (x86_64) on
-# machines whose Wine runs only 64-bit programs.
+# Configures and builds: the native portable logic and tests, the shipped Windows programs
+# with their tests, 32-bit (i686) and 64-bit (x86_64), and the fuzz targets.
 #   scripts/build.sh [native] [i686] [x86_64] [fuzz]    (those it needs when none is named)
 # Extra CMake options come from VELVANE_CMAKE_OPTIONS (the benchmark sets -DVELVANE_BENCH=ON).
 set -euo pipefail
@@ -9,9 +8,7 @@ cd "$(dirname "$0")/.."
 
 targets=("$@")
 if [ "${#targets[@]}" -eq 0 ]; then
-  source scripts/wine-arch.sh
-  targets=(native i686 fuzz)
-  [ "$VELVANE_ARCH" = i686 ] || targets+=(x86_64)
+  targets=(native i686 x86_64 fuzz)
 fi
 read -r -a options <<< "${VELVANE_CMAKE_OPTIONS:-}"
 

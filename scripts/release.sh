@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the shipped 32-bit program from the committed sources (a clean tree, whatever the
-# working copy holds) and writes dist/Velvane-<version>-win32.zip: Velvane.exe, README.txt,
+# Builds the shipped programs, 32-bit and 64-bit, from the committed sources (a clean tree,
+# whatever the working copy holds) and writes dist/Velvane-<version>-win32.zip and
+# dist/Velvane-<version>-win64.zip, each with its Velvane.exe, README.txt,
 # LICENSE and THIRD-PARTY.txt (the licences of libspng and zlib, which the program carries,
 # from their packages), with fixed times and order, so the same commit gives the same bytes.
-# Prints the archive's path and SHA-256.
+# Prints each archive's path and SHA-256.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,9 +14,6 @@ work=build/release
 rm -rf "$work" && mkdir -p "$work/tree" dist
 echo "[release] Velvane $version from commit $(git rev-parse --short HEAD)"
 git archive HEAD | tar -x -C "$work/tree"
-cmake -S "$work/tree" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-      -DVELVANE_SPNG_DIR="$PWD/deps/libspng" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$work/build" --target Velvane | tail -n 1
 zlib_copyright=/usr/share/doc/libz-mingw-w64-dev/copyright
 [ -f "$zlib_copyright" ] || { echo "[release] no $zlib_copyright: run scripts/setup.sh" >&2; exit 1; }
 {
@@ -25,8 +23,14 @@ zlib_copyright=/usr/share/doc/libz-mingw-w64-dev/copyright
   printf '\n== zlib (Debian package libz-mingw-w64-dev) ==\n\n'
   cat "$zlib_copyright"
 } > "$work/THIRD-PARTY.txt"
-archive="dist/Velvane-$version-win32.zip"
-python3 - "$archive" "$work/build/Velvane.exe" "$work/tree/README.txt" "$work/tree/LICENSE" "$work/THIRD-PARTY.txt" <<'PY'
+for build in i686:win32 x86_64:win64; do
+  arch=${build%:*} kind=${build#*:}
+  cmake -S "$work/tree" -B "$work/$arch" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+        -DVELVANE_SPNG_DIR="$PWD/deps/libspng" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$arch.cmake" >/dev/null
+  cmake --build "$work/$arch" --target Velvane | tail -n 1
+  [ "$arch" = x86_64 ] || scripts/check-unwind.py "$work/$arch/Velvane.exe"
+  archive="dist/Velvane-$version-$kind.zip"
+  python3 - "$archive" "$work/$arch/Velvane.exe" "$work/tree/README.txt" "$work/tree/LICENSE" "$work/THIRD-PARTY.txt" <<'PY'
 import sys, zipfile
 archive, *files = sys.argv[1:]
 with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
@@ -36,5 +40,6 @@ with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
         with open(path, "rb") as f:
             z.writestr(entry, f.read(), compresslevel=9)
 PY
-echo "[release] $archive"
-sha256sum "$archive"
+  echo "[release] $archive"
+  sha256sum "$archive"
+done
