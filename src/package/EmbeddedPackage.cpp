@@ -1,6 +1,7 @@
 #include "package/EmbeddedPackage.h"
 
 #include <cmath>
+#include <map>
 #include <exception>
 
 #include "common/Scoped.h"
@@ -79,7 +80,7 @@ bool WindowShows(const std::wstring& path) {
 }  // namespace
 
 std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<std::uint8_t>& contents, bool DontDragActive,
-                                                             bool DontLoadEffect) {
+                                                             bool DontLoadEffect, std::vector<int>* notOpened) {
     PackageBag bag;
     try {
         bag.LoadContents(contents);
@@ -96,6 +97,7 @@ std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<s
         return written;
     }
 
+    std::map<const std::vector<std::uint8_t>*, std::wstring> shown;  // images already shown, by their stored bytes
     for (int k = 1;; ++k) {
         const std::vector<std::uint8_t>* stored = nullptr;
         try {
@@ -103,20 +105,30 @@ std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<s
         } catch (const std::exception&) {
             break;  // the first missing image ends the list
         }
-        // Without a temporary file this image cannot open, but the next ones still may.
-        const std::optional<std::wstring> file = MakeTempFileName();
+        // Windows that shared an image share its file again; without a temporary file this
+        // image cannot open, but the next ones still may.
+        const auto same = shown.find(stored);
+        const std::optional<std::wstring> file = same != shown.end() ? same->second : MakeTempFileName();
         const std::optional<StoredSettings> s = applySettings ? ReadSettings(bag, k) : std::nullopt;
-        if (file) {
+        // An image whose bytes were lost since (stored empty) has nothing to show.
+        const bool showable = stored->size() > 1 && (!applySettings || s);
+        if (file && same == shown.end()) {
             written.push_back(*file);
             const std::vector<std::uint8_t> image(stored->begin(), stored->end() - (stored->empty() ? 0 : 1));
             // A failed write leaves a file no window can show; the window is then not opened.
             WriteWholeFile(*file, {&image}, /*replace the reserved empty file*/ true);
+        }
+        if (file && showable) {
             if (!applySettings) OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
-            else if (s)
+            else
                 OpenLogo(*file, s->dontOnTop, s->dontMoveable, DontDragActive, DontLoadEffect, s->top, s->left,
                          s->opacity, s->size, false, nullptr, s->turn);
-            // A file no window shows would only be left behind.
-            if (!WindowShows(*file)) DeleteFileForced(*file);
+        }
+        if (file && WindowShows(*file)) {
+            shown.emplace(stored, *file);
+        } else {
+            if (file && same == shown.end()) DeleteFileForced(*file);  // a file no window shows would only be left behind
+            if (notOpened && showable) notOpened->push_back(k);
         }
         if (applySettings && !s) break;  // settings that cannot be read stop the list
     }

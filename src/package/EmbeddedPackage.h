@@ -19,9 +19,10 @@ std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, d
 // this version reads (damaged, foreign, a later version).
 std::optional<std::vector<std::wstring>> OpenPinSet(const std::wstring& path, bool DontDragActive, bool DontLoadEffect);
 
-// The same for the bytes of a bag; empty when they are no bag.
+// The same for the bytes of a bag; empty when they are no bag. notOpened, when given,
+// gets the image numbers whose windows did not open (images stored without bytes aside).
 std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<std::uint8_t>& bag, bool DontDragActive,
-                                                             bool DontLoadEffect);
+                                                             bool DontLoadEffect, std::vector<int>* notOpened = nullptr);
 
 // Whether the file begins as a pin set (any version).
 bool IsPinSetFile(const std::wstring& path);

@@ -1,15 +1,18 @@
 #include "package/OpenSetNames.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace velvane {
 namespace {
 
 constexpr const wchar_t* kExtension = L".velvane";
+constexpr const wchar_t* kClaimExtension = L".restoring";
+constexpr const wchar_t* kDigits = L"0123456789ABCDEF";
 
 std::wstring Hex(std::uint64_t value, int digits) {
     std::wstring text(digits, L'0');
-    for (int i = digits; i-- > 0; value >>= 4) text[i] = L"0123456789ABCDEF"[value & 15];
+    for (int i = digits; i-- > 0; value >>= 4) text[i] = kDigits[value & 15];
     return text;
 }
 
@@ -17,27 +20,94 @@ std::optional<std::uint64_t> ReadHex(const std::wstring& text) {
     if (text.empty() || text.size() > 16) return std::nullopt;
     std::uint64_t value = 0;
     for (wchar_t c : text) {
-        const wchar_t* at = std::wcschr(L"0123456789ABCDEF", c);
+        const wchar_t* at = std::wcschr(kDigits, c);
         if (!at || c == 0) return std::nullopt;
-        value = value << 4 | static_cast<std::uint64_t>(at - L"0123456789ABCDEF");
+        value = value << 4 | static_cast<std::uint64_t>(at - kDigits);
     }
     return value;
 }
 
-}  // namespace
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
-std::wstring OpenSetName(const OpenSetOwner& owner) { return Hex(owner.processId, 8) + L"-" + Hex(owner.startTime, 16) + kExtension; }
+// The owner written as "<process id, 8 digits>-<start time, 16 digits>".
+std::wstring OwnerText(const OpenSetOwner& owner) { return Hex(owner.processId, 8) + L"-" + Hex(owner.startTime, 16); }
 
-std::optional<OpenSetOwner> OpenSetOwnerOf(const std::wstring& name) {
-    if (name.size() != 8 + 1 + 16 + std::wcslen(kExtension) || name[8] != L'-' || name.compare(25, std::wstring::npos, kExtension) != 0)
-        return std::nullopt;
-    const auto id = ReadHex(name.substr(0, 8)), start = ReadHex(name.substr(9, 16));
+std::optional<OpenSetOwner> OwnerFrom(const std::wstring& text) {
+    if (text.size() != 25 || text[8] != L'-') return std::nullopt;
+    const auto id = ReadHex(text.substr(0, 8)), start = ReadHex(text.substr(9, 16));
     if (!id || !start) return std::nullopt;
     return OpenSetOwner{static_cast<std::uint32_t>(*id), *start};
 }
 
-std::wstring ClosedSetName(std::uint64_t retiredAt, std::uint32_t processId) {
-    return Hex(retiredAt, 16) + L"-" + Hex(processId, 8) + kExtension;
+// Newest first.
+std::vector<std::pair<ClosedSet, std::wstring>> ByAge(const std::vector<std::wstring>& names) {
+    std::vector<std::pair<ClosedSet, std::wstring>> sets;
+    for (const std::wstring& name : names)
+        if (const auto set = ClosedSetOf(name)) sets.emplace_back(*set, name);
+    std::sort(sets.begin(), sets.end(), [](const auto& a, const auto& b) {
+        return a.first.number != b.first.number ? a.first.number > b.first.number : a.second > b.second;
+    });
+    return sets;
+}
+
+}  // namespace
+
+std::wstring OpenSetName(const OpenSetOwner& owner) { return OwnerText(owner) + kExtension; }
+
+std::optional<OpenSetOwner> OpenSetOwnerOf(const std::wstring& name) {
+    if (!EndsWith(name, kExtension)) return std::nullopt;
+    return OwnerFrom(name.substr(0, name.size() - std::wcslen(kExtension)));
+}
+
+std::wstring ClaimName(const std::wstring& set, const OpenSetOwner& claimer) {
+    return set + L"." + OwnerText(claimer) + kClaimExtension;
+}
+
+std::optional<Claim> ClaimOf(const std::wstring& name) {
+    const std::size_t tail = 1 + 25 + std::wcslen(kClaimExtension);
+    if (!EndsWith(name, kClaimExtension) || name.size() <= tail || name[name.size() - tail] != L'.') return std::nullopt;
+    const auto claimer = OwnerFrom(name.substr(name.size() - tail + 1, 25));
+    const std::wstring set = name.substr(0, name.size() - tail);
+    if (!claimer || !EndsWith(set, kExtension)) return std::nullopt;
+    return Claim{set, *claimer};
+}
+
+std::wstring ClosedSetName(const ClosedSet& set) {
+    return Hex(set.number, 16) + L"-" + Hex(set.processId, 8) + L"-" + Hex(set.closeAll, 8) + kExtension;
+}
+
+std::optional<ClosedSet> ClosedSetOf(const std::wstring& name) {
+    if (!EndsWith(name, kExtension)) return std::nullopt;
+    const std::wstring stem = name.substr(0, name.size() - std::wcslen(kExtension));
+    if ((stem.size() != 25 && stem.size() != 34) || stem[16] != L'-' || (stem.size() == 34 && stem[25] != L'-')) return std::nullopt;
+    const auto number = ReadHex(stem.substr(0, 16)), id = ReadHex(stem.substr(17, 8));
+    const auto closeAll = stem.size() == 34 ? ReadHex(stem.substr(26, 8)) : std::optional<std::uint64_t>(0);
+    if (!number || !id || !closeAll) return std::nullopt;
+    return ClosedSet{*number, static_cast<std::uint32_t>(*id), static_cast<std::uint32_t>(*closeAll)};
+}
+
+std::uint64_t NextClosedNumber(const std::vector<std::wstring>& names) {
+    const auto sets = ByAge(names);
+    return sets.empty() ? 1 : sets.front().first.number + 1;
+}
+
+std::vector<std::wstring> NewestClosedSets(const std::vector<std::wstring>& names) {
+    std::vector<std::wstring> newest;
+    const auto sets = ByAge(names);
+    for (const auto& [set, name] : sets)
+        if (newest.empty() || (set.closeAll != 0 && set.closeAll == sets.front().first.closeAll)) newest.push_back(name);
+    return newest;
+}
+
+std::vector<std::wstring> ClosedSetsToPrune(const std::vector<std::wstring>& names, std::size_t kept) {
+    const std::vector<std::wstring> restorable = NewestClosedSets(names);
+    std::vector<std::wstring> pruned;
+    const auto sets = ByAge(names);
+    for (std::size_t i = kept; i < sets.size(); ++i)
+        if (std::find(restorable.begin(), restorable.end(), sets[i].second) == restorable.end()) pruned.push_back(sets[i].second);
+    return pruned;
 }
 
 }  // namespace velvane

@@ -1,12 +1,14 @@
 #pragma once
 // The names of the pin sets each running copy keeps of its windows: the copy's process id
 // and start time, so a later copy can tell a set whose copy still runs from one left by a
-// crash, even when Windows has given the id to another process since. Sets retired by the
-// user's ending a copy are named by the time they were retired, so names sort by age.
+// crash, even when Windows has given the id to another process since. Sets retired when a
+// copy ends are numbered in the order they were retired (never by the clock, which can be
+// set back), with the close-all that ended them when one did.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velvane {
 
@@ -21,7 +23,33 @@ std::wstring OpenSetName(const OpenSetOwner& owner);
 // The owner a name stands for; empty for any other file name.
 std::optional<OpenSetOwner> OpenSetOwnerOf(const std::wstring& name);
 
-// "<retired, 16 hexadecimal digits>-<process id>.velvane"
-std::wstring ClosedSetName(std::uint64_t retiredAt, std::uint32_t processId);
+// A set taken by a restore is renamed to name its claimer, so that a restore that dies
+// leaves a claim the next one can tell from a live one.
+std::wstring ClaimName(const std::wstring& set, const OpenSetOwner& claimer);
+struct Claim {
+    std::wstring set;  // the name the set had
+    OpenSetOwner claimer;
+};
+std::optional<Claim> ClaimOf(const std::wstring& name);
+
+struct ClosedSet {
+    std::uint64_t number;  // one above every set retired before it
+    std::uint32_t processId;
+    std::uint32_t closeAll;  // the close-all that ended the copy; 0 for none
+};
+
+// "<number, 16 hexadecimal digits>-<process id>-<close-all>.velvane"; sets retired by
+// earlier versions read as "<time>-<process id>.velvane", with no close-all.
+std::wstring ClosedSetName(const ClosedSet& set);
+std::optional<ClosedSet> ClosedSetOf(const std::wstring& name);
+
+// The number the next retired set takes, among these names.
+std::uint64_t NextClosedNumber(const std::vector<std::wstring>& names);
+
+// What restore brings back: the newest set, with every set the same close-all retired.
+std::vector<std::wstring> NewestClosedSets(const std::vector<std::wstring>& names);
+
+// What goes when a set is retired: all but the kept newest, never one restore would take.
+std::vector<std::wstring> ClosedSetsToPrune(const std::vector<std::wstring>& names, std::size_t kept);
 
 }  // namespace velvane

@@ -112,32 +112,53 @@ bool PackageBag::Has(const std::wstring& name) const {
     return std::any_of(entries_.begin(), entries_.end(), [&](const auto& e) { return e.first == name; });
 }
 
-std::vector<std::uint8_t> PackageBag::SaveContents() const {
+std::vector<std::uint8_t> EncodeBagStart(std::uint32_t count) {
     Writer out;
     out.Raw(kBagMagic, 4);
-    out.Little<std::uint32_t>(static_cast<std::uint32_t>(entries_.size()), 4);
-    for (const auto& [name, value] : entries_) {
-        out.Little<std::uint16_t>(static_cast<std::uint16_t>(name.size()), 2);
-        out.Wide(name);
-        out.Little<std::uint8_t>(static_cast<std::uint8_t>(KindOf(value)), 1);
-        std::visit(
-            [&](const auto& v) {
-                using T = std::decay_t<decltype(v)>;
-                if constexpr (std::is_same_v<T, std::wstring>) {
-                    out.Little<std::uint32_t>(static_cast<std::uint32_t>(v.size()), 4);
-                    out.Wide(v);
-                } else if constexpr (std::is_same_v<T, std::vector<std::uint8_t>>) {
-                    out.Little<std::uint32_t>(static_cast<std::uint32_t>(v.size()), 4);
-                    out.Raw(v.data(), v.size());
-                } else if constexpr (std::is_same_v<T, bool>) {
-                    out.Little<std::uint8_t>(v ? 1 : 0, 1);
-                } else {
-                    out.Little<T>(v, sizeof(T));
-                }
-            },
-            value);
-    }
+    out.Little<std::uint32_t>(count, 4);
     return std::move(out.out);
+}
+
+std::vector<std::uint8_t> EncodeBytesEntryStart(const std::wstring& name, std::uint32_t length) {
+    Writer out;
+    out.Little<std::uint16_t>(static_cast<std::uint16_t>(name.size()), 2);
+    out.Wide(name);
+    out.Little<std::uint8_t>(static_cast<std::uint8_t>(ValueKind::Bytes), 1);
+    out.Little<std::uint32_t>(length, 4);
+    return std::move(out.out);
+}
+
+std::vector<std::uint8_t> EncodeEntry(const std::wstring& name, const PackageValue& value) {
+    Writer out;
+    out.Little<std::uint16_t>(static_cast<std::uint16_t>(name.size()), 2);
+    out.Wide(name);
+    out.Little<std::uint8_t>(static_cast<std::uint8_t>(KindOf(value)), 1);
+    std::visit(
+        [&](const auto& v) {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::wstring>) {
+                out.Little<std::uint32_t>(static_cast<std::uint32_t>(v.size()), 4);
+                out.Wide(v);
+            } else if constexpr (std::is_same_v<T, std::vector<std::uint8_t>>) {
+                out.Little<std::uint32_t>(static_cast<std::uint32_t>(v.size()), 4);
+                out.Raw(v.data(), v.size());
+            } else if constexpr (std::is_same_v<T, bool>) {
+                out.Little<std::uint8_t>(v ? 1 : 0, 1);
+            } else {
+                out.Little<T>(v, sizeof(T));
+            }
+        },
+        value);
+    return std::move(out.out);
+}
+
+std::vector<std::uint8_t> PackageBag::SaveContents() const {
+    std::vector<std::uint8_t> out = EncodeBagStart(static_cast<std::uint32_t>(entries_.size()));
+    for (const auto& [name, value] : entries_) {
+        const std::vector<std::uint8_t> entry = EncodeEntry(name, value);
+        out.insert(out.end(), entry.begin(), entry.end());
+    }
+    return out;
 }
 
 void PackageBag::LoadContents(const std::vector<std::uint8_t>& bytes) {

@@ -65,6 +65,12 @@ std::optional<double> NumberOf(const PackageValue& value);
 // A Boolean, any value NumberOf reads (non-zero is true), or the text "True" or "False".
 std::optional<bool> BooleanOf(const PackageValue& value);
 
+// A bag written piece by piece, so that large values can be streamed from elsewhere: its
+// start, then each entry whole, or a Bytes entry's start followed by its length in bytes.
+std::vector<std::uint8_t> EncodeBagStart(std::uint32_t count);
+std::vector<std::uint8_t> EncodeEntry(const std::wstring& name, const PackageValue& value);
+std::vector<std::uint8_t> EncodeBytesEntryStart(const std::wstring& name, std::uint32_t length);
+
 // The record that carries a serialised bag and its own length.
 std::vector<std::uint8_t> MakePackageRecord(const std::vector<std::uint8_t>& bag);
 // The bag bytes of the record at the start of data; throws PackageError when there is none.

@@ -1,6 +1,7 @@
 #include "package/PinSet.h"
 
 #include <cstring>
+#include <cwctype>
 
 #include "package/PackageBag.h"
 
@@ -16,12 +17,47 @@ bool HasPinSetSignature(const std::uint8_t* data, std::size_t size) {
     return size >= kSignatureSize && std::memcmp(data, kSignature, kSignatureSize) == 0;
 }
 
+std::vector<std::uint8_t> PinSetStart(std::uint32_t bagLength) {
+    std::vector<std::uint8_t> start(kSignature, kSignature + kSignatureSize);
+    start.push_back(PinSetVersion);
+    const std::vector<std::uint8_t> record = MakePackageRecord({});
+    start.insert(start.end(), record.begin(), record.begin() + 4);  // its signature
+    for (int i = 0; i < 4; ++i) start.push_back(static_cast<std::uint8_t>(bagLength >> (8 * i)));
+    return start;
+}
+
 std::vector<std::uint8_t> MakePinSet(const std::vector<std::uint8_t>& bag) {
-    std::vector<std::uint8_t> file(kSignature, kSignature + kSignatureSize);
-    file.push_back(PinSetVersion);
-    const std::vector<std::uint8_t> record = MakePackageRecord(bag);
-    file.insert(file.end(), record.begin(), record.end());
+    std::vector<std::uint8_t> file = PinSetStart(static_cast<std::uint32_t>(bag.size()));
+    file.insert(file.end(), bag.begin(), bag.end());
     return file;
+}
+
+PackageBag WindowsOf(const PackageBag& bag, const std::vector<int>& numbers) {
+    PackageBag out;
+    for (const auto& [name, value] : bag.Entries()) {
+        std::size_t digits = name.size();
+        while (digits > 0 && std::iswdigit(name[digits - 1])) --digits;
+        if (digits == name.size()) {  // not a window's: the settings answer
+            out.WriteValue(name, value);
+            continue;
+        }
+        const int number = name.size() - digits > 9 ? -1 : std::stoi(name.substr(digits));
+        for (std::size_t j = 0; j < numbers.size(); ++j) {
+            if (numbers[j] != number) continue;
+            const std::wstring renamed = name.substr(0, digits) + std::to_wstring(j + 1);
+            const auto* reference = std::get_if<std::wstring>(&value);
+            if (reference && name.compare(0, digits, L"Ras") == 0 && reference->compare(0, 3, L"Ras") == 0) {
+                // One image referring to another's bytes: given its own.
+                std::size_t end = 3;
+                while (end < reference->size() && std::iswdigit((*reference)[end])) ++end;
+                const std::wstring target = L"Ras" + reference->substr(3, end - 3);
+                out.WriteValue(renamed, bag.Has(target) ? bag.ReadValue(target) : value);
+            } else {
+                out.WriteValue(renamed, value);
+            }
+        }
+    }
+    return out;
 }
 
 std::vector<std::uint8_t> ReadPinSet(const std::uint8_t* data, std::size_t size) {

@@ -10,12 +10,20 @@
 
 namespace velvane {
 
+class PackageBag;
+
 constexpr std::uint8_t PinSetVersion = 1;
 
 // Whether the bytes begin as a pin set does (any version).
 bool HasPinSetSignature(const std::uint8_t* data, std::size_t size);
 
 std::vector<std::uint8_t> MakePinSet(const std::vector<std::uint8_t>& bag);
+// What comes before a bag of that many bytes in a pin set (the bag streamed after it).
+std::vector<std::uint8_t> PinSetStart(std::uint32_t bagLength);
+
+// The windows of these image numbers (in this order) as a package of their own, numbered
+// from 1, each with its own image bytes where it referred to another's.
+PackageBag WindowsOf(const PackageBag& bag, const std::vector<int>& numbers);
 
 // The bag bytes of a pin set; throws PackageError for anything else, a later version or
 // a damaged record.

@@ -12,6 +12,8 @@
 
 #include "package/EmbeddedPackage.h"
 #include "package/OpenSetNames.h"
+#include "package/PackageBag.h"
+#include "package/PinSet.h"
 #include "package/PinSetFiles.h"
 #include "package/SingleExe.h"
 #include "windows/FrmLogo.h"
@@ -21,11 +23,13 @@ namespace velvane::mMain {
 namespace {
 
 constexpr UINT_PTR kSaveTimer = 1;
-constexpr UINT kSaveDelayMs = 1000;
+constexpr DWORD kSaveDelayMs = 1000, kLongestDelayMs = 5000;
 constexpr std::size_t kClosedKept = 10;
 
-// Once Windows ends the session, closing windows is not the user ending the copy.
-bool sessionEnding = false;
+// Once the copy has ended (retired, or the session is ending), its set is final.
+bool ended = false;
+// When the oldest change not yet written happened, while there is one.
+std::optional<DWORD> unsavedSince;
 
 std::uint64_t Ticks(const FILETIME& time) { return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime; }
 
@@ -38,6 +42,7 @@ std::optional<std::uint64_t> StartTime(HANDLE process) {
 OpenSetOwner Self() { return {GetCurrentProcessId(), StartTime(GetCurrentProcess()).value_or(0)}; }
 
 bool StillRuns(const OpenSetOwner& owner) {
+    if (owner == Self()) return true;
     ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner.processId));
     DWORD code = 0;
     return process && GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE && StartTime(process.get()) == owner.startTime;
@@ -58,10 +63,10 @@ std::optional<std::wstring> Folder(const wchar_t* leaf) {
     return path;
 }
 
-std::vector<std::wstring> SetsIn(const std::wstring& folder) {
+std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((folder + L"*.velvane").c_str(), &found);
+    HANDLE search = FindFirstFileW((folder + pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
@@ -71,16 +76,70 @@ std::vector<std::wstring> SetsIn(const std::wstring& folder) {
     return names;
 }
 
-// Claims a set by renaming it (one rename wins when two copies restore at once), opens it,
-// and gives it back untouched when it cannot be read. The claimed file, once opened.
-std::optional<std::wstring> ClaimAndOpen(const std::wstring& path, bool DontDragActive, bool DontLoadEffect) {
-    const std::wstring claimed = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".restoring";
-    if (!MoveSet(path, claimed)) return std::nullopt;
+bool EndsWith(const std::wstring& text, const wchar_t* end) {
+    const std::wstring tail(end);
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Whether the set a leftover file belongs to is one no running copy writes or restores.
+bool Abandoned(const std::wstring& set) {
+    if (const auto owner = OpenSetOwnerOf(set)) return !StillRuns(*owner);
+    if (const auto claim = ClaimOf(set)) return !StillRuns(claim->claimer);
+    return ClosedSetOf(set).has_value();
+}
+
+// What copies that died mid-write left: a finished set written beside its old one takes
+// its place, a half-written one goes, and settings without their set go with nothing lost.
+void FoldBackLeftovers(const std::wstring& folder) {
+    for (const std::wstring& name : FilesIn(folder, L"*.new")) {
+        const std::wstring set = name.substr(0, name.size() - 4);
+        if (EndsWith(set, L".settings") || !Abandoned(set)) continue;
+        if (ReadSetWithSettings(folder + name)) MoveFileExW((folder + name).c_str(), (folder + set).c_str(), MOVEFILE_REPLACE_EXISTING);
+        else DeleteFileW((folder + name).c_str());
+    }
+    for (const std::wstring& name : FilesIn(folder, L"*.settings*")) {
+        const std::wstring set = name.substr(0, name.find(L".settings"));
+        if (Abandoned(set) && (EndsWith(name, L".new") || GetFileAttributesW((folder + set).c_str()) == INVALID_FILE_ATTRIBUTES))
+            DeleteFileW((folder + name).c_str());
+    }
+}
+
+// This copy's claim on a set: renamed to name it (one rename wins when two copies restore
+// at once); the claimed file's path.
+std::optional<std::wstring> Claim(const std::wstring& folder, const std::wstring& name) {
+    const auto earlier = ClaimOf(name);
+    const std::wstring claimed = folder + ClaimName(earlier ? earlier->set : name, Self());
+    if (!MoveSet(folder + name, claimed)) return std::nullopt;
+    return claimed;
+}
+
+// The windows of a set that did not open are kept in a set of their own in Open\, named
+// for no running copy, so that a later restore tries them again.
+void KeepForLater(const std::vector<std::uint8_t>& contents, const std::vector<int>& notOpened) try {
+    const auto open = Folder(L"Open");
+    if (!open || notOpened.empty()) return;
+    PackageBag bag;
+    bag.LoadContents(contents);
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    ReplaceFile(*open + OpenSetName({0, Ticks(now)}), MakePinSet(WindowsOf(bag, notOpened).SaveContents()));
+} catch (const std::exception&) {
+}
+
+struct Taken {
+    std::wstring claimed, original;
+};
+
+// Opens a claimed set; false, with the set given back untouched, when none of it opened.
+bool OpenClaimed(const std::wstring& claimed, bool DontDragActive, bool DontLoadEffect, std::vector<std::vector<std::uint8_t>>& keep,
+                 std::vector<std::vector<int>>& notOpened) {
     const std::size_t before = FrmLogo::Loaded().size();
     const auto contents = ReadSetWithSettings(claimed);
-    if (contents && OpenPackageContents(*contents, DontDragActive, DontLoadEffect) && FrmLogo::Loaded().size() > before) return claimed;
-    MoveSet(claimed, path);
-    return std::nullopt;
+    std::vector<int> failed;
+    if (!contents || !OpenPackageContents(*contents, DontDragActive, DontLoadEffect, &failed) || FrmLogo::Loaded().size() == before)
+        return false;
+    if (!failed.empty()) keep.push_back(*contents), notOpened.push_back(failed);
+    return true;
 }
 
 HWND Saver();
@@ -88,6 +147,7 @@ HWND Saver();
 // False when there was nothing to post the job with.
 bool PostSave() {
     if (Saver()) KillTimer(Saver(), kSaveTimer);
+    unsavedSince.reset();
     SaveJob job{OwnPinSetPath(), std::nullopt, {}};
     if (job.path.empty()) return false;
     try {
@@ -101,12 +161,13 @@ bool PostSave() {
 
 LRESULT CALLBACK SaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && wParam == kSaveTimer) {
-        PostSave();
+        if (!ended) PostSave();
         return 0;
     }
     if (message == WM_ENDSESSION && wParam) {
-        sessionEnding = true;
-        SavePinsNow();
+        // Windows ends the copy: its set stays in Open for the next sign-in, as it is now.
+        if (!ended) SavePinsNow();
+        ended = true;
         return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -126,7 +187,17 @@ std::wstring OwnPinSetPath() {
 }
 
 void PinsChanged() {
-    if (Saver()) SetTimer(Saver(), kSaveTimer, kSaveDelayMs, nullptr);
+    if (ended || !Saver()) return;
+    const DWORD now = GetTickCount();
+    if (!unsavedSince) unsavedSince = now;
+    // A steady stream of moves pushes the write back, but never past five seconds.
+    const DWORD waited = now - *unsavedSince;
+    SetTimer(Saver(), kSaveTimer, waited >= kLongestDelayMs ? USER_TIMER_MINIMUM : std::min(kSaveDelayMs, kLongestDelayMs - waited), nullptr);
+}
+
+void WindowLeaves(bool lastImage) {
+    if (lastImage) RetirePins();
+    else PinsChanged();
 }
 
 bool SavePinsNow() {
@@ -134,43 +205,69 @@ bool SavePinsNow() {
     return FlushPinSets() && posted;
 }
 
-void RetirePins() {
-    if (sessionEnding) return;
+void RetirePins(std::uint32_t closeAll) {
+    if (ended) return;
     SavePinsNow();  // with the changes of the last second, the closing window's too
+    ended = true;
     const std::wstring own = OwnPinSetPath();
     const auto closed = Folder(L"Closed");
-    if (own.empty() || !closed) return;
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    MoveSet(own, *closed + ClosedSetName(Ticks(now), GetCurrentProcessId()));
-    const std::vector<std::wstring> kept = SetsIn(*closed);
-    for (std::size_t i = 0; i + kClosedKept < kept.size(); ++i) DeleteSet(*closed + kept[i]);
+    if (own.empty() || !closed || GetFileAttributesW(own.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    const std::vector<std::wstring> before = FilesIn(*closed, L"*.velvane");
+    MoveSet(own, *closed + ClosedSetName({NextClosedNumber(before), GetCurrentProcessId(), closeAll}));
+    for (const std::wstring& name : ClosedSetsToPrune(FilesIn(*closed, L"*.velvane"), kClosedKept)) DeleteSet(*closed + name);
 }
 
-bool RestorePins(bool DontDragActive, bool DontLoadEffect) {
-    std::vector<std::pair<std::wstring, std::wstring>> taken;  // where each set was, where it is now
-    const auto take = [&](const std::wstring& path) {
-        const auto claimed = ClaimAndOpen(path, DontDragActive, DontLoadEffect);
-        if (claimed) taken.emplace_back(path, *claimed);
-    };
-    if (const auto open = Folder(L"Open")) {
-        for (const std::wstring& name : SetsIn(*open)) {
-            const auto owner = OpenSetOwnerOf(name);
-            if (owner && !(*owner == Self()) && !StillRuns(*owner)) take(*open + name);
+bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly) {
+    std::vector<Taken> taken;
+    std::vector<std::vector<std::uint8_t>> keep;
+    std::vector<std::vector<int>> notOpened;
+    bool claimedElsewhere = false;
+    // Takes every set of the folder that passes the test: opened, or given back.
+    const auto take = [&](const std::wstring& folder, const std::vector<std::wstring>& names) {
+        for (const std::wstring& name : names) {
+            const auto claimed = Claim(folder, name);
+            if (!claimed) continue;
+            const auto earlier = ClaimOf(name);
+            const std::wstring original = folder + (earlier ? earlier->set : name);
+            if (OpenClaimed(*claimed, DontDragActive, DontLoadEffect, keep, notOpened)) taken.push_back({*claimed, original});
+            else MoveSet(*claimed, original);
         }
+    };
+    // A set is free when its copy no longer runs, or a claim on it when its claimer does not.
+    const auto free = [&](const std::wstring& folder) {
+        FoldBackLeftovers(folder);
+        std::vector<std::wstring> names;
+        for (const std::wstring& name : FilesIn(folder, L"*")) {
+            const auto owner = OpenSetOwnerOf(name);
+            const auto claim = ClaimOf(name);
+            if (claim && StillRuns(claim->claimer)) claimedElsewhere = true;
+            else if ((owner && !StillRuns(*owner)) || claim) names.push_back(name);
+        }
+        return names;
+    };
+    if (const auto open = Folder(L"Open")) take(*open, free(*open));
+    if (const auto closed = Folder(L"Closed"); taken.empty() && !openSetsOnly && closed) {
+        const std::vector<std::wstring> claims = free(*closed);
+        // A closed set left claimed by a restore that died comes first, else the newest.
+        const std::vector<std::wstring> names = FilesIn(*closed, L"*.velvane");
+        // Another restore is bringing them back this moment: nothing more to do here.
+        if (!claimedElsewhere) take(*closed, claims.empty() ? NewestClosedSets(names) : claims);
     }
-    if (const auto closed = Folder(L"Closed"); taken.empty() && closed) {
-        const std::vector<std::wstring> sets = SetsIn(*closed);
-        for (auto name = sets.rbegin(); name != sets.rend() && taken.empty(); ++name) take(*closed + *name);
-    }
-    if (taken.empty()) return false;
+    if (taken.empty()) return claimedElsewhere;
     // Taken over: this copy's own set holds them from now on; until it does, the sets stay.
     const bool kept = SavePinsNow();
-    for (const auto& [was, now] : taken) {
-        if (kept) DeleteSet(now);
-        else MoveSet(now, was);
+    for (const Taken& set : taken) {
+        if (kept) DeleteSet(set.claimed);
+        else MoveSet(set.claimed, set.original);
     }
+    if (kept)
+        for (std::size_t i = 0; i < keep.size(); ++i) KeepForLater(keep[i], notOpened[i]);
     return true;
+}
+
+std::uint32_t NewCloseAll() {
+    const std::uint32_t id = GetTickCount() ^ (GetCurrentProcessId() * 2654435761u);
+    return id ? id : 1;
 }
 
 }  // namespace velvane::mMain

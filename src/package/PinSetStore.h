@@ -1,29 +1,43 @@
 #pragma once
 // Pins that are never lost: each running copy keeps the pin set of its image windows in
-// %LOCALAPPDATA%\Velvane\Open\ (written within a second of any change, and when Windows
-// ends the session); a copy the user ends moves its set to Closed\ (the ten newest kept);
-// "restore" opens the sets of copies that ended any other way.
+// %LOCALAPPDATA%\Velvane\Open\ (written within a second of a change, at most five seconds
+// after it however many follow, and when Windows ends the session). The one rule: only the
+// user closing a pin (Esc, double-click) takes it out of the set. A copy that ends by the
+// user's word (Exit and its keys, close-all, the icon's Exit, its last pin closed) moves
+// the set it last showed whole to Closed\ once; a crash or the session's end leaves it in
+// Open\ for "restore".
 
+#include <cstdint>
 #include <string>
 
 namespace velvane::mMain {
 
-// A window opened, closed, moved, sized or had a setting changed.
+// A window opened, moved, sized or had a setting changed, or the user closed one.
 void PinsChanged();
 
+// A window is unloading: the last image window closed by the user retires the set, with
+// that window in it; any other is a change. Nothing once the copy has ended.
+void WindowLeaves(bool lastImage);
+
 // Writes this copy's set now (only its settings when its images are already written);
-// false when it could not be, and it is tried again at the next change.
+// false when it could not be (it is tried again within a few seconds).
 bool SavePinsNow();
 
-// The user ends this copy: its set, brought up to date while its windows are still there,
-// becomes the newest closed set.
-void RetirePins();
+// The copy ends: its set, brought up to date while its windows are still there, becomes
+// the newest closed set (marked with the close-all that ended it, when one did), once;
+// nothing that follows changes it.
+void RetirePins(std::uint32_t closeAll = 0);
 
-// Opens, and takes over as this copy's own, the set of every copy that no longer runs, or
-// else the newest closed set; damaged sets are left alone. False when nothing opened.
-bool RestorePins(bool DontDragActive, bool DontLoadEffect);
+// Opens, and takes over as this copy's own, the set of every copy that no longer runs
+// (and what an earlier restore could not open), or else, unless only what was open when
+// the session ended is asked for, the newest closed sets. Damaged sets are left alone; a
+// set is let go only once all of it is open. False when there was nothing to open.
+bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly = false);
 
 // Where this copy's set lives; empty when there is no folder for it.
 std::wstring OwnPinSetPath();
+
+// A number that names one close-all, which the copies it ends give their sets.
+std::uint32_t NewCloseAll();
 
 }  // namespace velvane::mMain

@@ -31,7 +31,7 @@ std::wstring LowerCase(std::wstring text) {
 void OpenRequestedWindows(SwitchReading& reading) {
     if (!reading.complete) return;
     if (reading.startupFlags & CloseAllFlag) {
-        CloseAllRunning();
+        CloseAllRunning(NewCloseAll());
         UnloadAllLogos();
     }
     const std::optional<StartupValues> values = ReadValues(reading.commandText);
@@ -87,9 +87,11 @@ void Main() {
     } catch (const std::exception&) {
         // The remaining steps are abandoned; the about rule below still applies.
     }
-    // "restore" brings back the pins of copies that ended without the user ending them.
+    // "restore" brings back the pins of copies that ended without the user ending them, else
+    // those closed last; at sign-in ("signin") only what was open when the session ended.
     const bool restore = has(L"restore") && reading.complete && !(reading.startupFlags & CloseAllFlag);
-    if (restore && !RestorePins(reading.startupFlags & DontDragActiveFlag, reading.startupFlags & DontLoadEffectFlag))
+    const bool signIn = has(L"signin");
+    if (restore && !RestorePins(reading.startupFlags & DontDragActiveFlag, reading.startupFlags & DontLoadEffectFlag, signIn) && !signIn)
         MessageBoxW(nullptr, L"Nothing to restore.", ProgramTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
     try {
         if (has(L"about") || (reading.imageFiles.empty() && !restore)) ShowAbout();

@@ -9,7 +9,15 @@ namespace {
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kValue[] = L"Velvane";
 
-std::wstring Command() { return L"\"" + OwnExePath() + L"\" restore"; }
+// "signin": only what was open when the session ended comes back, never what the user closed.
+std::wstring Command() { return L"\"" + OwnExePath() + L"\" restore signin"; }
+// What the previous version wrote; it still starts this program.
+std::wstring EarlierCommand() { return L"\"" + OwnExePath() + L"\" restore"; }
+
+// Paths that differ in letter case only are still this program.
+bool Same(const wchar_t* text, const std::wstring& command) {
+    return CompareStringOrdinal(text, -1, command.c_str(), static_cast<int>(command.size()), TRUE) == CSTR_EQUAL;
+}
 
 }  // namespace
 
@@ -17,9 +25,9 @@ bool OpensAtSignIn() {
     wchar_t text[4 * MAX_PATH];
     DWORD bytes = sizeof text;
     if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kValue, RRF_RT_REG_SZ, nullptr, text, &bytes) != ERROR_SUCCESS) return false;
-    // Paths differ in letter case only: still this program.
-    const std::wstring own = Command();
-    return CompareStringOrdinal(text, -1, own.c_str(), static_cast<int>(own.size()), TRUE) == CSTR_EQUAL;
+    if (Same(text, Command())) return true;
+    // The previous version's value restores what the user closed too: it takes the new words.
+    return Same(text, EarlierCommand()) && OpenAtSignIn(true);
 }
 
 bool OpenAtSignIn(bool on) {

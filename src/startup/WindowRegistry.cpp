@@ -161,12 +161,12 @@ UINT ClickableAgainMessage() {
     return message;
 }
 
-void CloseAllRunning() {
+void CloseAllRunning(std::uint32_t closeAll) {
     ListLock lock;
     RegistryStore store;
-    CloseAllListed(store, [](std::int32_t value) {
+    CloseAllListed(store, [closeAll](std::int32_t value) {
         HWND window = WindowFromValue(value);
-        if (IsLogoWindowOfThisProgram(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+        if (IsLogoWindowOfThisProgram(window)) PostMessageW(window, WM_CLOSE, 0, static_cast<LPARAM>(closeAll));
     });
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The per-user list of open logo windows through which "closeall" reaches every copy.
 
+#include <cstdint>
+
 #include "common/Scoped.h"
 
 #include <vector>
@@ -11,8 +13,9 @@ namespace velvane::mMain {
 // cannot be reached or is full: a window that cannot be listed must not open.
 void UpdateWindowRegistry(HWND window, bool add);
 
-// Asks every listed window, in any running copy, to close, and empties the list.
-void CloseAllRunning();
+// Asks every listed window, in any running copy, to close, and empties the list. The
+// request names the close-all, so that each copy ends whole and keeps its pins.
+void CloseAllRunning(std::uint32_t closeAll);
 
 // Asks every listed window, in any running copy, to take the mouse again; the list stays.
 void MakeAllRunningClickable();

@@ -129,12 +129,14 @@ void FrmLogo::RunUnloadSteps() {
         mMain::UnloadAllLogos();
     }
     if (aboutMode_ && mMain::AboutOpen) mMain::AboutOpen = false;
-    if (ownTempFile) mMain::DeleteFileForced(fileNamePath_);
+    // Restored windows that shared an image share its file: it goes with the last of them.
+    const auto others = [this](auto test) {
+        return std::any_of(LoadedWindows().begin(), LoadedWindows().end(), [&](const FrmLogo* w) { return w != this && test(w); });
+    };
+    if (ownTempFile && !others([this](const FrmLogo* w) { return w->fileNamePath_ == fileNamePath_; }))
+        mMain::DeleteFileForced(fileNamePath_);
     // The last image window closed ends the copy: its pin set is retired as it was.
-    const bool lastImage = !aboutMode_ && std::none_of(LoadedWindows().begin(), LoadedWindows().end(),
-                                                       [this](const FrmLogo* w) { return w != this && !w->AboutMode(); });
-    if (lastImage) mMain::RetirePins();
-    else mMain::PinsChanged();
+    mMain::WindowLeaves(!aboutMode_ && !others([](const FrmLogo* w) { return !w->AboutMode(); }));
 }
 
 void FrmLogo::OLEDropMode(int mode) {
@@ -234,8 +236,15 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!Menu.InmnuLogo[TopMostItem].checked)
             SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         return 0;
+    // A close-all names itself: the copy ends whole, its pins kept. Any other close request
+    // closes this one window.
     case WM_CLOSE:
+        if (lParam != 0) mMain::UnloadAllLogos(static_cast<std::uint32_t>(lParam));
         Unload();
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != SC_CLOSE) return DefWindowProcW(hwnd_, message, wParam, lParam);
+        CloseReopenably();  // Alt+F4: the user closes this one pin
         return 0;
     case WM_DESTROY:
         OLEDropMode(0);

@@ -156,9 +156,11 @@ void RememberClosed(HWND window) {
 void ReopenClosed() {
     auto& closed = ClosedWindows();
     if (closed.empty()) return;
-    const std::vector<std::uint8_t> bag = std::move(closed.back());
-    closed.pop_back();
+    // Kept until the window is back: a reopening that fails can be tried again.
+    const std::vector<std::uint8_t> bag = closed.back();
+    const std::size_t before = FrmLogo::Loaded().size();
     OpenPackageContents(bag, false, true);
+    if (FrmLogo::Loaded().size() > before && !closed.empty() && closed.back() == bag) closed.pop_back();
 }
 
 bool CanReopen() { return !ClosedWindows().empty(); }
@@ -201,9 +203,9 @@ void UnloadEveryWindow() {
     }
 }
 
-void UnloadAllLogos() {
+void UnloadAllLogos(std::uint32_t closeAll) {
     // The user ends the copy: its pin set, brought up to date, is retired.
-    RetirePins();
+    RetirePins(closeAll);
     UnloadEveryWindow();
     ClickThroughIcon::PassOnHideHotkey();
     ExitProcess(0);

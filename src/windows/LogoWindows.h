@@ -43,8 +43,8 @@ bool CanReopen();
 // InsertAfter: -1 enters the top-most band, 1 goes to the bottom of the window order.
 void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter);
 
-// Unloads every window, then ends the process.
-[[noreturn]] void UnloadAllLogos();
+// Unloads every window, then ends the process; closeAll names the close-all that ends it.
+[[noreturn]] void UnloadAllLogos(std::uint32_t closeAll = 0);
 
 // Unloads every window (each runs its unload steps); failures are passed over.
 void UnloadEveryWindow();

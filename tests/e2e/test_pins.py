@@ -4,7 +4,7 @@ import os
 import subprocess
 import time
 
-from harness import BOX, GREEN, OPACITY_50, SIZE_2, WINE, Journey, windows_path, xdotool
+from harness import BOX, GREEN, ORANGE, OPACITY_50, SIZE_2, WINE, Journey, windows_path, xdotool
 
 BLUE = (40, 40, 200)
 
@@ -54,3 +54,48 @@ class PinsTest(Journey):
         self.wait_windows(3, s)
         self.assertEqual(self.looks("pins-opened"), before, "the saved pins file: the same windows")
         self.close_all(s)
+
+    def test_every_ending_keeps_every_pin(self):
+        # Three pins from three files, one over the other at the centre (the smallest on top).
+        files = [self.image(n, w, h, c) for n, w, h, c in (("a.png", 300, 200, ORANGE), ("b.png", 200, 120, GREEN), ("c.png", 100, 60, BLUE))]
+        images = " ".join('"%s"' % windows_path(f) for f in files) + " dontloadeffect"
+
+        def escape_each(p):
+            for left in (2, 1, 0):
+                xdotool("mousemove", 512, 384, "click", 1, "sleep", 0.3, "key", "Escape")
+                self.wait_for(lambda: len(self.windows()) == left, "Esc to close the window on top")
+
+        def session_end(p):
+            time.sleep(1.5)  # then Windows ends the session and the copy with it
+            for saver in self.windows("Velvane.PinSetSaver"):
+                self.tool("endsession", saver.hwnd)
+            subprocess.run([WINE, "taskkill", "/f", "/pid", str(p.windows_pid)], capture_output=True, timeout=60)
+
+        def kill(p):
+            time.sleep(1.5)  # the copy writes its pins within a second of a change
+            subprocess.run([WINE, "taskkill", "/f", "/pid", str(p.windows_pid)], capture_output=True, timeout=60)
+
+        doors = (("Ctrl+End", lambda p: xdotool("mousemove", 512, 384, "click", 1, "sleep", 0.3, "key", "ctrl+End"), 3),
+                 ("closeall", lambda p: self.wait_exit(self.start("closeall")), 3),
+                 ("Esc on every window: the last one closed", escape_each, 1),
+                 ("the session's end", session_end, 3),
+                 ("a kill", kill, 3))
+        for door, end, count in doors:
+            p = self.start(images)
+            places = [w.place for w in self.wait_windows(3, p)]  # front first: the last one closed by Esc is last
+            end(p)
+            self.wait_for(lambda: p.poll() is not None and not self.windows(), door + ": the copy to end")
+            r = self.start("restore")
+            self.assertEqual(sorted(w.place for w in self.wait_windows(count, r)), sorted(places[3 - count:]), door + ", then restore")
+            self.close_all(r)
+
+        # Two copies ended by one close-all both come back.
+        copies = [self.start('"%s" "%s" dontloadeffect' % tuple(map(windows_path, files[:2]))), self.start('"%s" dontloadeffect left0 top0' % windows_path(files[2]))]
+        places = sorted(w.place for w in self.wait_windows(3))
+        self.wait_exit(self.start("closeall"))
+        for p in copies:
+            self.wait_exit(p, "close-all to end each copy")
+        r = self.start("restore")
+        self.assertEqual(sorted(w.place for w in self.wait_windows(3, r)), places, "close-all over two copies, then restore")
+        self.assertEqual(self.wait_exit(self.start("closeall")), 0)
+        self.wait_exit(r)

@@ -78,3 +78,62 @@ TEST(Names, TemporaryFilesProgramPathAndNumberedCopies) {
 }
 
 }  // namespace velvane
+
+namespace velvane {
+
+// A set streamed piece by piece is the very file a whole bag makes; a window taken out of a
+// set keeps its settings and gets its own bytes where it referred to another's.
+TEST(PinSet, StreamedPiecesAndWindowsTakenOut) {
+    PackageBag bag;
+    const Bytes image = {1, 2, 3, 0};
+    bag.WriteValue(L"Ras", std::int32_t{6});
+    for (int k : {1, 2, 3}) {
+        const std::wstring n = std::to_wstring(k);
+        if (k == 3) bag.WriteValue(L"Ras" + n, std::wstring(L"Ras1Ras"));
+        else bag.WriteValue(L"Ras" + n, k == 1 ? image : Bytes{9, 0});
+        bag.WriteValue(L"top" + n, static_cast<float>(100 * k));
+    }
+    const Bytes contents = bag.SaveContents();
+    Bytes streamed = EncodeBagStart(static_cast<std::uint32_t>(bag.Entries().size()));
+    for (const auto& [name, value] : bag.Entries()) {
+        const auto* bytes = std::get_if<Bytes>(&value);
+        const Bytes piece = bytes ? EncodeBytesEntryStart(name, static_cast<std::uint32_t>(bytes->size())) : EncodeEntry(name, value);
+        streamed.insert(streamed.end(), piece.begin(), piece.end());
+        if (bytes) streamed.insert(streamed.end(), bytes->begin(), bytes->end());
+    }
+    const Bytes start = PinSetStart(static_cast<std::uint32_t>(streamed.size()));
+    streamed.insert(streamed.begin(), start.begin(), start.end());
+    EXPECT_EQ(streamed, MakePinSet(contents));
+
+    const PackageBag kept = WindowsOf(bag, {3, 2});
+    EXPECT_EQ(ReadAs<Bytes>(kept, L"Ras1"), image) << "the reference resolved";
+    EXPECT_EQ(ReadAs<float>(kept, L"top1"), 300.0f);
+    EXPECT_EQ(ReadAs<Bytes>(kept, L"Ras2"), (Bytes{9, 0}));
+    EXPECT_TRUE(kept.Has(L"Ras") && !kept.Has(L"Ras3") && !kept.Has(L"top3"));
+}
+
+// Closed sets in the order they were retired, whatever the clock said: the newest comes back
+// with every set its close-all retired; pruning keeps ten and never what restore would take.
+TEST(ClosedSets, RetireOrderCloseAllsAndPruning) {
+    std::vector<std::wstring> names = {L"01DB2F00AABBCCDD-00000010.velvane"};  // an earlier version's, named by the clock
+    for (std::uint32_t pid = 1; pid <= 12; ++pid) names.push_back(ClosedSetName({NextClosedNumber(names), pid, pid >= 10 ? 77u : 0u}));
+    EXPECT_EQ(ClosedSetOf(names[0]).value().number, 0x01DB2F00AABBCCDDull);
+    EXPECT_EQ(ClosedSetOf(names.back()).value().number, 0x01DB2F00AABBCCDDull + 12) << "one above the largest, not the clock";
+    EXPECT_EQ(NewestClosedSets(names), (std::vector<std::wstring>{names[12], names[11], names[10]})) << "the last close-all's three";
+    names.push_back(ClosedSetName({NextClosedNumber(names), 13, 0}));
+    EXPECT_EQ(NewestClosedSets(names), std::vector<std::wstring>{names.back()}) << "a set retired alone after it";
+    const std::vector<std::wstring> pruned = ClosedSetsToPrune(names, 10);
+    EXPECT_EQ(pruned, (std::vector<std::wstring>{names[3], names[2], names[1], names[0]}));
+    for (const wchar_t* other : {L"00000000000000001-0001-0000.velvane", L"0000000000000001-00000001-0000000G.velvane", L"x.velvane"})
+        EXPECT_FALSE(ClosedSetOf(other)) << Row(other);
+
+    // A claim names its claimer, so a dead restore's claim can be told from a live one's.
+    const std::wstring set = OpenSetName({7, 8});
+    const auto claim = ClaimOf(ClaimName(set, {0x1A2B, 0x01DB2F00AABBCCDDull}));
+    ASSERT_TRUE(claim);
+    EXPECT_EQ(std::make_pair(claim->set, claim->claimer), std::make_pair(set, OpenSetOwner{0x1A2B, 0x01DB2F00AABBCCDDull}));
+    for (const std::wstring other : {set, set + L".restoring", set + L".00001A2B-01DB2F00AABBCCDD.restoring.settings", std::wstring(L"a.00001A2B-01DB2F00AABBCCDD.restoring")})
+        EXPECT_FALSE(ClaimOf(other)) << Row(other);
+}
+
+}  // namespace velvane

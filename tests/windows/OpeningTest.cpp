@@ -7,6 +7,7 @@
 #include "package/PackageBag.h"
 #include "package/ProgramFile.h"
 #include "package/OpenSetNames.h"
+#include "package/PinSet.h"
 #include "package/PinSetStore.h"
 #include "package/SingleExe.h"
 #include "startup/SignIn.h"
@@ -127,37 +128,87 @@ TEST_F(LogoTest, CopiesAndPinSetsBringEveryMarkBack) {
     }
 }
 
-// The set a copy keeps takes settings alone without its images and survives a failed write; "restore"
-// takes over the set of a copy that no longer runs, with the settings written after it, and leaves a damaged one alone.
-TEST_F(LogoTest, PinSetsOfCopiesThatNoLongerRunAreRestored) {
-    FrmLogo* w = Open(logo, 1, 50);
-    ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(mMain::SavePinsNow());
-    const std::wstring own = mMain::OwnPinSetPath(), folder = own.substr(0, own.rfind(L'\\') + 1);
-    const std::wstring dead = folder + OpenSetName({1, 1}), damaged = folder + OpenSetName({2, 2}), beside = own + L".new";
+// Sets that cannot be had whole: an image file gone, an image that will not decode, a write
+// that fails once; claims left by restores, dead or alive, and a set half written beside.
+TEST_F(LogoTest, PinSetsKeepWhatCannotBeReadAndRestoresKeepWhatCannotOpen) {
+    const std::wstring a = File(L"a.png"), own = mMain::OwnPinSetPath(), folder = own.substr(0, own.rfind(L'\\') + 1);
+    ASSERT_TRUE(CopyFileW(logo.c_str(), a.c_str(), FALSE));
+    FrmLogo* w = Open(a, 1, 50);
+    ASSERT_TRUE(w && Open(Png(L"b.png", 60, 40)) && mMain::SavePinsNow());
     const std::vector<std::uint8_t> junk(40, 'x'), saved = ReadFileFrom(own).value_or(junk);
     w->OnOpacityItem(9);
     EXPECT_TRUE(mMain::SavePinsNow() && ReadFileFrom(own) == saved) << "settings alone: the images are not written again";
-    ASSERT_TRUE(CopyFileW(own.c_str(), dead.c_str(), FALSE) && CopyFileW((own + L".settings").c_str(), (dead + L".settings").c_str(), FALSE));
-    ASSERT_TRUE(WriteWholeFile(damaged, {&junk}, false) && CreateDirectoryW(beside.c_str(), nullptr) && Open(logo, 0.5f));
-    EXPECT_FALSE(mMain::SavePinsNow()) << "cannot write beside";
-    EXPECT_EQ(ReadFileFrom(own), saved) << "the set stays as it was";
-    RemoveDirectoryW(beside.c_str());
-    EXPECT_TRUE(mMain::RestorePins(false, true));
-    EXPECT_EQ(FrmLogo::Loaded().size(), 3u);
-    EXPECT_EQ(Checked(FrmLogo::Loaded().back()->Menu.InmnuOpacity), 9) << "restored with the settings written after its images";
-    EXPECT_TRUE(!Exists(dead) && !Exists(dead + L".settings") && Exists(damaged)) << "taken over, and left alone";
-    DeleteFileW(damaged.c_str());
+    DeleteFileW(a.c_str());
+    ASSERT_TRUE(Open(logo, 0.5f));
+    EXPECT_TRUE(mMain::SavePinsNow()) << "a pinned file gone holds the set back";
 
-    // "Open at Sign-in": a Run value that starts this program with restore, and goes again.
+    const auto restoreAs = [&](const std::wstring& name, std::size_t windows, const char* what) {
+        ASSERT_TRUE(CopyFileW(own.c_str(), (folder + name).c_str(), FALSE)) << what;
+        CopyFileW((own + L".settings").c_str(), (folder + name + L".settings").c_str(), FALSE);
+        mMain::UnloadEveryWindow();
+        EXPECT_TRUE(mMain::RestorePins(false, true)) << what;
+        EXPECT_EQ(FrmLogo::Loaded().size(), windows) << what;
+        EXPECT_FALSE(Exists(folder + name)) << what << ": taken over";
+    };
+    restoreAs(OpenSetName({1, 1}), 3, "a dead copy's set");
+    EXPECT_EQ(Checked(FrmLogo::Loaded()[0]->Menu.InmnuOpacity), 9) << "the gone file's pin, with the settings written after its image";
+    restoreAs(ClaimName(OpenSetName({2, 2}), {3, 3}), 3, "a claim whose restore died");
+    // A set written beside whose copy died before moving it over, and settings whose set is gone.
+    const std::wstring halfDone = folder + OpenSetName({4, 4}), orphan = folder + OpenSetName({7, 7}) + L".settings";
+    ASSERT_TRUE(CopyFileW(own.c_str(), (halfDone + L".new").c_str(), FALSE) && CopyFileW(own.c_str(), orphan.c_str(), FALSE));
+    mMain::UnloadEveryWindow();
+    EXPECT_TRUE(mMain::RestorePins(false, true) && FrmLogo::Loaded().size() == 3) << "the set beside, folded back";
+    EXPECT_FALSE(Exists(halfDone + L".new") || Exists(halfDone) || Exists(orphan));
+
+    // A live restore's claim: a second restore opens nothing more, and leaves it.
+    const std::wstring live = folder + ClaimName(OpenSetName({5, 5}), OpenSetOwnerOf(own.substr(folder.size())).value());
+    ASSERT_TRUE(mMain::SavePinsNow() && CopyFileW(own.c_str(), live.c_str(), FALSE));
+    EXPECT_TRUE(mMain::RestorePins(false, true) && FrmLogo::Loaded().size() == 3 && Exists(live));
+    DeleteFileW(live.c_str());
+
+    // An image that will not decode: the rest opens, it waits in a set of its own for a later restore.
+    std::optional<PackageBag> bag = mMain::PackWindows(nullptr, IDYES);
+    ASSERT_TRUE(bag);
+    bag->WriteValue(L"Ras2", junk);
+    const std::vector<std::uint8_t> broken = MakePinSet(bag->SaveContents());
+    ASSERT_TRUE(WriteWholeFile(folder + OpenSetName({6, 6}), {&broken}, false));
+    mMain::UnloadEveryWindow();
+    EXPECT_TRUE(mMain::RestorePins(false, true));
+    EXPECT_EQ(FrmLogo::Loaded().size(), 2u);
+    const auto waiting = [&] {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found{};
+        ScopedFind search(FindFirstFileW((folder + L"00000000-*.velvane").c_str(), &found));
+        for (bool more = bool(search); more; more = FindNextFileW(search.get(), &found)) names.push_back(folder + found.cFileName);
+        return names;
+    };
+    ASSERT_EQ(waiting().size(), 1u) << "the window that did not open, kept";
+    EXPECT_FALSE(mMain::RestorePins(false, true, true)) << "still no window to open (what was open only, as at sign-in)";
+    ASSERT_EQ(waiting().size(), 1u) << "and kept again";
+    DeleteFileW(waiting()[0].c_str());
+
+    // A write that fails (something holds the place beside) is tried again within seconds, unasked.
+    const std::wstring beside = own + L".new";
+    ASSERT_TRUE(CreateDirectoryW(beside.c_str(), nullptr) && Open(logo, 0.25f));
+    const auto before = ReadFileFrom(own);
+    EXPECT_FALSE(mMain::SavePinsNow()) << "cannot write beside";
+    EXPECT_EQ(ReadFileFrom(own), before) << "the set stays as it was";
+    RemoveDirectoryW(beside.c_str());
+    const auto start = std::chrono::steady_clock::now();
+    while (ReadFileFrom(own) == before && std::chrono::steady_clock::now() - start < std::chrono::seconds(8)) Sleep(100);
+    EXPECT_NE(ReadFileFrom(own), before) << "not tried again";
+
+    // "Open at Sign-in": a Run value that starts this program to restore what was open, and goes again.
     const wchar_t* runKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const auto run = [&] {
         wchar_t text[600] = L"";
         DWORD bytes = sizeof text;
         return RegGetValueW(HKEY_CURRENT_USER, runKey, L"Velvane", RRF_RT_REG_SZ, nullptr, text, &bytes) == ERROR_SUCCESS ? std::wstring(text) : L"none";
     };
-    ASSERT_TRUE(mMain::OpenAtSignIn(true) && mMain::OpensAtSignIn());
-    EXPECT_EQ(run(), L"\"" + mMain::OwnExePath() + L"\" restore");
+    const std::wstring earlier = L"\"" + mMain::OwnExePath() + L"\" restore";
+    RegSetKeyValueW(HKEY_CURRENT_USER, runKey, L"Velvane", REG_SZ, earlier.c_str(), static_cast<DWORD>((earlier.size() + 1) * 2));
+    EXPECT_TRUE(mMain::OpensAtSignIn()) << "the previous version's value";
+    EXPECT_EQ(run(), earlier + L" signin") << "taken to the current words";
     ASSERT_TRUE(mMain::OpenAtSignIn(false));
     EXPECT_EQ(std::make_pair(run(), mMain::OpensAtSignIn()), std::make_pair(std::wstring(L"none"), false));
 }
