@@ -12,13 +12,17 @@ namespace {
 // 100 frames of 500 x 500 are kept; a longer or larger animation draws the rest as shown.
 constexpr std::size_t kKeptFramesBytes = std::size_t{120} << 20;
 
-// Only GIFs animate: anything else is not loaded a second time to find out.
-bool IsGif(const std::wstring& path) {
-    ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
-    char start[4] = {};
-    DWORD read = 0;
-    return file && ReadFile(file.get(), start, sizeof start, &read, nullptr) && read == 4 && std::memcmp(start, "GIF8", 4) == 0;
+// A window on another virtual desktop, or of a suspended app, is visible to the API but
+// not on the screen. Windows 8 and later tell; DWM is loaded when there, not linked.
+bool Cloaked(HWND hwnd) {
+    using Query = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    static const Query query = [] {
+        const HMODULE dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return dwm ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute"))) : nullptr;
+    }();
+    constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED
+    DWORD cloaked = 0;
+    return query && SUCCEEDED(query(hwnd, kCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
 }
 
 // Whether one opaque window above covers this one whole: then a new frame would not be seen.
@@ -26,7 +30,8 @@ bool Covered(HWND hwnd) {
     RECT mine{}, other{}, common{};
     GetWindowRect(hwnd, &mine);
     for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-        if (!IsWindowVisible(above) || (GetWindowLongW(above, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT))) continue;
+        if (!IsWindowVisible(above) || (GetWindowLongW(above, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) || Cloaked(above))
+            continue;
         if (GetWindowRect(above, &other) && IntersectRect(&common, &mine, &other) && EqualRect(&common, &mine)) return true;
     }
     return false;
@@ -36,7 +41,7 @@ bool Covered(HWND hwnd) {
 
 std::unique_ptr<Animation> Animation::Load(const std::wstring& path, std::int32_t width, std::int32_t height,
                                            Orientation turn, std::uint8_t alpha) {
-    if (!IsGif(path) || !ImageSizeFits(width, height)) return nullptr;
+    if (!IsGifFile(path) || !ImageSizeFits(width, height)) return nullptr;
     std::unique_ptr<Animation> animation(new Animation(path, width, height, turn, alpha));
     return animation->bits_ && animation->delays_.size() > 1 ? std::move(animation) : nullptr;
 }
@@ -74,7 +79,7 @@ bool Animation::Draw(std::size_t frame) {
         } catch (const std::bad_alloc&) {
         }
         if (!kept.empty() && !(source_.SelectFrame(frame) && RenderImage(source_, {kept.data(), width_, height_, bitmap.stride}, turn_)))
-            kept.clear();
+            std::vector<std::uint8_t>().swap(kept);  // its memory goes too: the budget counts only frames kept
         keptBytes_ += kept.size();
     }
     if (!kept.empty()) {

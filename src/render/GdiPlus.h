@@ -6,8 +6,10 @@
 #include <objidl.h>  // PROPID and IStream, which lean Windows headers leave out
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <type_traits>
+#include <vector>
 
 // Some toolchains' GDI+ headers use the min/max macros that NOMINMAX turns off.
 namespace Gdiplus {
@@ -65,5 +67,9 @@ inline GdipImage LoadImageFile(const std::wstring& path) {
     if (gdip::GdipLoadImageFromFile(path.c_str(), &image) != Gdiplus::Ok) return nullptr;
     return GdipImage(image);
 }
+
+// Loads image bytes held in memory: GDI+ keeps reading an image it holds (an animation's
+// frames), and one loaded from a file would keep that file open and locked all along.
+GdipImage LoadImageBytes(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace velvane

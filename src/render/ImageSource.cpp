@@ -3,6 +3,9 @@
 #include "render/ImageLimits.h"
 
 #include <cstring>
+#include <optional>
+
+#include "package/ProgramFile.h"
 
 namespace velvane {
 namespace {
@@ -39,6 +42,14 @@ bool DecodeWithGdiplus(Gdiplus::GpImage* image, const Pixels& into) {
 
 }  // namespace
 
+bool IsGifFile(const std::wstring& path) {
+    ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    char start[4] = {};
+    DWORD read = 0;
+    return file && ReadFile(file.get(), start, sizeof start, &read, nullptr) && read == 4 && std::memcmp(start, "GIF8", 4) == 0;
+}
+
 ImageSource::ImageSource(const std::wstring& path) : path_(path) {
     file_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -64,8 +75,27 @@ ImageSource::ImageSource(const std::wstring& path) : path_(path) {
     LoadWithGdiplus();
 }
 
+GdipImage LoadImageBytes(const std::vector<std::uint8_t>& bytes) {
+    ScopedGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    void* at = memory ? GlobalLock(memory.get()) : nullptr;
+    if (!at) return nullptr;
+    std::memcpy(at, bytes.data(), bytes.size());
+    GlobalUnlock(memory.get());
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, &stream))) return nullptr;
+    memory.release();  // the stream's now, freed with it
+    Gdiplus::GpImage* image = nullptr;
+    const bool loaded = gdip::GdipLoadImageFromStream(stream, &image) == Gdiplus::Ok;
+    stream->Release();  // GDI+ holds its own reference for as long as it needs the bytes
+    return loaded ? GdipImage(image) : nullptr;
+}
+
 void ImageSource::LoadWithGdiplus() {
-    image_ = LoadImageFile(path_);
+    // A GIF may animate, and then GDI+ reads it for the window's life: from memory, so the
+    // user can still delete or replace the file, and a temporary one can go with its window.
+    std::optional<std::vector<std::uint8_t>> bytes;
+    if (IsGifFile(path_)) bytes = ReadFileFrom(path_);
+    image_ = bytes ? LoadImageBytes(*bytes) : LoadImageFile(path_);
     UINT width = 0, height = 0;
     if (image_) {
         gdip::GdipGetImageWidth(image_.get(), &width);

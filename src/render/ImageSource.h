@@ -18,6 +18,9 @@
 
 namespace velvane {
 
+// Only GIFs animate: anything else is not loaded a second time to find out.
+bool IsGifFile(const std::wstring& path);
+
 class ImageSource {
 public:
     // Reads the header only (a PNG), or loads the image (GDI+).

@@ -84,6 +84,10 @@ SwitchReading ReadSwitches(std::wstring_view lowerCaseArguments,
     } catch (const std::exception&) {
         return reading;
     }
+    const std::vector<std::wstring> quoting = SplitAt(reading.commandText, L"\"");  // outside, inside, outside...
+    for (std::size_t i = 0; i < quoting.size(); i += 2)
+        for (std::wstring& word : SplitAt(quoting[i], L" \t"))
+            if (!word.empty()) reading.words.push_back(std::move(word));
 
     reading.commandText.erase(std::remove(reading.commandText.begin(), reading.commandText.end(), L' '), reading.commandText.end());
 
@@ -97,6 +101,8 @@ SwitchReading ReadSwitches(std::wstring_view lowerCaseArguments,
     reading.complete = true;
     return reading;
 }
+
+bool SwitchReading::HasWord(const wchar_t* word) const { return std::find(words.begin(), words.end(), word) != words.end(); }
 
 std::optional<StartupValues> ReadValues(const std::wstring& commandText) {
     StartupValues values;

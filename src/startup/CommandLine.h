@@ -28,6 +28,10 @@ struct SwitchReading {
     std::vector<std::wstring> imageFiles;
     std::int32_t startupFlags = 0;
     bool complete = false;
+    // The blank-separated words left outside quotes once the images are taken: the words
+    // for every running copy count only as these, never inside a path.
+    std::vector<std::wstring> words;
+    bool HasWord(const wchar_t* word) const;
 };
 
 SwitchReading ReadSwitches(std::wstring_view lowerCaseArguments,

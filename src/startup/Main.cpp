@@ -72,7 +72,7 @@ void Main() {
     SwitchReading reading =
         ReadSwitches(LowerCase(ArgumentText(GetCommandLineW())), [](const std::wstring& piece) { return FileExists(piece); });
     // Words for every running copy; they open nothing, not even the about window.
-    const auto has = [&](const wchar_t* word) { return reading.commandText.find(word) != std::wstring::npos; };
+    const auto has = [&](const wchar_t* word) { return reading.HasWord(word); };
     if (has(L"clickable") || has(L"hide") || has(L"show")) {
         try {
             if (has(L"clickable")) MakeAllRunningClickable();
@@ -94,7 +94,7 @@ void Main() {
     if (restore && !RestorePins(reading.startupFlags & DontDragActiveFlag, reading.startupFlags & DontLoadEffectFlag, signIn) && !signIn)
         MessageBoxW(nullptr, L"Nothing to restore.", ProgramTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
     try {
-        if (has(L"about") || (reading.imageFiles.empty() && !restore)) ShowAbout();
+        if (reading.commandText.find(L"about") != std::wstring::npos || (reading.imageFiles.empty() && !restore)) ShowAbout();
     } catch (const std::exception&) {
     }
 }

@@ -2,6 +2,8 @@
 
 #include "startup/NumberReading.h"
 
+#include <vector>
+
 namespace velvane {
 namespace {
 
@@ -16,16 +18,21 @@ double EntryValue(WindowListStore& store, int position) { return ReadNumber(Read
 // The handle an entry names, as every reading rounds it; 0 for none.
 std::int32_t NamedHandle(double value) { return ToInt32(value).value_or(0); }
 
-// Drops the entries that drop(position, value) names and closes the gaps: the entries
-// after the first one dropped move down, rewritten as plain integers, and the keys left
-// over go. Writes nothing when nothing is dropped. Returns the new count.
+// Drops the entries that drop(position, value) names, and every entry that names no
+// window (missing, 0, no number), and closes the gaps: the entries after the first one
+// dropped move down, rewritten as plain integers, and the keys left over go. Nothing is
+// ever written as a placeholder, and nothing at all when nothing is dropped. Returns the
+// new count.
 template <class Drop>
 int DropEntries(WindowListStore& store, int count, Drop drop) {
     int kept = 0;
     bool moving = false;
+    std::vector<int> present;
     for (int i = 1; i <= count; ++i) {
-        const double value = EntryValue(store, i);
-        if (drop(i, value)) {
+        const std::optional<std::wstring> text = store.Read(Key(i));
+        if (text) present.push_back(i);
+        const double value = text ? ReadNumber(*text).value_or(0) : 0;
+        if (NamedHandle(value) == 0 || drop(i, value)) {
             moving = true;
             continue;
         }
@@ -33,7 +40,8 @@ int DropEntries(WindowListStore& store, int count, Drop drop) {
         if (moving) store.Write(Key(kept), std::to_wstring(NamedHandle(value)));
     }
     if (!moving) return count;
-    for (int i = kept + 1; i <= count; ++i) store.Delete(Key(i));
+    for (int i : present)
+        if (i > kept) store.Delete(Key(i));
     store.Write(L"Count", std::to_wstring(kept));
     return kept;
 }
@@ -73,9 +81,13 @@ int DropHandle(WindowListStore& store, int count, std::int32_t handle) {
 
 }  // namespace
 
-bool UpdateWindowList(WindowListStore& store, std::int32_t handle, bool add) {
+bool UpdateWindowList(WindowListStore& store, std::int32_t handle, bool add, const std::function<bool(std::int32_t)>& namesWindow) {
     if (handle == 0) return true;
-    int count = DropHandle(store, EntryCount(store), handle);
+    // Read whole for an add: a stale entry of a window that is gone goes too.
+    int count = DropEntries(store, EntryCount(store), [&](int, double value) {
+        const std::int32_t named = NamedHandle(value);
+        return named == handle || (add && namesWindow && !namesWindow(named));
+    });
     if (!add) return true;
     if (count >= kMaxEntries) return false;
     store.Write(L"Count", std::to_wstring(count + 1));
@@ -83,18 +95,30 @@ bool UpdateWindowList(WindowListStore& store, std::int32_t handle, bool add) {
     return true;
 }
 
-void CloseAllListed(WindowListStore& store, const std::function<void(std::int32_t)>& close) {
+bool CloseAllListed(WindowListStore& store, const std::function<bool(std::int32_t)>& close) {
+    std::vector<std::int32_t> unreached;
+    bool shrank = true;
     for (;;) {
         const int count = EntryCount(store);
         const std::optional<double> first = ReadWholeNumber(ReadOrZero(store, L"1"));
         const std::optional<std::int32_t> handle = first ? ToInt32(*first) : std::nullopt;
-        if (handle && *handle == 0) return;
-        if (handle) close(*handle);
+        if (handle && *handle == 0) break;
+        if (handle && !close(*handle)) unreached.push_back(*handle);
         // A head that is no number names no window; one whose removal did not shrink the
         // list (read differently, or a leftover beyond the count) goes all the same, so
         // every close-all ends and reaches every entry.
         if (!handle || DropHandle(store, count, *handle) >= count) DropHead(store, count);
+        if (count == 0) break;  // a leftover beyond an empty list was its last entry
+        // A list that cannot be written (a full registry, no permission) is not asked again.
+        if (EntryCount(store) >= count) {
+            shrank = false;
+            break;
+        }
     }
+    // A window the request could not reach (a copy running elevated) stays listed, so a
+    // close-all that can reach it still finds it.
+    for (std::int32_t window : unreached) UpdateWindowList(store, window, true);
+    return shrank;
 }
 
 std::vector<std::int32_t> ListedWindows(WindowListStore& store) {

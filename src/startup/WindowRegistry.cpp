@@ -128,7 +128,8 @@ bool IsLogoWindowOfThisProgram(HWND window) {
 void UpdateWindowRegistry(HWND window, bool add) {
     ListLock lock;
     RegistryStore store;
-    if (!UpdateWindowList(store, HandleValue(window), add))
+    const auto namesWindow = [](std::int32_t value) { return IsWindow(WindowFromValue(value)) != FALSE; };
+    if (!UpdateWindowList(store, HandleValue(window), add, namesWindow))
         throw std::overflow_error("the list of open windows is full");
 }
 
@@ -166,7 +167,9 @@ void CloseAllRunning(std::uint32_t closeAll) {
     RegistryStore store;
     CloseAllListed(store, [closeAll](std::int32_t value) {
         HWND window = WindowFromValue(value);
-        if (IsLogoWindowOfThisProgram(window)) PostMessageW(window, WM_CLOSE, 0, static_cast<LPARAM>(closeAll));
+        // A window that is there but refuses the message (a copy running elevated) stays listed.
+        return !IsLogoWindowOfThisProgram(window) || PostMessageW(window, WM_CLOSE, 0, static_cast<LPARAM>(closeAll)) ||
+               !IsWindow(window);
     });
 }
 

@@ -133,6 +133,9 @@ void FrmLogo::RunUnloadSteps() {
     const auto others = [this](auto test) {
         return std::any_of(LoadedWindows().begin(), LoadedWindows().end(), [&](const FrmLogo* w) { return w != this && test(w); });
     };
+    // The picture goes before its file, so nothing holds the file as it is deleted.
+    KillTimer(hwnd_, kAnimationTimer);
+    animation_.reset();
     if (ownTempFile && !others([this](const FrmLogo* w) { return w->fileNamePath_ == fileNamePath_; }))
         mMain::DeleteFileForced(fileNamePath_);
     // The last image window closed ends the copy: its pin set is retired as it was.

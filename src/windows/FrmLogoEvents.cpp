@@ -90,7 +90,10 @@ void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
 }
 
 void FrmLogo::OnChar(wchar_t character) {
-    if (character == 27) CloseReopenably();
+    if (character == 27) {
+        CloseReopenably();
+        return;  // this object is gone
+    }
     // Typed characters rather than keys: "[" and "]" lie elsewhere on other keyboards.
     const std::wstring_view turnKeys = L"[]HV";
     const auto turn = turnKeys.find(static_cast<wchar_t>(std::towupper(character)));

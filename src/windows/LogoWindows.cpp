@@ -5,6 +5,7 @@
 #include <future>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "common/ProgramTexts.h"
 #include "package/EmbeddedPackage.h"
@@ -35,6 +36,14 @@ std::deque<std::vector<std::uint8_t>>& ClosedWindows() {
     return closed;
 }
 constexpr std::size_t kReopenable = 20, kReopenableBytes = std::size_t{256} << 20;
+
+// A window close-all could never reach is not opened; the user hears why, once a copy.
+void SayNotListedOnce() {
+    static bool said = false;
+    if (std::exchange(said, true)) return;
+    MessageBoxW(nullptr, L"The image could not be shown: the list of open Velvane windows in the registry is full or cannot be written.",
+                ProgramTitle, MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
+}
 
 struct Edges {
     std::int32_t left;
@@ -84,7 +93,12 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         window->AboutMode(IsAbout);
         // The flag is raised with the window, so it always stands for an about window that exists.
         if (IsAbout) AboutOpen = true;
-        UpdateWindowRegistry(hwnd, true);
+        try {
+            UpdateWindowRegistry(hwnd, true);
+        } catch (const std::exception&) {
+            SayNotListedOnce();
+            throw;
+        }
         listed = true;
         if (centreAt)
             window->MoveToPixels(centreAt->x - ScaledSide(SizeFactor, width).value_or(0) / 2,
@@ -95,6 +109,8 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
         window->Menu.Turn = turn;
         if (!renderer.MakeTrans(ImagePath, *window, *alpha, SizeFactor, !DontLoadEffect)) return false;
+        // Places stored on a monitor that is gone (or at another scale) must not hide the window.
+        window->KeepOnAMonitor();
         window->Menu.CheckOpeningOpacity(Opacity);
         window->Menu.MarkOpeningSize(SizeFactor);
         window->Menu.InmnuLogo[TopMostItem].checked = !DontOnTop;

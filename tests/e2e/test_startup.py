@@ -70,5 +70,7 @@ class StartupTest(Journey):
                 ("an unreadable image opens nothing", '"%s"' % windows_path(unreadable), []),
                 ("a value out of range opens nothing", '"%s" left40000' % windows_path(logo), []),
                 ("the same image in range opens", '"%s" left300' % windows_path(logo), [(20, 364, (60, 40))]),
-                ("a missing file: the about window whatever its words say", '"%s"' % windows_path(self.scratch + "/left150 x.png"), [ABOUT])):
+                ("a missing file: the about window whatever its words say", '"%s"' % windows_path(self.scratch + "/left150 x.png"), [ABOUT]),
+                ("missing files whose paths hold the words for every copy: the about window",
+                 " ".join('"%s"' % windows_path(self.scratch + p) for p in ("/slideshow/x.png", "/hideout/y.png", "/restored/z.png")), [ABOUT])):
             self.opens(arguments + " dontloadeffect", places, label)

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <set>
 
 #include "Rows.h"
@@ -33,6 +34,22 @@ TEST(CommandLine, SwitchesImagesAndTheTextLeft) {
         EXPECT_EQ(r.imageFiles, c.images) << Row(c.text);
         EXPECT_EQ(r.commandText, c.rest) << Row(c.text);
         EXPECT_EQ(std::make_pair(r.startupFlags, r.complete), std::make_pair(c.flags, c.complete)) << Row(c.text);
+    }
+}
+
+// The words for every running copy count as whole words outside quotes: a missing path
+// that holds one ("z:\\slideshow\\x.png") is no word, and opens the about window instead.
+TEST(CommandLine, WordsForEveryCopyAreWholeWordsOutsideQuotes) {
+    const struct { std::wstring text; std::vector<std::wstring> words; } cases[] = {
+        {L"\"z:\\slideshow\\x.png\"", {}}, {L"\"d:\\hideout\\y.png\" show", {L"show"}}, {L"\"e:\\restored\\z.png\"", {}},
+        {L"restore  signin", {L"restore", L"signin"}}, {L"restoredontloadeffect", {L"restoredontloadeffect"}},
+        {L"\"" + A + L"\"\thide", {L"hide"}}, {L"clickable\"", {L"clickable"}}, {L"c:\\none.png hide", {L"c:\\none.png", L"hide"}},
+    };
+    for (const auto& c : cases) {
+        const SwitchReading r = ReadSwitches(c.text, [&](const std::wstring& piece) { return piece == A; });
+        EXPECT_EQ(r.words, c.words) << Row(c.text);
+        for (const wchar_t* word : {L"hide", L"show", L"restore", L"clickable"})
+            EXPECT_EQ(r.HasWord(word), std::find(c.words.begin(), c.words.end(), word) != c.words.end()) << Row(c.text);
     }
 }
 
