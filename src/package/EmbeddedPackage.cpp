@@ -19,19 +19,23 @@ namespace velvane::mMain {
 namespace {
 
 constexpr std::int32_t kAnswerYes = 6;
+// Images larger than this stay in their file until their own temporary file is written.
+constexpr std::size_t kInMemory = 64 * 1024;
 
 bool StartsWithRas(const std::wstring& text) { return text.compare(0, 3, L"Ras") == 0; }
 
-// Image k's bytes as stored (n + 1 of them), following a reference to an earlier image;
-// the image number of a reference is its leading digits ("Ras1.5Ras" names image 1).
-const std::vector<std::uint8_t>& StoredImage(const PackageBag& bag, int k) {
-    const PackageValue& value = bag.ReadValue(L"Ras" + std::to_wstring(k));
-    if (const auto* reference = std::get_if<std::wstring>(&value)) {
+// The entry that holds image k's bytes as stored (n + 1 of them), following a reference to
+// an earlier image; the image number of a reference is its leading digits ("Ras1.5Ras"
+// names image 1). Throws PackageError when there is none.
+std::wstring StoredImage(const PackageBag& bag, int k) {
+    std::wstring name = L"Ras" + std::to_wstring(k);
+    if (const auto* reference = std::get_if<std::wstring>(&bag.ReadValue(name))) {
         if (!StartsWithRas(*reference)) throw PackageError("an image entry is neither bytes nor a reference");
         const auto j = LeadingDigits(std::wstring_view(*reference).substr(3));
-        return ReadAs<std::vector<std::uint8_t>>(bag, L"Ras" + std::to_wstring(j.value_or(0)));
+        name = L"Ras" + std::to_wstring(j.value_or(0));
     }
-    return ReadAs<std::vector<std::uint8_t>>(bag, L"Ras" + std::to_wstring(k));
+    ReadAs<std::vector<std::uint8_t>>(bag, name);
+    return name;
 }
 
 struct StoredSettings {
@@ -81,12 +85,17 @@ bool WindowShows(const std::wstring& path) {
 
 std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<std::uint8_t>& contents, bool DontDragActive,
                                                              bool DontLoadEffect, std::vector<int>* notOpened) {
-    PackageBag bag;
+    StoredPackage package;
     try {
-        bag.LoadContents(contents);
+        package.bag.LoadContents(contents);
     } catch (const std::exception&) {
         return std::nullopt;
     }
+    return OpenPackage(package, DontDragActive, DontLoadEffect, notOpened);
+}
+
+std::vector<std::wstring> OpenPackage(const StoredPackage& package, bool DontDragActive, bool DontLoadEffect, std::vector<int>* notOpened) {
+    const PackageBag& bag = package.bag;
     std::vector<std::wstring> written;
     bool applySettings = false;
     try {
@@ -96,27 +105,35 @@ std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<s
     } catch (const std::exception&) {
         return written;
     }
+    const FileSource source(package.left.empty() ? std::wstring() : package.file);
 
-    std::map<const std::vector<std::uint8_t>*, std::wstring> shown;  // images already shown, by their stored bytes
+    std::map<std::wstring, std::wstring> shown;  // files already shown, by the entry that holds their bytes
     for (int k = 1;; ++k) {
-        const std::vector<std::uint8_t>* stored = nullptr;
+        std::wstring stored;
         try {
-            stored = &StoredImage(bag, k);
+            stored = StoredImage(bag, k);
         } catch (const std::exception&) {
             break;  // the first missing image ends the list
         }
+        const auto left = package.left.find(stored);
+        const std::uint64_t size = left != package.left.end() ? left->second.length : ReadAs<std::vector<std::uint8_t>>(bag, stored).size();
         // Windows that shared an image share its file again; without a temporary file this
         // image cannot open, but the next ones still may.
         const auto same = shown.find(stored);
         const std::optional<std::wstring> file = same != shown.end() ? same->second : MakeTempFileName();
         const std::optional<StoredSettings> s = applySettings ? ReadSettings(bag, k) : std::nullopt;
         // An image whose bytes were lost since (stored empty) has nothing to show.
-        const bool showable = stored->size() > 1 && (!applySettings || s);
+        const bool showable = size > 1 && (!applySettings || s);
         if (file && same == shown.end()) {
             written.push_back(*file);
-            const std::vector<std::uint8_t> image(stored->begin(), stored->end() - (stored->empty() ? 0 : 1));
             // A failed write leaves a file no window can show; the window is then not opened.
-            WriteWholeFile(*file, {&image}, /*replace the reserved empty file*/ true);
+            if (left != package.left.end()) {
+                source.CopyTo(*file, left->second.offset, size - (size ? 1 : 0));
+            } else {
+                const auto& bytes = ReadAs<std::vector<std::uint8_t>>(bag, stored);
+                const std::vector<std::uint8_t> image(bytes.begin(), bytes.end() - (bytes.empty() ? 0 : 1));
+                WriteWholeFile(*file, {&image}, /*replace the reserved empty file*/ true);
+            }
         }
         if (file && showable) {
             if (!applySettings) OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
@@ -137,29 +154,34 @@ std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<s
 
 std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, double packageOffset,
                                               bool DontDragActive, bool DontLoadEffect) {
-    std::vector<std::uint8_t> contents;
+    StoredPackage package{{}, {}, programFile};
     try {
         const auto offset = std::isfinite(packageOffset) && packageOffset >= 0 ? ToInt32(packageOffset) : std::nullopt;
-        if (!offset) return {};
-        const auto tail = ReadFileFrom(programFile, static_cast<std::uint64_t>(*offset));
-        if (!tail) return {};
-        contents = ReadPackageRecord(tail->data(), tail->size());
+        const FileSource file(programFile);
+        if (!offset || !file) return {};
+        const ReadAt read = [&](std::uint64_t at, std::uint8_t* into, std::size_t size) { return file.Read(at, into, size); };
+        package.bag = ReadPackageRecordFrom(read, static_cast<std::uint64_t>(*offset), file.Size(), kInMemory, package.left);
     } catch (const std::exception&) {
         return {};
     }
-    return OpenPackageContents(contents, DontDragActive, DontLoadEffect).value_or(std::vector<std::wstring>{});
+    return OpenPackage(package, DontDragActive, DontLoadEffect);
+}
+
+std::optional<StoredPackage> ReadPinSetFile(const std::wstring& path) try {
+    StoredPackage package{{}, {}, path};
+    const FileSource file(path);
+    if (!file) return std::nullopt;
+    const ReadAt read = [&](std::uint64_t at, std::uint8_t* into, std::size_t size) { return file.Read(at, into, size); };
+    package.bag = ReadPinSetFrom(read, file.Size(), kInMemory, package.left);
+    return package;
+} catch (const std::exception&) {
+    return std::nullopt;
 }
 
 std::optional<std::vector<std::wstring>> OpenPinSet(const std::wstring& path, bool DontDragActive, bool DontLoadEffect) {
-    std::vector<std::uint8_t> contents;
-    try {
-        const auto file = ReadFileFrom(path);
-        if (!file) return std::nullopt;
-        contents = ReadPinSet(file->data(), file->size());
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-    return OpenPackageContents(contents, DontDragActive, DontLoadEffect);
+    const std::optional<StoredPackage> package = ReadPinSetFile(path);
+    if (!package) return std::nullopt;
+    return OpenPackage(*package, DontDragActive, DontLoadEffect);
 }
 
 bool IsPinSetFile(const std::wstring& path) {

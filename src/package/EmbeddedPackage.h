@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "package/PackageBag.h"
 
 namespace velvane::mMain {
 
@@ -18,6 +21,22 @@ std::vector<std::wstring> LoadPackageFromFile(const std::wstring& programFile, d
 // The same for a pin set file, through the same loader; empty when the file is no pin set
 // this version reads (damaged, foreign, a later version).
 std::optional<std::vector<std::wstring>> OpenPinSet(const std::wstring& path, bool DontDragActive, bool DontLoadEffect);
+
+// A package read from a file, its large images left in the file until they are written
+// out for their windows.
+struct StoredPackage {
+    PackageBag bag;
+    std::map<std::wstring, StoredRange> left;  // by the name of the entry they are the value of
+    std::wstring file;
+};
+
+// A pin set file read that way; empty when it is no pin set this version reads.
+std::optional<StoredPackage> ReadPinSetFile(const std::wstring& path);
+
+// Opens the windows of a package; notOpened, when given, gets the image numbers whose
+// windows did not open (images stored without bytes aside). The temporary files written.
+std::vector<std::wstring> OpenPackage(const StoredPackage& package, bool DontDragActive, bool DontLoadEffect,
+                                      std::vector<int>* notOpened = nullptr);
 
 // The same for the bytes of a bag; empty when they are no bag. notOpened, when given,
 // gets the image numbers whose windows did not open (images stored without bytes aside).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "startup/NumberReading.h"
@@ -53,11 +54,65 @@ public:
         return text;
     }
     bool AtEnd() const { return at_ == size_; }
+    std::size_t Size() const { return size_; }
+    PackageValue Bytes(std::size_t length) {
+        const std::uint8_t* p = Take(length);
+        return std::vector<std::uint8_t>(p, p + length);
+    }
 
 private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t at_ = 0;
+};
+
+// The same reading from a source read piece by piece (a file): large byte values are left
+// where they are, their place noted, so that memory holds the small values only.
+class SourceReader {
+public:
+    SourceReader(const ReadAt& read, std::uint64_t offset, std::uint64_t size, std::size_t inMemory)
+        : read_(read), start_(offset), at_(offset), end_(offset + size), inMemory_(inMemory) {}
+    const std::uint8_t* Take(std::size_t bytes) {
+        if (bytes > end_ - at_) throw PackageError("a package length runs past its end");
+        scratch_.resize(bytes);
+        if (bytes && !read_(at_, scratch_.data(), bytes)) throw PackageError("a package cannot be read");
+        at_ += bytes;
+        return scratch_.data();
+    }
+    std::uint64_t Little(int bytes) {
+        const std::uint8_t* p = Take(static_cast<std::size_t>(bytes));
+        std::uint64_t v = 0;
+        for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+        return v;
+    }
+    std::wstring Wide(std::size_t units) {
+        if (units > (end_ - at_) / 2) throw PackageError("a package text runs past its end");
+        const std::uint8_t* p = Take(units * 2);
+        std::wstring text(units, L'\0');
+        for (std::size_t i = 0; i < units; ++i) text[i] = static_cast<wchar_t>(p[2 * i] | p[2 * i + 1] << 8);
+        return text;
+    }
+    bool AtEnd() const { return at_ == end_; }
+    std::uint64_t Size() const { return end_ - start_; }
+    PackageValue Bytes(std::size_t length) {
+        if (length <= inMemory_) {
+            const std::uint8_t* p = Take(length);
+            return std::vector<std::uint8_t>(p, p + length);
+        }
+        if (length > end_ - at_) throw PackageError("a package length runs past its end");
+        left_ = StoredRange{at_, length};
+        at_ += length;
+        return std::vector<std::uint8_t>{};
+    }
+    // Where the last byte value read was left, once.
+    std::optional<StoredRange> TakeLeft() { return std::exchange(left_, std::nullopt); }
+
+private:
+    const ReadAt& read_;
+    std::uint64_t start_, at_, end_;
+    std::size_t inMemory_;
+    std::vector<std::uint8_t> scratch_;
+    std::optional<StoredRange> left_;
 };
 
 template <class T>
@@ -67,7 +122,8 @@ T Bits(std::uint64_t v) {
     return value;
 }
 
-PackageValue ReadValueOfKind(Reader& in, std::uint8_t kind) {
+template <class In>
+PackageValue ReadValueOfKind(In& in, std::uint8_t kind) {
     switch (static_cast<ValueKind>(kind)) {
     case ValueKind::Int32: return static_cast<std::int32_t>(static_cast<std::uint32_t>(in.Little(4)));
     case ValueKind::Int16: return static_cast<std::int16_t>(static_cast<std::uint16_t>(in.Little(2)));
@@ -79,11 +135,7 @@ PackageValue ReadValueOfKind(Reader& in, std::uint8_t kind) {
         return b == 1;
     }
     case ValueKind::Text: return in.Wide(static_cast<std::size_t>(in.Little(4)));
-    case ValueKind::Bytes: {
-        const std::size_t length = static_cast<std::size_t>(in.Little(4));
-        const std::uint8_t* p = in.Take(length);
-        return std::vector<std::uint8_t>(p, p + length);
-    }
+    case ValueKind::Bytes: return in.Bytes(static_cast<std::size_t>(in.Little(4)));
     }
     throw PackageError("a package value has an unknown kind");
 }
@@ -161,23 +213,47 @@ std::vector<std::uint8_t> PackageBag::SaveContents() const {
     return out;
 }
 
-void PackageBag::LoadContents(const std::vector<std::uint8_t>& bytes) {
-    Reader in(bytes.data(), bytes.size());
+namespace {
+
+// Every entry, checked; afterEach(name) runs once each is read.
+template <class In, class AfterEach>
+std::vector<std::pair<std::wstring, PackageValue>> ReadEntries(In& in, AfterEach afterEach) {
     if (std::memcmp(in.Take(4), kBagMagic, 4) != 0) throw PackageError("the bytes are no package");
     const std::uint64_t count = in.Little(4);
     // Every entry takes at least four bytes: a count beyond that is a lie.
-    if (count > bytes.size() / 4) throw PackageError("a package count runs past its end");
-    PackageBag loaded;
+    if (count > in.Size() / 4) throw PackageError("a package count runs past its end");
+    std::vector<std::pair<std::wstring, PackageValue>> entries;
     std::set<std::wstring> names;
     for (std::uint64_t i = 0; i < count; ++i) {
         std::wstring name = in.Wide(static_cast<std::size_t>(in.Little(2)));
         const auto kind = static_cast<std::uint8_t>(in.Little(1));
         PackageValue value = ReadValueOfKind(in, kind);
         if (!names.insert(name).second) throw PackageError("a package names a value twice");
-        loaded.entries_.emplace_back(std::move(name), std::move(value));
+        afterEach(name);
+        entries.emplace_back(std::move(name), std::move(value));
     }
     if (!in.AtEnd()) throw PackageError("bytes follow the package");
-    entries_ = std::move(loaded.entries_);
+    return entries;
+}
+
+}  // namespace
+
+void PackageBag::LoadContents(const std::vector<std::uint8_t>& bytes) {
+    Reader in(bytes.data(), bytes.size());
+    entries_ = ReadEntries(in, [](const std::wstring&) {});
+}
+
+PackageBag LoadContentsFrom(const ReadAt& read, std::uint64_t offset, std::uint64_t length, std::size_t inMemory,
+                            std::map<std::wstring, StoredRange>& left) {
+    SourceReader in(read, offset, length, inMemory);
+    std::map<std::wstring, StoredRange> ranges;
+    PackageBag bag;
+    for (auto& [name, value] : ReadEntries(in, [&](const std::wstring& name) {
+             if (const auto range = in.TakeLeft()) ranges[name] = *range;
+         }))
+        bag.WriteValue(name, std::move(value));
+    left = std::move(ranges);
+    return bag;
 }
 
 std::optional<double> NumberOf(const PackageValue& value) {
@@ -212,6 +288,16 @@ std::vector<std::uint8_t> MakePackageRecord(const std::vector<std::uint8_t>& bag
     out.Little<std::uint32_t>(static_cast<std::uint32_t>(bag.size()), 4);
     out.Raw(bag.data(), bag.size());
     return std::move(out.out);
+}
+
+PackageBag ReadPackageRecordFrom(const ReadAt& read, std::uint64_t offset, std::uint64_t size, std::size_t inMemory,
+                                 std::map<std::wstring, StoredRange>& left) {
+    std::uint8_t start[8];
+    if (size < offset || size - offset < sizeof start || !read(offset, start, sizeof start) || std::memcmp(start, kRecordMagic, 4) != 0)
+        throw PackageError("no package record here");
+    const std::uint64_t length = start[4] | start[5] << 8 | start[6] << 16 | static_cast<std::uint64_t>(start[7]) << 24;
+    if (length > size - offset - sizeof start) throw PackageError("a package length runs past its end");
+    return LoadContentsFrom(read, offset + sizeof start, length, inMemory, left);
 }
 
 std::vector<std::uint8_t> ReadPackageRecord(const std::uint8_t* data, std::size_t available) {

@@ -11,6 +11,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -71,8 +73,23 @@ std::vector<std::uint8_t> EncodeBagStart(std::uint32_t count);
 std::vector<std::uint8_t> EncodeEntry(const std::wstring& name, const PackageValue& value);
 std::vector<std::uint8_t> EncodeBytesEntryStart(const std::wstring& name, std::uint32_t length);
 
+// Reading a bag from a large source (a file) without holding its large values: read(offset,
+// into, size) gives bytes of the source; each byte value of more than inMemory bytes is
+// left there, read as empty, its place in the source noted under its name in left. Throws
+// PackageError as LoadContents does.
+struct StoredRange {
+    std::uint64_t offset, length;
+    bool operator==(const StoredRange& o) const { return offset == o.offset && length == o.length; }
+};
+using ReadAt = std::function<bool(std::uint64_t offset, std::uint8_t* into, std::size_t size)>;
+PackageBag LoadContentsFrom(const ReadAt& read, std::uint64_t offset, std::uint64_t length, std::size_t inMemory,
+                            std::map<std::wstring, StoredRange>& left);
+
 // The record that carries a serialised bag and its own length.
 std::vector<std::uint8_t> MakePackageRecord(const std::vector<std::uint8_t>& bag);
+// The bag of the record at an offset of a source of that size, read as LoadContentsFrom does.
+PackageBag ReadPackageRecordFrom(const ReadAt& read, std::uint64_t offset, std::uint64_t size, std::size_t inMemory,
+                                 std::map<std::wstring, StoredRange>& left);
 // The bag bytes of the record at the start of data; throws PackageError when there is none.
 std::vector<std::uint8_t> ReadPackageRecord(const std::uint8_t* data, std::size_t available);
 

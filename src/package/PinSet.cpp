@@ -32,7 +32,7 @@ std::vector<std::uint8_t> MakePinSet(const std::vector<std::uint8_t>& bag) {
     return file;
 }
 
-PackageBag WindowsOf(const PackageBag& bag, const std::vector<int>& numbers) {
+PackageBag WindowsOf(const PackageBag& bag, const std::vector<int>& numbers, std::map<std::wstring, std::wstring>* origins) {
     PackageBag out;
     for (const auto& [name, value] : bag.Entries()) {
         std::size_t digits = name.size();
@@ -52,8 +52,10 @@ PackageBag WindowsOf(const PackageBag& bag, const std::vector<int>& numbers) {
                 while (end < reference->size() && std::iswdigit((*reference)[end])) ++end;
                 const std::wstring target = L"Ras" + reference->substr(3, end - 3);
                 out.WriteValue(renamed, bag.Has(target) ? bag.ReadValue(target) : value);
+                if (origins && bag.Has(target)) (*origins)[renamed] = target;
             } else {
                 out.WriteValue(renamed, value);
+                if (origins && std::holds_alternative<std::vector<std::uint8_t>>(value)) (*origins)[renamed] = name;
             }
         }
     }
@@ -64,6 +66,17 @@ std::vector<std::uint8_t> ReadPinSet(const std::uint8_t* data, std::size_t size)
     if (!HasPinSetSignature(data, size) || size == kSignatureSize) throw PackageError("not a pin set");
     if (data[kSignatureSize] != PinSetVersion) throw PackageError("a pin set of another version");
     return ReadPackageRecord(data + kSignatureSize + 1, size - kSignatureSize - 1);
+}
+
+}  // namespace velvane
+
+namespace velvane {
+
+PackageBag ReadPinSetFrom(const ReadAt& read, std::uint64_t size, std::size_t inMemory, std::map<std::wstring, StoredRange>& left) {
+    std::uint8_t start[kSignatureSize + 1];
+    if (size <= kSignatureSize || !read(0, start, sizeof start) || !HasPinSetSignature(start, sizeof start)) throw PackageError("not a pin set");
+    if (start[kSignatureSize] != PinSetVersion) throw PackageError("a pin set of another version");
+    return ReadPackageRecordFrom(read, sizeof start, size, inMemory, left);
 }
 
 }  // namespace velvane

@@ -6,10 +6,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <thread>
 
+#include "package/EmbeddedPackage.h"
 #include "package/PinSet.h"
 #include "package/ProgramFile.h"
 #include "package/SingleExe.h"
@@ -19,16 +21,6 @@ namespace {
 
 constexpr wchar_t kSettingsSuffix[] = L".settings";
 constexpr wchar_t kSetId[] = L"setid";
-
-std::optional<PackageBag> ReadSet(const std::wstring& path) try {
-    const auto file = ReadFileFrom(path);
-    if (!file) return std::nullopt;
-    PackageBag bag;
-    bag.LoadContents(ReadPinSet(file->data(), file->size()));
-    return bag;
-} catch (const std::exception&) {
-    return std::nullopt;
-}
 
 // Where an image's bytes come from when a set is written: its file, or, when that can no
 // longer be read, the set on disk that already holds them.
@@ -63,6 +55,44 @@ std::uint64_t Position(HANDLE file) {
     LARGE_INTEGER none{}, at{};
     SetFilePointerEx(file, none, &at, FILE_CURRENT);
     return static_cast<std::uint64_t>(at.QuadPart);
+}
+
+// Writes a set, the image entries named in sources streamed from their files (with the
+// closing zero every version stores), to the file beside, flushed, then moved over; placed
+// gets where each streamed image's bytes lie in the new file. beforeMove lets go of what
+// holds the old file.
+bool WriteSet(const std::wstring& path, const PackageBag& bag, const std::map<std::wstring, ImageSource>& sources,
+              std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>>& placed, const std::function<void()>& beforeMove) {
+    std::uint64_t bagLength = EncodeBagStart(0).size();
+    for (const auto& [name, value] : bag.Entries()) {
+        const auto source = sources.find(name);
+        bagLength += source != sources.end() ? EncodeBytesEntryStart(name, 0).size() + source->second.length + 1 : EncodeEntry(name, value).size();
+    }
+    if (bagLength > 0xFFFFFFFFu) return false;
+    const std::wstring beside = path + L".new";
+    bool ok = false;
+    {
+        ScopedFile out(CreateFileW(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        std::vector<std::uint8_t> buffer(kCopyChunk);
+        ok = out && Put(out.get(), PinSetStart(static_cast<std::uint32_t>(bagLength))) &&
+             Put(out.get(), EncodeBagStart(static_cast<std::uint32_t>(bag.Entries().size())));
+        for (auto entry = bag.Entries().begin(); ok && entry != bag.Entries().end(); ++entry) {
+            const auto source = sources.find(entry->first);
+            if (source == sources.end()) {
+                ok = Put(out.get(), EncodeEntry(entry->first, entry->second));
+                continue;
+            }
+            const ImageSource& image = source->second;
+            ok = Put(out.get(), EncodeBytesEntryStart(entry->first, static_cast<std::uint32_t>(image.length + 1)));
+            placed[entry->first] = {Position(out.get()), image.length};
+            ok = ok && Copy(image.file, image.offset, image.length, out.get(), buffer) && Put(out.get(), {0});
+        }
+        ok = ok && FlushFileBuffers(out.get());
+    }
+    if (beforeMove) beforeMove();
+    if (ok && MoveFileExW(beside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    DeleteFileW(beside.c_str());
+    return false;
 }
 
 // Writes sets on a thread of its own, so that a drag never waits for the disk; a newer
@@ -143,61 +173,31 @@ private:
         return false;  // no memory: tried again shortly
     }
 
-    // The set written image by image from the files to the file beside, then moved over:
-    // memory holds one chunk of an image at a time. An image whose file cannot be read
-    // keeps the bytes the set already holds for it; one never written is left empty.
+    // The set written image by image from the files: memory holds one chunk of an image at
+    // a time. An image whose file cannot be read keeps the bytes the set already holds for
+    // it; one never written is left empty.
     bool WriteStreamed(const SaveJob& job, const PackageBag& bag) {
         ScopedFile previous(CreateFileW(job.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
         std::vector<ScopedFile> files(job.images.size());
-        std::vector<std::optional<ImageSource>> sources(job.images.size());
+        std::map<std::wstring, ImageSource> sources;
+        std::map<std::wstring, std::wstring> imageOf;  // entry name -> image file
         for (std::size_t k = 0; k < job.images.size(); ++k) {
             if (job.images[k].empty()) continue;
+            const std::wstring name = L"Ras" + std::to_wstring(k + 1);
+            imageOf[name] = job.images[k];
             files[k].reset(CreateFileW(job.images[k].c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
             LARGE_INTEGER size{};
-            if (files[k] && GetFileSizeEx(files[k].get(), &size)) sources[k] = ImageSource{files[k].get(), 0, static_cast<std::uint64_t>(size.QuadPart)};
+            if (files[k] && GetFileSizeEx(files[k].get(), &size)) sources[name] = ImageSource{files[k].get(), 0, static_cast<std::uint64_t>(size.QuadPart)};
             else if (const auto held = written_.find(job.images[k]); held != written_.end() && previous)
-                sources[k] = ImageSource{previous.get(), held->second.first, held->second.second};
+                sources[name] = ImageSource{previous.get(), held->second.first, held->second.second};
         }
-        // Each image entry holds its bytes and a closing zero, as every version stores them.
-        std::uint64_t bagLength = EncodeBagStart(0).size();
-        std::vector<int> streamed(bag.Entries().size(), -1);  // the image each entry streams
-        for (std::size_t e = 0; e < bag.Entries().size(); ++e) {
-            const auto& [name, value] = bag.Entries()[e];
-            for (std::size_t k = 0; k < sources.size() && streamed[e] < 0; ++k)
-                if (sources[k] && name == L"Ras" + std::to_wstring(k + 1)) streamed[e] = static_cast<int>(k);
-            bagLength += streamed[e] >= 0 ? EncodeBytesEntryStart(name, 0).size() + sources[streamed[e]]->length + 1 : EncodeEntry(name, value).size();
-        }
-        if (bagLength > 0xFFFFFFFFu) return false;
-
-        const std::wstring beside = job.path + L".new";
-        std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>> written;
-        bool ok = false;
-        {
-            ScopedFile out(CreateFileW(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-            std::vector<std::uint8_t> buffer(kCopyChunk);
-            ok = out && Put(out.get(), PinSetStart(static_cast<std::uint32_t>(bagLength))) &&
-                 Put(out.get(), EncodeBagStart(static_cast<std::uint32_t>(bag.Entries().size())));
-            for (std::size_t e = 0; ok && e < bag.Entries().size(); ++e) {
-                const auto& [name, value] = bag.Entries()[e];
-                if (streamed[e] < 0) {
-                    ok = Put(out.get(), EncodeEntry(name, value));
-                    continue;
-                }
-                const ImageSource& source = *sources[streamed[e]];
-                ok = Put(out.get(), EncodeBytesEntryStart(name, static_cast<std::uint32_t>(source.length + 1)));
-                written[job.images[streamed[e]]] = {Position(out.get()), source.length};
-                ok = ok && Copy(source.file, source.offset, source.length, out.get(), buffer) && Put(out.get(), {0});
-            }
-            ok = ok && FlushFileBuffers(out.get());
-        }
-        previous.reset();
-        if (ok && MoveFileExW(beside.c_str(), job.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            written_ = std::move(written);
-            return true;
-        }
-        DeleteFileW(beside.c_str());
-        return false;
+        std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>> placed;
+        const bool ok = WriteSet(job.path, bag, sources, placed, [&] { previous.reset(); });
+        if (!ok) return false;
+        written_.clear();
+        for (const auto& [name, place] : placed) written_[imageOf[name]] = place;
+        return true;
     }
 
     std::mutex mutex_;
@@ -219,17 +219,34 @@ SetWriter& Writer() {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> ReadSetWithSettings(const std::wstring& path) {
-    const std::optional<PackageBag> set = ReadSet(path);
+std::optional<StoredPackage> ReadSetWithSettings(const std::wstring& path) {
+    std::optional<StoredPackage> set = ReadPinSetFile(path);
     if (!set) return std::nullopt;
-    std::optional<PackageBag> settings = ReadSet(path + kSettingsSuffix);
-    const auto* id = set->Has(kSetId) ? std::get_if<std::wstring>(&set->ReadValue(kSetId)) : nullptr;
-    if (!id || !settings || !settings->Has(kSetId) || settings->ReadValue(kSetId) != PackageValue(*id)) return set->SaveContents();
-    for (const auto& [name, value] : set->Entries()) {
+    const std::optional<StoredPackage> settings = ReadPinSetFile(path + kSettingsSuffix);
+    const auto* id = set->bag.Has(kSetId) ? std::get_if<std::wstring>(&set->bag.ReadValue(kSetId)) : nullptr;
+    if (!id || !settings || !settings->bag.Has(kSetId) || settings->bag.ReadValue(kSetId) != PackageValue(*id)) return set;
+    // The same images under the same names: the set's bytes (or their places) with the later settings.
+    PackageBag merged = settings->bag;
+    for (const auto& [name, value] : set->bag.Entries()) {
         const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&value);
-        if (bytes && !bytes->empty() && settings->Has(name)) settings->WriteValue(name, value);
+        if (bytes && !bytes->empty() && merged.Has(name)) merged.WriteValue(name, value);
     }
-    return settings->SaveContents();
+    set->bag = std::move(merged);
+    return set;
+}
+
+bool WriteWindowsOf(const std::wstring& path, const StoredPackage& from, const std::vector<int>& windows) try {
+    std::map<std::wstring, std::wstring> origins;
+    const PackageBag bag = WindowsOf(from.bag, windows, &origins);
+    ScopedFile file(CreateFileW(from.file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::map<std::wstring, ImageSource> sources;
+    for (const auto& [name, origin] : origins)
+        if (const auto left = from.left.find(origin); left != from.left.end() && file)
+            sources[name] = ImageSource{file.get(), left->second.offset, left->second.length - (left->second.length ? 1 : 0)};
+    std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>> placed;
+    return WriteSet(path, bag, sources, placed, {});
+} catch (const std::exception&) {
+    return false;
 }
 
 bool MoveSet(const std::wstring& from, const std::wstring& to) {

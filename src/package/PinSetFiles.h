@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "package/EmbeddedPackage.h"
 #include "package/PackageBag.h"
 
 namespace velvane::mMain {
@@ -27,9 +28,13 @@ void PostPinSet(SaveJob job);
 // Returns once every job posted has been written: whether the last one was.
 bool FlushPinSets();
 
-// The set's package, with the settings written after it when they belong to it; empty
-// when the set cannot be read.
-std::optional<std::vector<std::uint8_t>> ReadSetWithSettings(const std::wstring& path);
+// The set's package, with the settings written after it when they belong to it, its large
+// images left in the file; empty when the set cannot be read.
+std::optional<StoredPackage> ReadSetWithSettings(const std::wstring& path);
+
+// Writes a set of these windows (image numbers) of a package read from a set file, their
+// images streamed from it. False when it could not be written.
+bool WriteWindowsOf(const std::wstring& path, const StoredPackage& from, const std::vector<int>& windows);
 
 // The set and the settings beside it, moved or deleted together. False when the set
 // could not be moved (when another has moved it first, for one).

@@ -115,31 +115,31 @@ std::optional<std::wstring> Claim(const std::wstring& folder, const std::wstring
 
 // The windows of a set that did not open are kept in a set of their own in Open\, named
 // for no running copy, so that a later restore tries them again.
-void KeepForLater(const std::vector<std::uint8_t>& contents, const std::vector<int>& notOpened) try {
+bool KeepForLater(const StoredPackage& set, const std::vector<int>& notOpened) {
+    if (notOpened.empty()) return true;
     const auto open = Folder(L"Open");
-    if (!open || notOpened.empty()) return;
-    PackageBag bag;
-    bag.LoadContents(contents);
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    ReplaceFile(*open + OpenSetName({0, Ticks(now)}), MakePinSet(WindowsOf(bag, notOpened).SaveContents()));
-} catch (const std::exception&) {
+    return open && WriteWindowsOf(*open + OpenSetName({0, Ticks(now)}), set, notOpened);
 }
 
 struct Taken {
     std::wstring claimed, original;
+    StoredPackage set;
+    std::vector<int> notOpened;  // its windows that did not open
 };
 
-// Opens a claimed set; false, with the set given back untouched, when none of it opened.
-bool OpenClaimed(const std::wstring& claimed, bool DontDragActive, bool DontLoadEffect, std::vector<std::vector<std::uint8_t>>& keep,
-                 std::vector<std::vector<int>>& notOpened) {
+// Opens a claimed set; empty, with the set given back untouched, when none of it opened.
+std::optional<Taken> OpenClaimed(const std::wstring& claimed, const std::wstring& original, bool DontDragActive, bool DontLoadEffect) {
     const std::size_t before = FrmLogo::Loaded().size();
-    const auto contents = ReadSetWithSettings(claimed);
+    std::optional<StoredPackage> set = ReadSetWithSettings(claimed);
     std::vector<int> failed;
-    if (!contents || !OpenPackageContents(*contents, DontDragActive, DontLoadEffect, &failed) || FrmLogo::Loaded().size() == before)
-        return false;
-    if (!failed.empty()) keep.push_back(*contents), notOpened.push_back(failed);
-    return true;
+    if (set) OpenPackage(*set, DontDragActive, DontLoadEffect, &failed);
+    if (!set || FrmLogo::Loaded().size() == before) {
+        MoveSet(claimed, original);
+        return std::nullopt;
+    }
+    return Taken{claimed, original, std::move(*set), std::move(failed)};
 }
 
 HWND Saver();
@@ -219,8 +219,6 @@ void RetirePins(std::uint32_t closeAll) {
 
 bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly) {
     std::vector<Taken> taken;
-    std::vector<std::vector<std::uint8_t>> keep;
-    std::vector<std::vector<int>> notOpened;
     bool claimedElsewhere = false;
     // Takes every set of the folder that passes the test: opened, or given back.
     const auto take = [&](const std::wstring& folder, const std::vector<std::wstring>& names) {
@@ -229,8 +227,7 @@ bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly) {
             if (!claimed) continue;
             const auto earlier = ClaimOf(name);
             const std::wstring original = folder + (earlier ? earlier->set : name);
-            if (OpenClaimed(*claimed, DontDragActive, DontLoadEffect, keep, notOpened)) taken.push_back({*claimed, original});
-            else MoveSet(*claimed, original);
+            if (auto opened = OpenClaimed(*claimed, original, DontDragActive, DontLoadEffect)) taken.push_back(std::move(*opened));
         }
     };
     // A set is free when its copy no longer runs, or a claim on it when its claimer does not.
@@ -255,13 +252,12 @@ bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly) {
     }
     if (taken.empty()) return claimedElsewhere;
     // Taken over: this copy's own set holds them from now on; until it does, the sets stay.
+    // What did not open waits in a set of its own; a set goes only once none of it is left.
     const bool kept = SavePinsNow();
     for (const Taken& set : taken) {
-        if (kept) DeleteSet(set.claimed);
-        else MoveSet(set.claimed, set.original);
+        if (kept && KeepForLater(set.set, set.notOpened)) DeleteSet(set.claimed);
+        else if (!kept) MoveSet(set.claimed, set.original);
     }
-    if (kept)
-        for (std::size_t i = 0; i < keep.size(); ++i) KeepForLater(keep[i], notOpened[i]);
     return true;
 }
 

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <map>
 #include <set>
 
 #include "Rows.h"
@@ -104,6 +106,22 @@ TEST(PinSet, StreamedPiecesAndWindowsTakenOut) {
     const Bytes start = PinSetStart(static_cast<std::uint32_t>(streamed.size()));
     streamed.insert(streamed.begin(), start.begin(), start.end());
     EXPECT_EQ(streamed, MakePinSet(contents));
+
+    // Read back piece by piece: large images left where they lie in the file, the rest as read whole.
+    const ReadAt read = [&](std::uint64_t at, std::uint8_t* into, std::size_t size) {
+        return at + size <= streamed.size() && (std::copy_n(streamed.begin() + static_cast<std::ptrdiff_t>(at), size, into), true);
+    };
+    std::map<std::wstring, StoredRange> left;
+    const PackageBag lazy = ReadPinSetFrom(read, streamed.size(), 2, left);
+    ASSERT_EQ(left.size(), 1u);
+    const StoredRange& range = left.at(L"Ras1");
+    EXPECT_EQ(Bytes(streamed.begin() + static_cast<std::ptrdiff_t>(range.offset), streamed.begin() + static_cast<std::ptrdiff_t>(range.offset + range.length)), image);
+    PackageBag whole;
+    whole.LoadContents(contents);
+    whole.WriteValue(L"Ras1", Bytes{});
+    EXPECT_EQ(lazy.Entries(), whole.Entries());
+    for (std::size_t cut : {std::size_t{10}, std::size_t{30}, streamed.size() - 1})
+        EXPECT_THROW(ReadPinSetFrom(read, cut, 2, left), PackageError) << cut;
 
     const PackageBag kept = WindowsOf(bag, {3, 2});
     EXPECT_EQ(ReadAs<Bytes>(kept, L"Ras1"), image) << "the reference resolved";

@@ -2,6 +2,7 @@
 #include "Fixture.h"
 
 #include <array>
+#include <cstring>
 
 #include "package/EmbeddedPackage.h"
 #include "package/PackageBag.h"
@@ -137,8 +138,12 @@ TEST_F(LogoTest, CopiesAndPinSetsBringEveryMarkBack) {
 // Sets that cannot be had whole: an image file gone, an image that will not decode, a write
 // that fails once; claims left by restores, dead or alive, and a set half written beside.
 TEST_F(LogoTest, PinSetsKeepWhatCannotBeReadAndRestoresKeepWhatCannotOpen) {
-    const std::wstring a = File(L"a.png"), own = mMain::OwnPinSetPath(), folder = own.substr(0, own.rfind(L'\\') + 1);
-    ASSERT_TRUE(CopyFileW(logo.c_str(), a.c_str(), FALSE));
+    // An image too large to be read into memory with its set: it is streamed to and from the set's file.
+    const std::wstring a = File(L"a.bmp"), own = mMain::OwnPinSetPath(), folder = own.substr(0, own.rfind(L'\\') + 1);
+    std::vector<std::uint8_t> bmp(54 + 200 * 100 * 4, 0x80);
+    const std::uint32_t header[] = {static_cast<std::uint32_t>(bmp.size()), 0, 54, 40, 200, static_cast<std::uint32_t>(-100), 1 | 32 << 16, 0};
+    std::memcpy(bmp.data(), "BM", 2), std::memcpy(bmp.data() + 2, header, sizeof header);
+    ASSERT_TRUE(WriteWholeFile(a, {&bmp}, false));
     FrmLogo* w = Open(a, 1, 50);
     ASSERT_TRUE(w && Open(Png(L"b.png", 60, 40)) && mMain::SavePinsNow());
     const std::vector<std::uint8_t> junk(40, 'x'), saved = ReadFileFrom(own).value_or(junk);
@@ -158,6 +163,7 @@ TEST_F(LogoTest, PinSetsKeepWhatCannotBeReadAndRestoresKeepWhatCannotOpen) {
     };
     restoreAs(OpenSetName({1, 1}), 3, "a dead copy's set");
     EXPECT_EQ(Checked(FrmLogo::Loaded()[0]->Menu.InmnuOpacity), 9) << "the gone file's pin, with the settings written after its image";
+    EXPECT_TRUE(ReadFileFrom(FrmLogo::Loaded()[0]->FileNamePath()) == bmp) << "the gone file's bytes, whole";
     restoreAs(ClaimName(OpenSetName({2, 2}), {3, 3}), 3, "a claim whose restore died");
     // A set written beside whose copy died before moving it over, and settings whose set is gone.
     const std::wstring halfDone = folder + OpenSetName({4, 4}), orphan = folder + OpenSetName({7, 7}) + L".settings";
