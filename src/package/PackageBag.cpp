@@ -1,6 +1,7 @@
 #include "package/PackageBag.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <set>
@@ -31,43 +32,9 @@ public:
     std::vector<std::uint8_t> out;
 };
 
-class Reader {
-public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    const std::uint8_t* Take(std::size_t bytes) {
-        if (bytes > size_ - at_) throw PackageError("a package length runs past its end");
-        const std::uint8_t* p = data_ + at_;
-        at_ += bytes;
-        return p;
-    }
-    std::uint64_t Little(int bytes) {
-        const std::uint8_t* p = Take(static_cast<std::size_t>(bytes));
-        std::uint64_t v = 0;
-        for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint64_t>(p[i]) << (8 * i);
-        return v;
-    }
-    std::wstring Wide(std::size_t units) {
-        if (units > (size_ - at_) / 2) throw PackageError("a package text runs past its end");
-        std::wstring text;
-        text.reserve(units);
-        for (std::size_t i = 0; i < units; ++i) text.push_back(static_cast<wchar_t>(Little(2)));
-        return text;
-    }
-    bool AtEnd() const { return at_ == size_; }
-    std::size_t Size() const { return size_; }
-    PackageValue Bytes(std::size_t length) {
-        const std::uint8_t* p = Take(length);
-        return std::vector<std::uint8_t>(p, p + length);
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
-
-// The same reading from a source read piece by piece (a file): large byte values are left
-// where they are, their place noted, so that memory holds the small values only.
+// Reads a bag from a source read piece by piece (memory, or a file): byte values larger
+// than inMemory are left where they are, their place noted, so that memory holds the small
+// values only. Every length is checked against the bytes really there.
 class SourceReader {
 public:
     SourceReader(const ReadAt& read, std::uint64_t offset, std::uint64_t size, std::size_t inMemory)
@@ -95,11 +62,13 @@ public:
     bool AtEnd() const { return at_ == end_; }
     std::uint64_t Size() const { return end_ - start_; }
     PackageValue Bytes(std::size_t length) {
-        if (length <= inMemory_) {
-            const std::uint8_t* p = Take(length);
-            return std::vector<std::uint8_t>(p, p + length);
-        }
         if (length > end_ - at_) throw PackageError("a package length runs past its end");
+        if (length <= inMemory_) {
+            std::vector<std::uint8_t> bytes(length);
+            if (length && !read_(at_, bytes.data(), length)) throw PackageError("a package cannot be read");
+            at_ += length;
+            return bytes;
+        }
         left_ = StoredRange{at_, length};
         at_ += length;
         return std::vector<std::uint8_t>{};
@@ -238,8 +207,20 @@ std::vector<std::pair<std::wstring, PackageValue>> ReadEntries(In& in, AfterEach
 
 }  // namespace
 
+namespace {
+
+// A reader over bytes in memory.
+ReadAt InMemory(const std::uint8_t* data, std::size_t size) {
+    return [data, size](std::uint64_t at, std::uint8_t* into, std::size_t bytes) {
+        return at <= size && bytes <= size - at && (std::memcpy(into, data + at, bytes), true);
+    };
+}
+
+}  // namespace
+
 void PackageBag::LoadContents(const std::vector<std::uint8_t>& bytes) {
-    Reader in(bytes.data(), bytes.size());
+    const ReadAt read = InMemory(bytes.data(), bytes.size());
+    SourceReader in(read, 0, bytes.size(), SIZE_MAX);
     entries_ = ReadEntries(in, [](const std::wstring&) {});
 }
 
@@ -301,11 +282,12 @@ PackageBag ReadPackageRecordFrom(const ReadAt& read, std::uint64_t offset, std::
 }
 
 std::vector<std::uint8_t> ReadPackageRecord(const std::uint8_t* data, std::size_t available) {
-    Reader in(data, available);
+    const ReadAt read = InMemory(data, available);
+    SourceReader in(read, 0, available, 0);
     if (std::memcmp(in.Take(4), kRecordMagic, 4) != 0) throw PackageError("no package record here");
-    const std::size_t length = static_cast<std::size_t>(in.Little(4));
-    const std::uint8_t* bag = in.Take(length);
-    return std::vector<std::uint8_t>(bag, bag + length);
+    const std::uint64_t length = in.Little(4);
+    if (length > available - 8) throw PackageError("a package length runs past its end");
+    return std::vector<std::uint8_t>(data + 8, data + 8 + length);
 }
 
 }  // namespace velvane

@@ -1,10 +1,14 @@
-// Fuzz target: the package record reader and the bag reader, for copies and pin sets. Anything may come in; nothing may crash, hang or leak, and what is
+// Fuzz target: the package record reader and the bag reader, for copies and pin sets, whole
+// and piece by piece. Anything may come in; nothing may crash, hang or leak, and what is
 // accepted writes back byte for byte: a reader that lets a stray Boolean byte, a second
 // entry of one name or a wrong count through, or drops or changes anything, fails here.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +28,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!names.insert(entry.first).second) std::abort();
         if (bag.SaveContents() != contents) std::abort();
     } catch (const PackageError&) {
+    }
+    // Read piece by piece, images left in place: the same bag once they are put back, or the same refusal.
+    std::optional<std::vector<std::uint8_t>> whole;
+    try {
+        whole = HasPinSetSignature(data, size) ? ReadPinSet(data, size) : ReadPackageRecord(data, size);
+        PackageBag check;
+        check.LoadContents(*whole);
+    } catch (const PackageError&) {
+        whole.reset();
+    }
+    const ReadAt read = [&](std::uint64_t at, std::uint8_t* into, std::size_t n) {
+        return at <= size && n <= size - at && (std::copy_n(data + at, n, into), true);
+    };
+    try {
+        std::map<std::wstring, StoredRange> left;
+        PackageBag lazy = HasPinSetSignature(data, size) ? ReadPinSetFrom(read, size, 3, left) : ReadPackageRecordFrom(read, 0, size, 3, left);
+        for (const auto& [name, range] : left)
+            lazy.WriteValue(name, std::vector<std::uint8_t>(data + range.offset, data + range.offset + range.length));
+        if (!whole || lazy.SaveContents() != *whole) std::abort();
+    } catch (const PackageError&) {
+        if (whole) std::abort();
     }
     return 0;
 }
