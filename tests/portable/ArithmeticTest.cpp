@@ -12,9 +12,15 @@ TEST(Arithmetic, SidesAlphaFadeAndPlacement) {
         {0.5f, 163, 82}, {0.5f, 165, 82}, {0.333f, 412, 137}, {0.001f, 163, 0}, {1.5f, 5, 8}, {0.1f, 5, 1}, {3e38f, 4000, std::nullopt}};
     for (const auto& s : sides) EXPECT_EQ(ScaledSide(s.factor, s.pixels), s.side) << s.factor << " x " << s.pixels;
     // Fade steps and sizes: the fade's own in-process test.
-    const struct { std::int16_t opacity; std::optional<int> alpha; } alphas[] = {{0, 0}, {50, 127}, {99, 252}, {100, 255}, {-1, std::nullopt}, {129, std::nullopt}};
+    // 101 to 128 (from a package; the command line caps at 100) would pass a byte: no alpha, no window.
+    const struct { std::int16_t opacity; std::optional<int> alpha; } alphas[] = {
+        {0, 0}, {50, 127}, {99, 252}, {100, 255}, {-1, std::nullopt}, {101, std::nullopt}, {105, std::nullopt}, {128, std::nullopt}, {129, std::nullopt}};
     for (const auto& a : alphas) EXPECT_EQ(AlphaFromOpacity(a.opacity), a.alpha) << a.opacity;
-
+    const struct { std::int32_t width, height; bool fades; } fades[] = {{864, 5000, true}, {865, 801, false}, {5000, 800, true}, {865, 800, true}};
+    for (const auto& f : fades) EXPECT_EQ(FadeAllowed(f.width, f.height), f.fades) << f.width << " x " << f.height;
+    // Twips to pixels round half to even (22.5 pixels is 22, 23.5 is 24), at 15 and at 9.6 twips a pixel (150 %).
+    const struct { double twips, perPixel; Whole pixels; } twips[] = {{337.5, 15, 22}, {352.5, 15, 24}, {-337.5, 15, -22}, {96, 9.6, 10}, {1e12, 15, std::nullopt}};
+    for (const auto& t : twips) EXPECT_EQ(TwipsToPixels(t.twips, t.perPixel), t.pixels) << t.twips << " / " << t.perPixel;
     // Centring and twips: every journey's windows open where these place them.
 }
 

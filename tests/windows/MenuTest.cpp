@@ -95,6 +95,14 @@ TEST_F(LogoTest, NudgesScreensThatChangeAndReopeningWhatWasClosed) {
     const FrmLogo* back = FrmLogo::Loaded().back();
     EXPECT_EQ(std::make_tuple(Rect(back).left, Rect(back).top, Size(back).cx, Checked(back->Menu.InmnuOpacity)), std::make_tuple(closed.left, closed.top, 82L, 2)) << "turned as it was";
     EXPECT_FALSE(mMain::CanReopen());
+    // Each turn key makes its own choice, in either letter case (the pixels of each choice: the portable table).
+    const std::pair<wchar_t, TurnChoice> keys[] = {{L'[', TurnChoice::Left}, {L']', TurnChoice::Right}, {L'h', TurnChoice::FlipHorizontal},
+                                                   {L'V', TurnChoice::FlipVertical}, {L']', TurnChoice::Right}};
+    for (const auto& [key, choice] : keys) {
+        const Orientation before = w->Menu.Turn;
+        w->OnChar(key);
+        EXPECT_EQ(w->Menu.Turn, Turned(before, choice)) << static_cast<char>(key);
+    }
 }
 
 }  // namespace velvane::testing
