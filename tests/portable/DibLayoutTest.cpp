@@ -23,6 +23,14 @@ TEST(DibLayout, RowsLieInsideTheBytesOrTheBitmapIsRefused) {
         {"", Dib(108, 1, 1, 32, 3, 4), std::tuple{108, 4, true, true}}, {"", Dib(124, 1, 1, 32, 3, 4, 0, 4), std::tuple{124, 4, true, true}},
         {"8-bit, full and short palette", Dib(40, 4, 1, 8, 0, 1024 + 4), std::tuple{1064, 4, true, false}},
         {"", Dib(52, 4, 1, 8, 0, 8 + 4, 2), std::tuple{60, 4, true, false}}, {"1-bit", Dib(40, 33, 1, 1, 0, 8 + 8), std::tuple{48, 8, true, false}},
+        {"a palette of exactly 2^depth colours", Dib(40, 33, 1, 1, 0, 8 + 8, 2), std::tuple{48, 8, true, false}},
+        {"", Dib(40, 4, 1, 8, 0, 1024 + 4, 256), std::tuple{1064, 4, true, false}},
+        {"32 bits masked R, G, B, A: not copied as they are", [] {
+             auto d = Dib(40, 2, 1, 32, 3, 12 + 8);
+             const std::uint8_t masks[] = {0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0};  // red low, then green, then blue
+             std::copy(std::begin(masks), std::end(masks), d.begin() + 40);
+             return d;
+         }(), std::tuple{52, 8, true, false}},
         // 65535 x 16385 at 32 bits: its rows' size wraps to 196,604 in 32 bits
         {"rows beyond 4 GB", Dib(40, 65535, 16385, 32, 0, 196604), std::nullopt},
         {"larger than the program takes", Dib(40, 20000, -20000, 1, 0, 2500 * 20000), std::nullopt},
