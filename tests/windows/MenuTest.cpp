@@ -95,6 +95,24 @@ TEST_F(LogoTest, NudgesScreensThatChangeAndReopeningWhatWasClosed) {
     const FrmLogo* back = FrmLogo::Loaded().back();
     EXPECT_EQ(std::make_tuple(Rect(back).left, Rect(back).top, Size(back).cx, Checked(back->Menu.InmnuOpacity)), std::make_tuple(closed.left, closed.top, 82L, 2)) << "turned as it was";
     EXPECT_FALSE(mMain::CanReopen());
+    // Two deep: the newest first, each where and as it was, one whose file is gone too; then nothing to reopen.
+    const std::wstring gone = Png(L"gone.png", 60, 40);
+    FrmLogo* a = Open(logo, 0.25f);
+    FrmLogo* b = Open(gone, 2, 50);
+    ASSERT_TRUE(a && b);
+    b->OnChar(L']');
+    b->OnKeyDown(VK_RIGHT, 1 /* Shift */);
+    const RECT placeA = Rect(a), placeB = Rect(b);
+    a->OnChar(27);
+    b->OnChar(27);
+    DeleteFileW(gone.c_str());
+    for (const RECT& expected : {placeB, placeA}) {
+        w->OnKeyDown('Z', 2 /* Ctrl */);
+        const RECT now = Rect(FrmLogo::Loaded().back());
+        EXPECT_EQ(std::make_tuple(now.left, now.top, now.right, now.bottom), std::make_tuple(expected.left, expected.top, expected.right, expected.bottom));
+    }
+    w->OnMouseDown(1);
+    EXPECT_FALSE(w->Menu.InmnuLogo[ReopenClosedItem].enabled) << "Reopen Closed greyed with nothing to reopen";
     // Each turn key makes its own choice, in either letter case (the pixels of each choice: the portable table).
     const std::pair<wchar_t, TurnChoice> keys[] = {{L'[', TurnChoice::Left}, {L']', TurnChoice::Right}, {L'h', TurnChoice::FlipHorizontal},
                                                    {L'V', TurnChoice::FlipVertical}, {L']', TurnChoice::Right}};
