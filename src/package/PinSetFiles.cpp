@@ -24,7 +24,7 @@ constexpr wchar_t kSetId[] = L"setid";
 
 // Where an image's bytes come from when a set is written: its file, or, when that can no
 // longer be read, the set on disk that already holds them.
-struct ImageSource {
+struct StreamedImage {
     HANDLE file = INVALID_HANDLE_VALUE;
     std::uint64_t offset = 0, length = 0;
 };
@@ -61,7 +61,7 @@ std::uint64_t Position(HANDLE file) {
 // closing zero every version stores), to the file beside, flushed, then moved over; placed
 // gets where each streamed image's bytes lie in the new file. beforeMove lets go of what
 // holds the old file.
-bool WriteSet(const std::wstring& path, const PackageBag& bag, const std::map<std::wstring, ImageSource>& sources,
+bool WriteSet(const std::wstring& path, const PackageBag& bag, const std::map<std::wstring, StreamedImage>& sources,
               std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>>& placed, const std::function<void()>& beforeMove) {
     std::uint64_t bagLength = EncodeBagStart(0).size();
     for (const auto& [name, value] : bag.Entries()) {
@@ -82,7 +82,7 @@ bool WriteSet(const std::wstring& path, const PackageBag& bag, const std::map<st
                 ok = Put(out.get(), EncodeEntry(entry->first, entry->second));
                 continue;
             }
-            const ImageSource& image = source->second;
+            const StreamedImage& image = source->second;
             ok = Put(out.get(), EncodeBytesEntryStart(entry->first, static_cast<std::uint32_t>(image.length + 1)));
             placed[entry->first] = {Position(out.get()), image.length};
             ok = ok && Copy(image.file, image.offset, image.length, out.get(), buffer) && Put(out.get(), {0});
@@ -179,7 +179,7 @@ private:
     bool WriteStreamed(const SaveJob& job, const PackageBag& bag) {
         ScopedFile previous(CreateFileW(job.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
         std::vector<ScopedFile> files(job.images.size());
-        std::map<std::wstring, ImageSource> sources;
+        std::map<std::wstring, StreamedImage> sources;
         std::map<std::wstring, std::wstring> imageOf;  // entry name -> image file
         for (std::size_t k = 0; k < job.images.size(); ++k) {
             if (job.images[k].empty()) continue;
@@ -188,9 +188,9 @@ private:
             files[k].reset(CreateFileW(job.images[k].c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
             LARGE_INTEGER size{};
-            if (files[k] && GetFileSizeEx(files[k].get(), &size)) sources[name] = ImageSource{files[k].get(), 0, static_cast<std::uint64_t>(size.QuadPart)};
+            if (files[k] && GetFileSizeEx(files[k].get(), &size)) sources[name] = StreamedImage{files[k].get(), 0, static_cast<std::uint64_t>(size.QuadPart)};
             else if (const auto held = written_.find(job.images[k]); held != written_.end() && previous)
-                sources[name] = ImageSource{previous.get(), held->second.first, held->second.second};
+                sources[name] = StreamedImage{previous.get(), held->second.first, held->second.second};
         }
         std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>> placed;
         const bool ok = WriteSet(job.path, bag, sources, placed, [&] { previous.reset(); });
@@ -239,10 +239,10 @@ bool WriteWindowsOf(const std::wstring& path, const StoredPackage& from, const s
     std::map<std::wstring, std::wstring> origins;
     const PackageBag bag = WindowsOf(from.bag, windows, &origins);
     ScopedFile file(CreateFileW(from.file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::map<std::wstring, ImageSource> sources;
+    std::map<std::wstring, StreamedImage> sources;
     for (const auto& [name, origin] : origins)
         if (const auto left = from.left.find(origin); left != from.left.end() && file)
-            sources[name] = ImageSource{file.get(), left->second.offset, left->second.length - (left->second.length ? 1 : 0)};
+            sources[name] = StreamedImage{file.get(), left->second.offset, left->second.length - (left->second.length ? 1 : 0)};
     std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>> placed;
     return WriteSet(path, bag, sources, placed, {});
 } catch (const std::exception&) {
