@@ -64,6 +64,10 @@ struct BitmapTraits {
     static HBITMAP Invalid() { return nullptr; }
     static void Close(HBITMAP b) { DeleteObject(b); }
 };
+struct BrushTraits {
+    static HBRUSH Invalid() { return nullptr; }
+    static void Close(HBRUSH b) { DeleteObject(b); }
+};
 struct GlobalTraits {
     static HGLOBAL Invalid() { return nullptr; }
     static void Close(HGLOBAL g) { GlobalFree(g); }
@@ -80,6 +84,7 @@ using ScopedRegKey = Scoped<HKEY, RegKeyTraits>;
 using ScopedMemoryDC = Scoped<HDC, MemoryDCTraits>;
 using ScopedBitmap = Scoped<HBITMAP, BitmapTraits>;
 using ScopedMenu = Scoped<HMENU, MenuTraits>;
+using ScopedBrush = Scoped<HBRUSH, BrushTraits>;
 using ScopedGlobal = Scoped<HGLOBAL, GlobalTraits>;
 
 // A DC from GetDC, given back with ReleaseDC.

@@ -195,9 +195,19 @@ void PinsChanged() {
     SetTimer(Saver(), kSaveTimer, waited >= kLongestDelayMs ? USER_TIMER_MINIMUM : std::min(kSaveDelayMs, kLongestDelayMs - waited), nullptr);
 }
 
-void WindowLeaves(bool lastImage) {
-    if (lastImage) RetirePins();
-    else PinsChanged();
+void WindowLeaves(bool lastImage, bool copyGoesOn) {
+    if (ended) return;
+    if (!lastImage) {
+        PinsChanged();
+        return;
+    }
+    RetirePins();
+    if (copyGoesOn) StartNewPinSet();
+}
+
+void StartNewPinSet() {
+    ended = false;
+    unsavedSince.reset();
 }
 
 bool SavePinsNow() {

@@ -16,8 +16,9 @@ namespace velvane::mMain {
 void PinsChanged();
 
 // A window is unloading: the last image window closed by the user retires the set, with
-// that window in it; any other is a change. Nothing once the copy has ended.
-void WindowLeaves(bool lastImage);
+// that window in it (and a copy that goes on starts a new one); any other is a change.
+// Nothing once the copy has ended.
+void WindowLeaves(bool lastImage, bool copyGoesOn);
 
 // Writes this copy's set now (only its settings when its images are already written);
 // false when it could not be (it is tried again within a few seconds).
@@ -27,6 +28,9 @@ bool SavePinsNow();
 // the newest closed set (marked with the close-all that ended it, when one did), once;
 // nothing that follows changes it.
 void RetirePins(std::uint32_t closeAll = 0);
+
+// The resident copy lives on past a retired set: the pins it opens next make a new one.
+void StartNewPinSet();
 
 // Opens, and takes over as this copy's own, the set of every copy that no longer runs
 // (and what an earlier restore could not open), or else, unless only what was open when

@@ -5,25 +5,13 @@
 
 #include "render/ImageLimits.h"
 #include "render/LayeredPNGWindow.h"
+#include "windows/Dwm.h"
 
 namespace velvane {
 namespace {
 
 // 100 frames of 500 x 500 are kept; a longer or larger animation draws the rest as shown.
 constexpr std::size_t kKeptFramesBytes = std::size_t{120} << 20;
-
-// A window on another virtual desktop, or of a suspended app, is visible to the API but
-// not on the screen. Windows 8 and later tell; DWM is loaded when there, not linked.
-bool Cloaked(HWND hwnd) {
-    using Query = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
-    static const Query query = [] {
-        const HMODULE dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        return dwm ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute"))) : nullptr;
-    }();
-    constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED
-    DWORD cloaked = 0;
-    return query && SUCCEEDED(query(hwnd, kCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
-}
 
 // Whether one opaque window above covers this one whole: then a new frame would not be seen.
 bool Covered(HWND hwnd) {

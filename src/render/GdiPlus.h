@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -60,6 +61,19 @@ private:
 
 // GDI+'s built-in PNG encoder.
 constexpr CLSID PngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+
+// Straight (not premultiplied) BGRA rows, top-down, as a GDI+ bitmap that reads them
+// where they are: they must outlive it.
+inline GdipBitmap BitmapOfRows(const std::uint8_t* bgra, std::int32_t width, std::int32_t height, bool alpha) {
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    gdip::GdipCreateBitmapFromScan0(width, height, 4 * width, alpha ? PixelFormat32bppARGB : PixelFormat32bppRGB,
+                                    const_cast<BYTE*>(bgra), &bitmap);
+    return GdipBitmap(bitmap);
+}
+
+inline bool SavePngFile(Gdiplus::GpBitmap* bitmap, const std::wstring& path) {
+    return bitmap && gdip::GdipSaveImageToFile(bitmap, path.c_str(), &PngEncoder, nullptr) == Gdiplus::Ok;
+}
 
 // Loads an image file; empty when GDI+ cannot read it.
 inline GdipImage LoadImageFile(const std::wstring& path) {

@@ -12,7 +12,9 @@
 #include "startup/NumberReading.h"
 #include "startup/WindowRegistry.h"
 #include "package/PinSetStore.h"
-#include "windows/ClickThroughIcon.h"
+#include "startup/Resident.h"
+#include "windows/GlobalKeys.h"
+#include "windows/NotificationIcon.h"
 #include "windows/LogoWindows.h"
 
 namespace velvane::mMain {
@@ -81,7 +83,19 @@ void Main() {
         }
         return;
     }
-    ClickThroughIcon::ListenForHideHotkey();
+    // "capture" and "pinclipboard" go to the resident copy when one runs; else this copy
+    // does it, and lives on as long as the pin it made.
+    if (has(L"capture") || has(L"pinclipboard")) {
+        const Request request = has(L"capture") ? Request::PinFromScreen : Request::PinClipboard;
+        if (AskResident(request)) return;
+        GlobalKeys::Take(NotificationIcon::Owner(), false);
+        Carry(request);
+        return;
+    }
+    // A second resident start in the session ends at once, quietly.
+    const bool resident = has(L"tray");
+    if (resident && !BecomeResident()) return;
+    if (!resident) GlobalKeys::Take(NotificationIcon::Owner(), false);
     try {
         OpenRequestedWindows(reading);
     } catch (const std::exception&) {
@@ -94,7 +108,7 @@ void Main() {
     if (restore && !RestorePins(reading.startupFlags & DontDragActiveFlag, reading.startupFlags & DontLoadEffectFlag, signIn) && !signIn)
         MessageBoxW(nullptr, L"Nothing to restore.", ProgramTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
     try {
-        if (reading.commandText.find(L"about") != std::wstring::npos || (reading.imageFiles.empty() && !restore)) ShowAbout();
+        if (reading.commandText.find(L"about") != std::wstring::npos || (reading.imageFiles.empty() && !restore && !resident)) ShowAbout();
     } catch (const std::exception&) {
     }
 }

@@ -9,10 +9,11 @@ namespace {
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kValue[] = L"Velvane";
 
-// "signin": only what was open when the session ended comes back, never what the user closed.
-std::wstring Command() { return L"\"" + OwnExePath() + L"\" restore signin"; }
-// What the previous version wrote; it still starts this program.
-std::wstring EarlierCommand() { return L"\"" + OwnExePath() + L"\" restore"; }
+// The resident copy, which brings back only what was open when the session ended ("signin"),
+// never what the user closed.
+std::wstring Command() { return L"\"" + OwnExePath() + L"\" tray restore signin"; }
+// What earlier versions wrote; they still start this program.
+std::wstring EarlierCommand(int age) { return L"\"" + OwnExePath() + (age == 1 ? L"\" restore signin" : L"\" restore"); }
 
 // Paths that differ in letter case only are still this program.
 bool Same(const wchar_t* text, const std::wstring& command) {
@@ -26,8 +27,8 @@ bool OpensAtSignIn() {
     DWORD bytes = sizeof text;
     if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kValue, RRF_RT_REG_SZ, nullptr, text, &bytes) != ERROR_SUCCESS) return false;
     if (Same(text, Command())) return true;
-    // The previous version's value restores what the user closed too: it takes the new words.
-    return Same(text, EarlierCommand()) && OpenAtSignIn(true);
+    // An earlier version's value takes the new words.
+    return (Same(text, EarlierCommand(1)) || Same(text, EarlierCommand(2))) && OpenAtSignIn(true);
 }
 
 bool OpenAtSignIn(bool on) {

@@ -1,7 +1,7 @@
 #pragma once
-// "Open at Sign-in": the value Velvane under the user's Run key starts this program with
-// "restore signin", so the pins open when the last session ended come back when the user
-// signs in (and nothing the user closed before).
+// "Open at Sign-in": the value Velvane under the user's Run key starts this program's
+// resident copy with "tray restore signin", so the pins open when the last session ended
+// come back when the user signs in (and nothing the user closed before).
 
 #include <string>
 

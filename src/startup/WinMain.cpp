@@ -1,11 +1,12 @@
-// The process: start-up, then the windows' messages until the last window is gone.
+// The process: start-up, then the windows' messages until the last window is gone (the
+// resident copy until its Exit).
 
 #include "common/Scoped.h"
 
 #include <ole2.h>
 
 #include "startup/Main.h"
-#include "windows/ClickThroughIcon.h"
+#include "windows/NotificationIcon.h"
 #include "windows/MessagePump.h"
 
 namespace {
@@ -30,6 +31,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ScopedOle ole;
     velvane::mMain::Main();
     velvane::RunMessageLoop();
-    velvane::ClickThroughIcon::PassOnHideHotkey();
+    velvane::NotificationIcon::Remove();
     return 0;
 }

@@ -31,18 +31,6 @@ private:
 
 UINT PngFormat() { return RegisterClipboardFormatW(L"PNG"); }
 
-// Straight (not premultiplied) BGRA rows, top-down, as a GDI+ bitmap that reads them.
-GdipBitmap BitmapOf(const std::uint8_t* bgra, std::int32_t width, std::int32_t height, bool alpha) {
-    Gdiplus::GpBitmap* bitmap = nullptr;
-    gdip::GdipCreateBitmapFromScan0(width, height, 4 * width, alpha ? PixelFormat32bppARGB : PixelFormat32bppRGB,
-                                    const_cast<BYTE*>(bgra), &bitmap);
-    return GdipBitmap(bitmap);
-}
-
-bool SaveFile(Gdiplus::GpBitmap* bitmap, const std::wstring& path) {
-    return bitmap && gdip::GdipSaveImageToFile(bitmap, path.c_str(), &PngEncoder, nullptr) == Gdiplus::Ok;
-}
-
 ScopedGlobal SaveMemory(Gdiplus::GpBitmap* bitmap) {
     IStream* stream = nullptr;
     HGLOBAL memory = nullptr;
@@ -66,11 +54,11 @@ bool WriteDibAsPng(const BYTE* dib, SIZE_T bytes, const std::wstring& path) try 
         for (std::int32_t y = 0; y < layout->height; ++y) std::memcpy(&rows[rowBytes * y], dib + layout->RowOffset(y), rowBytes);
         bool alpha = false;
         for (std::size_t i = 3; i < rows.size() && !alpha; i += 4) alpha = rows[i] != 0;
-        return SaveFile(BitmapOf(rows.data(), layout->width, layout->height, alpha).get(), path);
+        return SavePngFile(BitmapOfRows(rows.data(), layout->width, layout->height, alpha).get(), path);
     }
     Gdiplus::GpBitmap* bitmap = nullptr;
     gdip::GdipCreateBitmapFromGdiDib(reinterpret_cast<const BITMAPINFO*>(dib), const_cast<BYTE*>(dib + layout->pixelOffset), &bitmap);
-    return SaveFile(GdipBitmap(bitmap).get(), path);
+    return SavePngFile(GdipBitmap(bitmap).get(), path);
 } catch (const std::bad_alloc&) {
     return false;
 }
@@ -101,7 +89,7 @@ bool CopyImage(HWND owner, const std::wstring& pngPath, float factor, Orientatio
     for (std::size_t i = 0; i < pixels.size(); i += 4)  // back to straight alpha, as both formats carry it
         for (int c = 0; c < 3 && pixels[i + 3]; ++c)
             pixels[i + c] = static_cast<std::uint8_t>(std::min(255, (pixels[i + c] * 255 + pixels[i + 3] / 2) / pixels[i + 3]));
-    ScopedGlobal png = SaveMemory(BitmapOf(pixels.data(), width, height, true).get());
+    ScopedGlobal png = SaveMemory(BitmapOfRows(pixels.data(), width, height, true).get());
     const SIZE_T rowBytes = 4 * static_cast<SIZE_T>(width);
     ScopedGlobal dib(GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPV5HEADER) + rowBytes * height));
     auto* header = dib ? static_cast<BITMAPV5HEADER*>(GlobalLock(dib.get())) : nullptr;

@@ -12,7 +12,8 @@
 #include "startup/WindowRegistry.h"
 #include "package/PinSetStore.h"
 #include "render/Animation.h"
-#include "windows/ClickThroughIcon.h"
+#include "startup/Resident.h"
+#include "windows/NotificationIcon.h"
 #include "windows/LogoDropTarget.h"
 #include "windows/LogoWindows.h"
 #include "windows/MessagePump.h"
@@ -123,7 +124,7 @@ void FrmLogo::RunUnloadSteps() {
     }
 
     const bool ownTempFile = mMain::IsOwnTempFile(fileNamePath_);
-    if (!aboutMode_ && LoadedWindows().size() == 2 && mMain::AboutOpen) {
+    if (!aboutMode_ && LoadedWindows().size() == 2 && mMain::AboutOpen && !mMain::IsResident()) {
         // Ending the program here must not leave this window's own temporary file behind.
         if (ownTempFile) mMain::DeleteFileForced(fileNamePath_);
         mMain::UnloadAllLogos();
@@ -139,7 +140,7 @@ void FrmLogo::RunUnloadSteps() {
     if (ownTempFile && !others([this](const FrmLogo* w) { return w->fileNamePath_ == fileNamePath_; }))
         mMain::DeleteFileForced(fileNamePath_);
     // The last image window closed ends the copy: its pin set is retired as it was.
-    mMain::WindowLeaves(!aboutMode_ && !others([](const FrmLogo* w) { return !w->AboutMode(); }));
+    mMain::WindowLeaves(!aboutMode_ && !others([](const FrmLogo* w) { return !w->AboutMode(); }), mMain::IsResident());
 }
 
 void FrmLogo::OLEDropMode(int mode) {
@@ -242,8 +243,8 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // A close-all names itself: the copy ends whole, its pins kept. Any other close request
     // closes this one window.
     case WM_CLOSE:
-        if (lParam != 0) mMain::UnloadAllLogos(static_cast<std::uint32_t>(lParam));
-        Unload();
+        if (lParam != 0) mMain::EndByCloseAll(static_cast<std::uint32_t>(lParam));
+        else Unload();
         return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) != SC_CLOSE) return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -261,7 +262,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // A window whose creation failed is not in the list yet; Load frees that one.
         if (at != all.end()) {
             all.erase(at);
-            ClickThroughIcon::Refresh();
+            NotificationIcon::Refresh();
             if (all.empty()) WakeMessageLoop();
             delete this;
         }

@@ -12,7 +12,7 @@
 #include "render/ScaleArithmetic.h"
 #include "startup/CommandLine.h"
 #include "startup/SignIn.h"
-#include "windows/ClickThroughIcon.h"
+#include "windows/NotificationIcon.h"
 #include "windows/Clipboard.h"
 #include "windows/FrmLogo.h"
 #include "windows/LogoWindows.h"
@@ -124,19 +124,19 @@ void FrmLogo::KeepOnAMonitor() {
 void FrmLogo::ClickThrough(bool on) {
     clickThrough_ = on;
     // Without its icon there would be no way back: the window stays clickable.
-    if (on && !ClickThroughIcon::Refresh()) {
+    if (on && !NotificationIcon::Refresh()) {
         clickThrough_ = false;
         return;
     }
     const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
     SetWindowLongW(hwnd_, GWL_EXSTYLE, on ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT);
-    if (!on) ClickThroughIcon::Refresh();
+    if (!on) NotificationIcon::Refresh();
 }
 
 void FrmLogo::Hide(bool hidden) {
     hidden_ = hidden;
     ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOWNA);
-    ClickThroughIcon::Refresh();
+    NotificationIcon::Refresh();
 }
 
 void FrmLogo::ShowPopupMenu() {
@@ -239,15 +239,7 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
 void FrmLogo::Paste() {
     POINT pointer{};
     GetCursorPos(&pointer);
-    const Clipboard::Pasted pasted = Clipboard::TakeImage(hwnd_);
-    std::vector<std::wstring> images = pasted.copiedFiles;
-    if (!pasted.ownFile.empty()) images.push_back(pasted.ownFile);
-    mMain::OpenFiles(images, [&](const std::wstring& path) {
-        mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, &pointer);
-    }, false, false);
-    // Image data no window could show is not left behind.
-    const bool shown = std::any_of(Loaded().begin(), Loaded().end(), [&](const FrmLogo* w) { return w->fileNamePath_ == pasted.ownFile; });
-    if (!pasted.ownFile.empty() && !shown) mMain::DeleteFileForced(pasted.ownFile);
+    mMain::PinClipboard(hwnd_, pointer);
 }
 
 void FrmLogo::OnFilesDropped(const std::vector<std::wstring>& paths) {

@@ -1,5 +1,6 @@
 #include "windows/LogoWindows.h"
 
+#include <algorithm>
 #include <deque>
 #include <exception>
 #include <future>
@@ -19,9 +20,11 @@
 #include "startup/CommandLine.h"
 #include "startup/FileExists.h"
 #include "startup/WindowRegistry.h"
-#include "windows/ClickThroughIcon.h"
+#include "startup/Resident.h"
+#include "windows/Clipboard.h"
 #include "windows/FrmLogo.h"
 #include "windows/MessagePump.h"
+#include "windows/NotificationIcon.h"
 #include "windows/Placement.h"
 
 namespace velvane::mMain {
@@ -138,6 +141,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     }
     // The one way out of a failure: the window, never shown, goes with its list entry.
     if (!opened && FrmLogo::Find(hwnd) == window) window->Discard(listed);
+    if (opened) NotificationIcon::Refresh();  // the count of pins it shows
 }
 
 void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(const std::wstring&)>& openImage,
@@ -202,6 +206,21 @@ void ShowAbout() {
         OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, true);
 }
 
+void PinOwnFile(const std::wstring& file, POINT centre, bool instant) {
+    OpenLogo(file, false, false, false, instant, CenterPos, CenterPos, 100, 1.0f, false, &centre);
+    const auto& loaded = FrmLogo::Loaded();
+    if (std::none_of(loaded.begin(), loaded.end(), [&](const FrmLogo* w) { return w->FileNamePath() == file; })) DeleteFileForced(file);
+}
+
+bool PinClipboard(HWND owner, POINT at) {
+    const Clipboard::Pasted pasted = Clipboard::TakeImage(owner);
+    OpenFiles(pasted.copiedFiles, [&](const std::wstring& path) {
+        OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, &at);
+    }, false, false);
+    if (!pasted.ownFile.empty()) PinOwnFile(pasted.ownFile, at, false);
+    return !pasted.ownFile.empty() || !pasted.copiedFiles.empty();
+}
+
 void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter) {
     const auto x = TwipsToPixels(Window.LeftTwips(), TwipsPerPixelX());
     const auto y = TwipsToPixels(Window.TopTwips(), TwipsPerPixelY());
@@ -223,8 +242,15 @@ void UnloadAllLogos(std::uint32_t closeAll) {
     // The user ends the copy: its pin set, brought up to date, is retired.
     RetirePins(closeAll);
     UnloadEveryWindow();
-    ClickThroughIcon::PassOnHideHotkey();
+    NotificationIcon::Remove();
     ExitProcess(0);
+}
+
+void EndByCloseAll(std::uint32_t closeAll) {
+    if (!IsResident()) UnloadAllLogos(closeAll);
+    RetirePins(closeAll);
+    UnloadEveryWindow();
+    StartNewPinSet();
 }
 
 }  // namespace velvane::mMain

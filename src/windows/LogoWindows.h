@@ -33,6 +33,14 @@ void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(
 
 void ShowAbout();
 
+// Opens an image file of our own centred on a point, top-most at opacity 100 and size 1,
+// at once without its fade when instant; the file goes when no window could show it.
+void PinOwnFile(const std::wstring& file, POINT centre, bool instant);
+
+// Pins the clipboard's image, or the image files copied to it, centred on the point;
+// false when it holds none.
+bool PinClipboard(HWND owner, POINT at);
+
 // The windows the user closed (Esc, double-click), their image bytes and settings kept so
 // that ReopenClosed brings back the last one where and as it was, even when its file is
 // gone since; up to 20 of this copy.
@@ -45,6 +53,10 @@ void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter);
 
 // Unloads every window, then ends the process; closeAll names the close-all that ends it.
 [[noreturn]] void UnloadAllLogos(std::uint32_t closeAll = 0);
+
+// A close-all reached this copy: it ends whole, its pins kept, except that the resident
+// copy lives on without pins.
+void EndByCloseAll(std::uint32_t closeAll);
 
 // Unloads every window (each runs its unload steps); failures are passed over.
 void UnloadEveryWindow();

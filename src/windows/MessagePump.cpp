@@ -1,6 +1,7 @@
 #include "windows/MessagePump.h"
 
 #include "common/Scoped.h"
+#include "startup/Resident.h"
 #include "windows/FrmLogo.h"
 
 namespace velvane {
@@ -20,7 +21,7 @@ void DoEvents() {
 
 void RunMessageLoop() {
     MSG msg;
-    while (!FrmLogo::Loaded().empty()) {
+    while (!FrmLogo::Loaded().empty() || mMain::IsResident()) {
         if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

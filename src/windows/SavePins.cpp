@@ -7,20 +7,12 @@
 #include <optional>
 #include <string>
 
+#include "common/ComPtr.h"
 #include "common/ProgramTexts.h"
 #include "package/SingleExe.h"
 
 namespace velvane {
 namespace {
-
-template <class Interface>
-struct ComPtr {
-    Interface* p = nullptr;
-    ~ComPtr() {
-        if (p) p->Release();
-    }
-    Interface* operator->() const { return p; }
-};
 
 // The path the user chose in the standard Save dialog (Documents first, its own question
 // before replacing a file); empty when cancelled or when there is no dialog to be had.
