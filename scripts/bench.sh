@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures start-up, rendering, re-rendering and memory under Wine and Xvfb against native
-# yardsticks (feh, libpng) in the same run. A benchmark, not a test.
+# yardsticks (feh, libpng, a bare Win32 window) in the same run. A benchmark, not a test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -19,3 +19,4 @@ mkdir -p "$native"
 cc -O2 -o "$native/mapwait" bench/native/mapwait.c -lX11
 cc -O2 -o "$native/pngdecode" bench/native/pngdecode.c -lpng
 scripts/with-wine-display.sh python3 bench/run.py "$PWD/build/$VELVANE_ARCH" "$PWD/$native"
+VELVANE_SCREEN=1920x1080x24 scripts/with-wine-display.sh python3 bench/capture.py "$PWD/build/$VELVANE_ARCH" "$PWD/$native"

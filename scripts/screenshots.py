@@ -63,3 +63,18 @@ save(result, os.path.join(OUT, "menu.png"), "620x%d+170+130" % (lowest - 130))
 subprocess.run(["xdotool", "key", "Escape", "Escape"])
 for w in windows(TOOL):
     subprocess.run([WINE, TOOL, "close", str(w[0])])
+
+# Pin from Screen: a selection in progress over a picture another program (feh) shows on the desktop.
+background = os.path.join(work, "desktop.png")
+save(desktop(), background)
+subprocess.run(["feh", "--bg-center", background])
+feh = subprocess.Popen(["feh", "--borderless", "--geometry", "300x200+260+220", photo], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+time.sleep(1.5)
+start("tray", 0)
+start("capture", 0)
+subprocess.run(["xdotool", "mousemove", "330", "260", "sleep", "0.3", "mousedown", "1", "mousemove", "400", "300", "sleep", "0.3",
+                "mousemove", "489", "369", "sleep", "1"])
+save(screen(), os.path.join(OUT, "pin-from-screen.png"), "460x300+170+150")
+subprocess.run(["xdotool", "key", "Escape", "sleep", "0.5", "mouseup", "1"])
+feh.kill()
+

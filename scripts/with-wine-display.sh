@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command inside a private Wine prefix on a private virtual X display
-# (1024x768x24, 96 dpi), then ends every process of both and removes the prefix.
+# (1024x768x24 unless VELVANE_SCREEN says otherwise, 96 dpi), then ends every process of both
+# and removes the prefix.
 #   scripts/with-wine-display.sh COMMAND [ARGS...]
 # Exported to the command: DISPLAY, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, VELVANE_WINE
 # (the Wine loader to use) and VELVANE_ARCH (i686, or x86_64 where this machine's
@@ -28,7 +29,7 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 say "starting Xvfb"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${VELVANE_SCREEN:-1024x768x24}" -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [ -s "$work/display" ] && break

@@ -106,11 +106,11 @@ void ShowMenu(HWND owner) {
     Carry(chosen);
 }
 
-// "Velvane: 2 pins open", and which of the keys another program holds.
+// The resident copy's: "Velvane: 2 pins open", and which of the keys another program holds.
 std::wstring Tip() {
+    if (!mMain::IsResident()) return L"Velvane: hidden windows, or windows that let clicks through";
     const std::size_t pins = PinCount();
     std::wstring tip = std::wstring(ProgramTitle) + L": " + std::to_wstring(pins) + (pins == 1 ? L" pin open" : L" pins open");
-    if (!mMain::IsResident()) return tip;
     for (GlobalKeys::Key key : {GlobalKeys::HideShow, GlobalKeys::PinFromScreen, GlobalKeys::PinClipboard})
         if (!GlobalKeys::Holds(key)) tip += std::wstring(L"\n") + GlobalKeys::KeyText(key) + L" is taken";
     return tip;

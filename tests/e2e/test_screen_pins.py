@@ -10,6 +10,11 @@ BLUE, RED = (30, 60, 220), (220, 30, 30)
 
 class ScreenPins(Journey):
 
+    def setUp(self):
+        super().setUp()
+        # The resident copies of the journeys before are killed with their pins: this one restores only its own.
+        self.tool("/c", "rmdir", "/s", "/q", "%LOCALAPPDATA%\\Velvane", program="cmd")
+
     def resident(self):
         p = self.start("tray")
         self.wait_for(lambda: [w for w in self.windows(ICON_OWNER) if w.pid == p.windows_pid], "the resident copy")
@@ -43,3 +48,53 @@ class ScreenPins(Journey):
         for x, y in [(360, 230), (399, 250), (400, 250), (459, 269), (430, 240)]:
             self.assertColour(after(x, y), before(x, y), "the pin shows what was there at %d, %d" % (x, y))
         self.assertColour(after(461, 250), (0, 0, 0), "nothing of the picture beyond the selection")
+
+    def test_a_click_picks_the_window_under_it_and_a_cancel_leaves_nothing(self):
+        resident = self.resident()
+        other = self.other_program()
+        temp_before = self.temp_files()
+        for cancel in (("key", "Escape"), ("click", 3)):
+            self.start("capture")
+            self.shown(SELECTION, what="the selecting window")
+            xdotool("mousemove", 200, 200, "sleep", 0.3, "mousedown", 1, "mousemove", 300, 300, "sleep", 0.3, *cancel, "sleep", 0.5)
+            self.shown(SELECTION, up=False, what="%s to cancel" % (cancel,))
+            xdotool("mouseup", 1)
+            self.assertEqual((self.windows(), self.temp_files()), ([], temp_before), "%s leaves no window and no file" % (cancel,))
+        self.assertEqual(self.wait_exit(self.start("tray"), "a second resident start to end at once"), 0)
+        xdotool("key", "ctrl+alt+p")
+        self.shown(SELECTION, what="Ctrl+Alt+P's selecting window")
+        xdotool("mousemove", 200, 200, "sleep", 0.3, "click", 1)
+        (pin,) = self.wait_windows(1, resident)
+        self.assertEqual(pin.place, other.place, "a click pins the window under the pointer, whole")
+        self.tool("close", pin.hwnd)
+        self.wait_for(lambda: not self.windows(), "the pin to close")
+        self.assertIsNone(resident.poll(), "the resident copy outlives its last pin")
+
+    def test_the_clipboard_pinned_at_the_pointer_and_kept_past_the_icons_exit(self):
+        before = {w.hwnd for w in self.windows("*") if w.visible}
+        resident = self.resident()
+        icon = lambda: [w for w in self.windows("*") if w.visible and w.hwnd not in before and w.pid != resident.windows_pid]  # noqa: E731
+        self.clipboard("-t", "image/png", "-i", self.image("green.png", 60, 40, GREEN))
+        xdotool("mousemove", 500, 400)
+        self.assertEqual(self.wait_exit(self.start("pinclipboard")), 0, "pinclipboard hands over and ends")
+        (first,) = self.wait_windows(1, resident)
+        self.assertEqual(first.place, (470, 380, (60, 40)), "centred on the pointer")
+        # Its last pin closed, the resident copy keeps the pins it opens next in a set of their own.
+        self.tool("close", first.hwnd)
+        self.wait_for(lambda: not self.windows(), "the pin to close")
+        xdotool("mousemove", 300, 300)
+        self.start("pinclipboard")
+        (pin,) = self.wait_windows(1, resident)
+        self.clipboard("-t", "text/plain", "-i", os.devnull)
+        self.wait_exit(self.start("pinclipboard"))
+        self.assertEqual(len(self.wait_windows(1, resident)), 1, "no image on the clipboard: nothing more")
+
+        (tray,) = self.wait_for(icon, "the notification icon")
+        xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
+        self.shown(what="the icon's menu")
+        xdotool("sleep", 0.4, "key", "Up", "Return")  # "Exit", the last item
+        self.assertEqual(self.wait_exit(resident, "the icon's Exit to end the resident copy"), 0)
+        self.start("restore")
+        (back,) = self.wait_windows(1)
+        self.assertEqual(back.place, (270, 280, (60, 40)), "restore brings back the pin open at the Exit")
+        self.wait_colour("clipboard-restored", 300, 300, GREEN, "the pin's own picture")

@@ -215,10 +215,13 @@ TEST_F(LogoTest, PinSetsKeepWhatCannotBeReadAndRestoresKeepWhatCannotOpen) {
         DWORD bytes = sizeof text;
         return RegGetValueW(HKEY_CURRENT_USER, runKey, L"Velvane", RRF_RT_REG_SZ, nullptr, text, &bytes) == ERROR_SUCCESS ? std::wstring(text) : L"none";
     };
-    const std::wstring earlier = L"\"" + mMain::OwnExePath() + L"\" restore";
-    RegSetKeyValueW(HKEY_CURRENT_USER, runKey, L"Velvane", REG_SZ, earlier.c_str(), static_cast<DWORD>((earlier.size() + 1) * 2));
-    EXPECT_TRUE(mMain::OpensAtSignIn()) << "the previous version's value";
-    EXPECT_EQ(run(), earlier + L" signin") << "taken to the current words";
+    const std::wstring program = L"\"" + mMain::OwnExePath() + L"\" ";
+    for (const wchar_t* earlier : {L"restore", L"restore signin"}) {
+        const std::wstring value = program + earlier;
+        RegSetKeyValueW(HKEY_CURRENT_USER, runKey, L"Velvane", REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * 2));
+        EXPECT_TRUE(mMain::OpensAtSignIn()) << "an earlier version's value";
+        EXPECT_EQ(run(), program + L"tray restore signin") << "taken to the current words";
+    }
     ASSERT_TRUE(mMain::OpenAtSignIn(false));
     EXPECT_EQ(std::make_pair(run(), mMain::OpensAtSignIn()), std::make_pair(std::wstring(L"none"), false));
 }
