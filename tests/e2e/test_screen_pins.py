@@ -2,7 +2,7 @@
 import os
 import subprocess
 
-from harness import GREEN, ORANGE, Journey, xdotool
+from harness import GREEN, ORANGE, Journey, windows_path, xdotool
 
 SELECTION, ICON_OWNER = "Velvane.Selection", "Velvane.NotificationIcon"
 BLUE, RED = (30, 60, 220), (220, 30, 30)
@@ -66,9 +66,15 @@ class ScreenPins(Journey):
         xdotool("mousemove", 200, 200, "sleep", 0.3, "click", 1)
         (pin,) = self.wait_windows(1, resident)
         self.assertEqual(pin.place, other.place, "a click pins the window under the pointer, whole")
-        self.tool("close", pin.hwnd)
-        self.wait_for(lambda: not self.windows(), "the pin to close")
-        self.assertIsNone(resident.poll(), "the resident copy outlives its last pin")
+        # A close-all ends the other copy and closes the resident copy's pins, which stays; both come back.
+        other_copy = self.start('"%s"' % windows_path(self.image("green.png", 60, 40, GREEN)))
+        self.wait_windows(2)
+        self.start("closeall")
+        self.assertEqual(self.wait_exit(other_copy, "the close-all to end the other copy"), 0)
+        self.wait_for(lambda: not self.windows(), "the resident copy's pin to close")
+        self.assertIsNone(resident.poll(), "the resident copy outlives its pins")
+        self.start("restore")
+        self.assertEqual(sorted(w.place for w in self.wait_windows(2)), sorted([other.place, (482, 364, (60, 40))]))
 
     def test_the_clipboard_pinned_at_the_pointer_and_kept_past_the_icons_exit(self):
         before = {w.hwnd for w in self.windows("*") if w.visible}
