@@ -9,7 +9,8 @@ namespace velvane {
 using Bytes = std::vector<std::uint8_t>;
 
 // A committed fuzz seed, decoded through the program's reader from memory; empty when refused.
-static Bytes Decoded(const std::string& name, bool cut = false) {
+// Its size alone when the header is all that is asked for (nothing is allocated before).
+static Bytes Decoded(const std::string& name, bool cut = false, std::optional<std::pair<std::int32_t, std::int32_t>>* header = nullptr) {
     std::ifstream in(std::string(VELVANE_PNG_SEEDS) + "/" + name, std::ios::binary);
     Bytes file((std::istreambuf_iterator<char>(in)), {});
     file.resize(cut ? 170 : file.size());  // rgba8.png: its pixel data runs from byte 138 to 216
@@ -20,8 +21,32 @@ static Bytes Decoded(const std::string& name, bool cut = false) {
         return at += length, true;
     });
     const auto size = png.Size();
+    if (header) return *header = size, Bytes{};
     Bytes rows(size ? 4 * static_cast<std::size_t>(size->first) * size->second : 0);
     return size && png.Decode({rows.data(), size->first, size->second, 4 * size->first}) ? rows : Bytes{};
+}
+
+// Files of two pixels written byte by byte, premultiplied here by hand: gray 200 at alpha 128 and
+// 50 at 0; the same in 16 bits (0x8080, 0x8080) and white; a palette of red at tRNS 128 and blue
+// with no entry. Then pixels of ImageMagick's files as it reads them.
+TEST(PngDecoder, ExactPremultipliedPixelsOfEachColourType) {
+    const struct { const char* file; int pixel; Bytes bgra; } cases[] = {
+        {"graya8.png", 0, {100, 100, 100, 128}}, {"graya8.png", 1, {0, 0, 0, 0}}, {"graya16.png", 0, {64, 64, 64, 128}},
+        {"graya16.png", 1, {255, 255, 255, 255}}, {"palette-partial.png", 0, {0, 0, 128, 128}},
+        {"palette-partial.png", 1, {255, 0, 0, 255}}, {"gray8.png", 3 * 16 + 8, {113, 113, 113, 255}},
+        {"rgba16.png", 2 * 16 + 5, {48, 54, 78, 134}}, {"rgba16.png", 7 * 16 + 15, {220, 60, 20, 255}}};
+    for (const auto& c : cases) {
+        const Bytes rows = Decoded(c.file);
+        ASSERT_GE(rows.size(), 4u * c.pixel + 4) << c.file;
+        EXPECT_EQ(Bytes(rows.begin() + 4 * c.pixel, rows.begin() + 4 * c.pixel + 4), c.bgra) << c.file << " pixel " << c.pixel;
+    }
+    // Headers alone: 65,535 a side and 134 million pixels are the most taken.
+    const struct { const char* file; bool taken; } sizes[] = {{"side-65535.png", true}, {"side-65536.png", false}, {"pixels-11586.png", false}};
+    for (const auto& c : sizes) {
+        std::optional<std::pair<std::int32_t, std::int32_t>> header;
+        Decoded(c.file, false, &header);
+        EXPECT_EQ(header.has_value(), c.taken) << c.file;
+    }
 }
 
 // Every colour type, depth and interlacing gives the pixels of the plain 8-bit RGBA file of the same

@@ -42,10 +42,15 @@ TEST_F(LogoTest, FailuresWhileOpeningLeaveNoHalfMadeWindowAndDamagedListsAreRepa
     ASSERT_NE(listed, nullptr);
     EXPECT_EQ(Listed(), L"2|" + Text(FrmLogo::Loaded()[0]) + L"|" + Text(listed) + L"|~");
     listed->Discard(true);  // not Unload: the last image closing beside the about window ends the program
-    const std::wstring text = File(L"notes.png");
+    const std::wstring text = File(L"notes.png"), wide = File(L"wide.bmp");
     WriteWholeFile(text, {});
+    // GDI+ reads a bitmap wider than the program takes: refused as unreadable.
+    std::vector<std::uint8_t> bmp(54 + 65536 * 2 * 4, 0x80);
+    const std::uint32_t header[] = {static_cast<std::uint32_t>(bmp.size()), 0, 54, 40, 65536, 2, 1 | 32 << 16, 0};
+    std::memcpy(bmp.data(), "BM", 2), std::memcpy(bmp.data() + 2, header, sizeof header);
+    WriteWholeFile(wide, {&bmp}, false);
     const struct { std::wstring path; float size; std::int16_t opacity; } refused[] = {
-        {text, 1, 100}, {File(L"missing.png"), 1, 100}, {mMain::GetTempFolder(), 1, 100}, {logo, 1, 5}, {logo, 1, -20},
+        {text, 1, 100}, {wide, 0.5f, 100}, {File(L"missing.png"), 1, 100}, {mMain::GetTempFolder(), 1, 100}, {logo, 1, 5}, {logo, 1, -20},
         {logo, 0, 100}, {logo, 1e30f, 100}, {logo, 0.001f, 100}};
     SetListValue(L"Count", L"1");
     for (const auto& r : refused) EXPECT_EQ(Open(r.path, r.size, r.opacity), nullptr) << r.size << " " << r.opacity;
