@@ -1,6 +1,7 @@
 #include "../portable/Rows.h"
 #include "Fixture.h"
 #include "startup/WindowRegistry.h"
+#include "windows/Clipboard.h"
 #include "windows/MessagePump.h"
 
 namespace velvane::testing {
@@ -121,6 +122,28 @@ TEST_F(LogoTest, NudgesScreensThatChangeAndReopeningWhatWasClosed) {
         w->OnChar(key);
         EXPECT_EQ(w->Menu.Turn, Turned(before, choice)) << static_cast<char>(key);
     }
+}
+
+// Ctrl+C's second format: a bottom-up 32-bit DIB whose alpha has a mask of its own, colours not premultiplied.
+TEST_F(LogoTest, CopyPutsADibWithStraightAlphaBesideThePng) {
+    const std::uint32_t argb[] = {0xFFC87828, 0x8000FF00, 0x00000000, 0xFF0000FF};  // top row, then bottom row
+    const std::wstring png = File(L"copy.png");
+    {
+        GdiplusSession session;
+        Gdiplus::GpBitmap* bitmap = nullptr;
+        gdip::GdipCreateBitmapFromScan0(2, 2, 8, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(argb)), &bitmap);
+        ASSERT_EQ(gdip::GdipSaveImageToFile(GdipBitmap(bitmap).get(), png.c_str(), &PngEncoder, nullptr), Gdiplus::Ok);
+    }
+    ASSERT_TRUE(Clipboard::CopyImage(nullptr, png, 1.0f, {}) && OpenClipboard(nullptr));
+    const HANDLE data = GetClipboardData(CF_DIBV5);
+    const auto* dib = data ? static_cast<const BITMAPV5HEADER*>(GlobalLock(data)) : nullptr;
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(std::make_tuple(dib->bV5Width, dib->bV5Height, dib->bV5BitCount, dib->bV5Compression, dib->bV5AlphaMask, dib->bV5RedMask),
+              std::make_tuple(2L, 2L, WORD{32}, DWORD{BI_BITFIELDS}, DWORD{0xFF000000}, DWORD{0xFF0000}));
+    const auto* pixels = reinterpret_cast<const std::uint32_t*>(dib + 1);
+    EXPECT_EQ(std::vector<std::uint32_t>(pixels, pixels + 4), (std::vector<std::uint32_t>{argb[2], argb[3], argb[0], argb[1]}));
+    GlobalUnlock(data);
+    CloseClipboard();
 }
 
 }  // namespace velvane::testing
