@@ -3,6 +3,7 @@
 import faulthandler
 import os
 import shutil
+import struct
 import subprocess
 import tempfile
 import time
@@ -158,6 +159,13 @@ class Journey(unittest.TestCase):
                        shell=True, stderr=subprocess.DEVNULL)
         raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
         return lambda x, y: tuple(raw[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3])
+
+    def pixel_now(self, x, y):
+        # One pixel of the screen as (r, g, b), quickly: xwd's own format (blue first) read here.
+        raw = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
+        header = struct.unpack(">25I", raw[:100])  # the rows end the file
+        at = len(raw) - (header[5] - y) * header[12] + header[11] // 8 * x
+        return tuple(raw[at + 2 - c] for c in range(3))
 
     def assertColour(self, actual, expected, msg, tolerance=3):
         self.assertLessEqual(max(abs(a - e) for a, e in zip(actual, expected)), tolerance, "%s: %s, not %s" % (msg, actual, expected))
