@@ -1,7 +1,11 @@
 # Using the windows as a person would: the popup menu, opacity, size, dragging, the
 # band, keys, and the ways of closing one window or the whole program.
 
-from harness import GREEN, OPACITY_50, ORANGE, OTHER, SIZE_2, Journey, dimmed, windows_path, xdotool
+import glob
+import os
+import shutil
+
+from harness import BOX, GREEN, OPACITY_50, ORANGE, OTHER, SIZE_2, Journey, dimmed, windows_path, xdotool
 
 
 class BehaviourTest(Journey):
@@ -53,6 +57,23 @@ class BehaviourTest(Journey):
         self.assertEqual(self.windows()[0].place, w.place, "no drag after dontmoveable")
         self.assertEqual(self.tool("drop", *w.centre, windows_path(big)).strip(), "copy", "a drop from another program taken")
         self.wait_windows(2, p)
+        # This copy's own pin set, dropped between two damaged ones: its two windows open again, the damage is said once.
+        open_sets = os.path.join(os.environ["WINEPREFIX"], "drive_c", "users", "*", "AppData", "Local", "Velvane", "Open", "*.velvane")
+        (live,) = self.wait_for(lambda: [f for f in glob.glob(open_sets) if os.path.getsize(f) > 1000], "the copy's pin set")
+        pins, damaged = os.path.join(self.scratch, "two.velvane"), os.path.join(self.scratch, "damaged.velvane")
+        shutil.copy(live, pins)
+        with open(pins, "rb") as whole, open(damaged, "wb") as cut:
+            cut.write(whole.read()[:60])
+        self.tool("drop", *w.centre, windows_path(damaged), windows_path(pins), windows_path(damaged))
+        (box,) = self.shown(BOX, what="the damaged pins file said")
+        self.tool("close", box.hwnd)
+        self.wait_windows(4, p)
+        self.assertEqual(self.shown(BOX, up=False, what="no second message"), True)
+        with open(pins + ".uri", "w") as f:  # pasted as a copied file: the set once more
+            f.write("file://%s\r\n" % pins)
+        self.clipboard("-t", "text/uri-list", "-i", pins + ".uri")
+        xdotool("mousemove", *w.centre, "click", 1, "sleep", 0.3, "key", "ctrl+v")
+        self.wait_windows(6, p)
         xdotool("mousemove", 512, 384, "click", 1, "sleep", 0.3, "key", "alt+x")
         self.assertEqual(self.wait_exit(p, "Alt+X to end the program"), 0)
         p = self.start('"%s" "%s" dontloadeffect dontdragactive' % (windows_path(small), windows_path(small)))
