@@ -68,6 +68,10 @@ class HabitsTest(Journey):
         self.wait_for(lambda: self.windows(OTHER)[0].foreground, "the click to reach the other program's window beneath")
         icon_menu("Down", "Return")  # "Clickable Again"
         self.wait_for(lambda: not self.one().click_through and not icon(), "Clickable Again, and the icon to go")
+        run = lambda: self.tool("query", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run", "/v", "Velvane", program="reg")  # noqa: E731
+        for marked in (True, False):  # "Open at Sign-in", third from the end of the menu: set, then cleared
+            self.menu(452, 354, "Up", "Up", "Up", "Return")
+            self.wait_for(lambda: ("tray restore signin" in run()) == marked, "Open at Sign-in %s" % ("set" if marked else "cleared"))
         self.menu(452, 354, *["Down"] * 8, "Return")
         self.assertEqual(self.wait_exit(self.start("clickable", program=EXE)), 0, "the clickable keyword ends by itself")
         self.wait_for(lambda: not self.one().click_through, "the clickable keyword to reach the window")
