@@ -16,6 +16,7 @@
 #include "package/PinSet.h"
 #include "package/PinSetFiles.h"
 #include "package/SingleExe.h"
+#include "startup/Main.h"
 #include "windows/FrmLogo.h"
 #include "windows/HiddenWindow.h"
 
@@ -48,13 +49,18 @@ bool StillRuns(const OpenSetOwner& owner) {
     return process && GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE && StartTime(process.get()) == owner.startTime;
 }
 
-// %LOCALAPPDATA%\Velvane\<leaf>\, made when missing; empty when it cannot be had.
+// %LOCALAPPDATA%\Velvane\<leaf>\ (under another settings section's own folder), made when
+// missing; empty when it cannot be had.
 std::optional<std::wstring> Folder(const wchar_t* leaf) {
     wchar_t* local = nullptr;
     if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local))) return std::nullopt;
     std::wstring path = std::wstring(local) + L"\\Velvane\\";
     CoTaskMemFree(local);
     CreateDirectoryW(path.c_str(), nullptr);
+    if (OwnSettingsSection()) {
+        path += SettingsSection + L"\\";
+        CreateDirectoryW(path.c_str(), nullptr);
+    }
     path += leaf;
     path += L"\\";
     CreateDirectoryW(path.c_str(), nullptr);

@@ -19,7 +19,8 @@
 
 namespace velvane::mMain {
 
-std::wstring SettingsSection = std::wstring(ProgramTitle) + L"." + std::to_wstring(MajorVersion);
+std::wstring DefaultSettingsSection() { return std::wstring(ProgramTitle) + L"." + std::to_wstring(MajorVersion); }
+std::wstring SettingsSection = DefaultSettingsSection();
 
 namespace {
 
@@ -70,7 +71,7 @@ std::wstring ArgumentText(const wchar_t* commandLine) {
 }
 
 void Main() {
-    SettingsSection = std::wstring(ProgramTitle) + L"." + std::to_wstring(MajorVersion);
+    SettingsSection = DefaultSettingsSection();
     SwitchReading reading =
         ReadSwitches(LowerCase(ArgumentText(GetCommandLineW())), [](const std::wstring& piece) { return FileExists(piece); });
     // Words for every running copy; they open nothing, not even the about window.

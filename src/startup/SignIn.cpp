@@ -2,12 +2,14 @@
 
 #include "common/Scoped.h"
 #include "package/TempFiles.h"
+#include "startup/Main.h"
 
 namespace velvane::mMain {
 namespace {
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kValue[] = L"Velvane";
+// Another settings section (the tests') has a value of its own.
+std::wstring Value() { return OwnSettingsSection() ? SettingsSection : L"Velvane"; }
 
 // The resident copy, which brings back only what was open when the session ended ("signin"),
 // never what the user closed.
@@ -25,7 +27,7 @@ bool Same(const wchar_t* text, const std::wstring& command) {
 bool OpensAtSignIn() {
     wchar_t text[4 * MAX_PATH];
     DWORD bytes = sizeof text;
-    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kValue, RRF_RT_REG_SZ, nullptr, text, &bytes) != ERROR_SUCCESS) return false;
+    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, Value().c_str(), RRF_RT_REG_SZ, nullptr, text, &bytes) != ERROR_SUCCESS) return false;
     if (Same(text, Command())) return true;
     // An earlier version's value takes the new words.
     return (Same(text, EarlierCommand(1)) || Same(text, EarlierCommand(2))) && OpenAtSignIn(true);
@@ -37,11 +39,11 @@ bool OpenAtSignIn(bool on) {
         return false;
     const ScopedRegKey key(opened);
     if (!on) {
-        const LSTATUS removed = RegDeleteValueW(key.get(), kValue);
+        const LSTATUS removed = RegDeleteValueW(key.get(), Value().c_str());
         return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND;
     }
     const std::wstring command = Command();
-    return RegSetValueExW(key.get(), kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+    return RegSetValueExW(key.get(), Value().c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 

@@ -8,6 +8,9 @@
 #include <chrono>
 #include <functional>
 
+#include <shellapi.h>
+
+#include "package/PinSetStore.h"
 #include "package/TempFiles.h"
 #include "render/GdiPlus.h"
 #include "startup/CommandLine.h"
@@ -42,6 +45,11 @@ protected:
         mMain::UnloadEveryWindow();
         EXPECT_FALSE(mMain::AboutOpen);
         RegDeleteTreeW(HKEY_CURRENT_USER, ListKey().c_str());
+        // This run's own pin sets and sign-in value: whatever an earlier run left does not meet the next.
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", mMain::SettingsSection.c_str());
+        const std::wstring own = mMain::OwnPinSetPath(), pins = own.substr(0, own.rfind(L"\\Open\\")) + L'\0';
+        SHFILEOPSTRUCTW remove{nullptr, FO_DELETE, pins.c_str(), nullptr, FOF_NO_UI, FALSE, nullptr, nullptr};
+        if (!own.empty()) SHFileOperationW(&remove);
         for (const std::wstring& f : files_) DeleteFileW(f.c_str());
         OleUninitialize();
     }

@@ -218,12 +218,12 @@ TEST_F(LogoTest, PinSetsKeepWhatCannotBeReadAndRestoresKeepWhatCannotOpen) {
     const auto run = [&] {
         wchar_t text[600] = L"";
         DWORD bytes = sizeof text;
-        return RegGetValueW(HKEY_CURRENT_USER, runKey, L"Velvane", RRF_RT_REG_SZ, nullptr, text, &bytes) == ERROR_SUCCESS ? std::wstring(text) : L"none";
+        return RegGetValueW(HKEY_CURRENT_USER, runKey, mMain::SettingsSection.c_str(), RRF_RT_REG_SZ, nullptr, text, &bytes) == ERROR_SUCCESS ? std::wstring(text) : L"none";
     };
     const std::wstring program = L"\"" + mMain::OwnExePath() + L"\" ";
     for (const wchar_t* earlier : {L"restore", L"restore signin"}) {
         const std::wstring value = program + earlier;
-        RegSetKeyValueW(HKEY_CURRENT_USER, runKey, L"Velvane", REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * 2));
+        RegSetKeyValueW(HKEY_CURRENT_USER, runKey, mMain::SettingsSection.c_str(), REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * 2));
         EXPECT_TRUE(mMain::OpensAtSignIn()) << "an earlier version's value";
         EXPECT_EQ(run(), program + L"tray restore signin") << "taken to the current words";
     }
