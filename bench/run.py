@@ -6,7 +6,8 @@ display in the same run; run through scripts/bench.sh (a benchmark, not a test).
                     (dontloadeffect) against feh --borderless, both timed by bench/native/mapwait
   renderer          one rendering job at factor 1 against a native libpng decode of the file
   size 2 / 1/2      on the 1920 x 1080 image: from the Enter that chooses the item until the
-                    window has its new size and answers messages again
+                    window has its new size and answers messages again, beside a bare push of a
+                    ready bitmap of the new size; and the resampler alone, native and in the program
   peak memory       of the Velvane process, opening each image at factor 1
   idle CPU          of a process showing 10 windows, over 10 s
   animation         a 500 x 500 GIF of 100 frames at 10 frames a second: CPU over 5 s while
@@ -195,10 +196,14 @@ def main():
 
     print("\nthe renderer's job at factor 1, split:\n  " + "\n  ".join(parts))
     double, half = resize_times(paths["1920x1080"])
-    print("\n1920x1080: Size \"2\" %.0f ms, Size \"1/2\" %.0f ms" % (double, half))
     _, decode, draw, push, _ = render_job(paths["1920x1080"], 2)
-    print("  the renderer's job at 2: decode %.0f, convert, scale and push %.0f, of which a bare push %.0f ms" % (
-        decode, draw, push))
+    print("\n1920x1080: Size \"2\" %.0f ms beside a bare push of a ready 3840x2160 bitmap %.0f ms (1.1x + 60: %.0f); "
+          "Size \"1/2\" %.0f ms" % (double, push, 1.1 * push + 60, half))
+    print("  the renderer's job at 2: decode %.0f, convert, scale and push %.0f ms" % (decode, draw))
+    native = numbers(run([os.path.join(NATIVE, "resamplebench"), str(RUNS)]))
+    program = numbers(run([WINE, os.path.join(BUILD, "bench", "resamplebench.exe"), str(RUNS)]))
+    print("  the resampler alone, 1920x1080 to 3840x2160 and back: native %.0f and %.0f ms, in the program %.0f and %.0f ms"
+          % (native[0], native[1], program[0], program[1]))
     print("idle CPU with 10 windows over 10 s: %.2f s" % idle_cpu(paths["412x163"]))
     print("500x500 GIF, 100 frames at 10 a second: CPU over 5 s %.2f s while drawn first, %.2f s once kept; peak %.0f MB"
           % animation(folder))

@@ -69,6 +69,12 @@ void FrmLogo::OnKeyDown(int keyCode, int shift) {
 }
 
 void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
+    // Notches already waiting join this one: the picture is drawn once, at where they all lead.
+    MSG waiting;
+    while (PeekMessageW(&waiting, hwnd_, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_NOREMOVE) &&
+           ((GET_KEYSTATE_WPARAM(waiting.wParam) & MK_CONTROL) != 0) == ctrl &&
+           PeekMessageW(&waiting, hwnd_, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_REMOVE))
+        delta += GET_WHEEL_DELTA_WPARAM(waiting.wParam);
     // The wheel reaches the window with the keyboard; the user means the one under the pointer.
     const HWND under = GetAncestor(WindowFromPoint(pointer), GA_ROOT);
     FrmLogo* target = Find(under);
@@ -76,16 +82,19 @@ void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
     target->wheelRest_ += delta;
     const int notches = target->wheelRest_ / WHEEL_DELTA, direction = notches > 0 ? 1 : -1;
     target->wheelRest_ %= WHEEL_DELTA;
-    for (int i = 0; i < notches * direction && (target = Find(under)) != nullptr; ++i) {
-        if (ctrl) {
-            int item = 9;  // Opacity items are 10 to 100 in steps of 10
-            while (item > 0 && !target->Menu.InmnuOpacity[item].checked) --item;
-            if (item + direction >= 0 && item + direction <= 9) target->OnOpacityItem(item + direction);
-        } else if (const auto factor = target->Menu.MarkedFactor()) {
-            // A window locked in place grows from its corner, as with the Size items.
-            const bool moveable = target->Menu.InmnuLogo[MoveableItem].checked;
-            if (const auto preset = NextSizePreset(*factor, direction)) target->OnSizeItem(*preset, moveable ? &pointer : nullptr);
-        }
+    if (notches == 0) return;
+    if (ctrl) {
+        int item = 9;  // Opacity items are 10 to 100 in steps of 10
+        while (item > 0 && !target->Menu.InmnuOpacity[item].checked) --item;
+        const int to = std::clamp(item + notches, 0, 9);
+        if (to != item) target->OnOpacityItem(to);
+    } else if (const auto factor = target->Menu.MarkedFactor()) {
+        std::optional<int> preset;
+        for (int i = 0; i < notches * direction; ++i)
+            if (const auto next = NextSizePreset(preset ? SizePreset(*preset) : *factor, direction)) preset = next;
+        // A window locked in place grows from its corner, as with the Size items.
+        const bool moveable = target->Menu.InmnuLogo[MoveableItem].checked;
+        if (preset) target->OnSizeItem(*preset, moveable ? &pointer : nullptr);
     }
 }
 
