@@ -74,22 +74,28 @@ std::vector<std::uint8_t> PixelBuffer(std::int32_t width, std::int32_t height) {
 
 }  // namespace
 
-bool RenderImage(ImageSource& image, const Pixels& bitmap, Orientation turn) {
+bool RenderImage(ImageSource* image, const Pixels& bitmap, Orientation turn, KeptPicture* keep, const std::wstring& path) {
     if (turn != Orientation{}) {
         const std::int32_t width = turn.SwapsSides() ? bitmap.height : bitmap.width;
         const std::int32_t height = turn.SwapsSides() ? bitmap.width : bitmap.height;
         std::vector<std::uint8_t> upright = PixelBuffer(width, height);
         const Pixels drawn{upright.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)};
-        if (upright.empty() || !RenderImage(image, drawn)) return false;
+        if (upright.empty() || !RenderImage(image, drawn, {}, keep, path)) return false;
         TurnPixels({drawn.rows, width, height, drawn.stride}, bitmap, turn);
         return true;
     }
-    const auto [imageWidth, imageHeight] = image.Size();
-    if (imageWidth == bitmap.width && imageHeight == bitmap.height) return image.Decode(bitmap);
+    if (keep && keep->Holds(path)) {
+        ResamplePremultiplied({keep->Pixels(), keep->Width(), keep->Height(), 4 * static_cast<std::ptrdiff_t>(keep->Width())}, bitmap);
+        return true;
+    }
+    if (!image) return false;
+    const auto [imageWidth, imageHeight] = image->Size();
+    if (imageWidth == bitmap.width && imageHeight == bitmap.height) return image->Decode(bitmap);
     std::vector<std::uint8_t> pixels = PixelBuffer(imageWidth, imageHeight);
     const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(imageWidth);
-    const bool decoded = !pixels.empty() && image.Decode({pixels.data(), imageWidth, imageHeight, stride});
+    const bool decoded = !pixels.empty() && image->Decode({pixels.data(), imageWidth, imageHeight, stride});
     if (decoded) ResamplePremultiplied({pixels.data(), imageWidth, imageHeight, stride}, bitmap);
+    if (decoded && keep) keep->Keep(path, imageWidth, imageHeight, std::move(pixels));
     return decoded;
 }
 
@@ -97,7 +103,12 @@ LayeredPNGWindow::LayeredPNGWindow() {
     if (!GdipToken.started()) MessageBoxW(nullptr, GdiPlusErrorText, GdiPlusErrorCaption, MB_OK | MB_ICONERROR);
 }
 
-bool LayeredPNGWindow::PNGFileSize(const std::wstring& pngPath, std::int32_t& fWidth, std::int32_t& fHeight) {
+bool LayeredPNGWindow::PNGFileSize(const std::wstring& pngPath, std::int32_t& fWidth, std::int32_t& fHeight, const KeptPicture* kept) {
+    if (kept && kept->Holds(pngPath)) {
+        fWidth = kept->Width();
+        fHeight = kept->Height();
+        return true;
+    }
     if (!GdipToken.started()) return false;
     auto image = std::make_unique<ImageSource>(pngPath);
     const auto [width, height] = image->Size();
@@ -110,11 +121,13 @@ bool LayeredPNGWindow::PNGFileSize(const std::wstring& pngPath, std::int32_t& fW
 }
 
 bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha,
-                                 float ChangeSize, bool LoadEffect, const POINT* topLeft) {
-    std::unique_ptr<ImageSource> image = measured_ && measuredPath_ == pngPath ? std::move(measured_)
+                                 float ChangeSize, bool LoadEffect, const POINT* topLeft, KeptPicture* keep) {
+    const bool kept = keep && keep->Holds(pngPath);
+    std::unique_ptr<ImageSource> image = kept                                     ? nullptr
+                                         : measured_ && measuredPath_ == pngPath ? std::move(measured_)
                                          : GdipToken.started()                   ? std::make_unique<ImageSource>(pngPath)
                                                                                  : nullptr;
-    const auto [imageWidth, imageHeight] = image ? image->Size() : std::pair{0, 0};
+    const auto [imageWidth, imageHeight] = kept ? std::pair{keep->Width(), keep->Height()} : image ? image->Size() : std::pair{0, 0};
     const Orientation turn = FormIn.Menu.Turn;
     std::int32_t H = ScaledSide(ChangeSize, imageHeight).value_or(0);
     std::int32_t W = ScaledSide(ChangeSize, imageWidth).value_or(0);
@@ -138,7 +151,7 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     // The picture is drawn before the window changes: one that cannot be had (an unreadable
     // or changed file, a size beyond memory) leaves the window with its old picture, place
     // and size rather than sized to a picture it never gets.
-    if (!bits || !RenderImage(*image, {static_cast<std::uint8_t*>(bits), W, H, stride}, turn)) return false;
+    if (!bits || !RenderImage(image.get(), {static_cast<std::uint8_t*>(bits), W, H, stride}, turn, keep, pngPath)) return false;
     if (topLeft) SetWindowPos(FormIn.hWnd(), nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
     else FormIn.Resize(W, H);
     const bool fade = LoadEffect && FadeAllowed(W, H);

@@ -10,6 +10,7 @@
 
 #include "render/GdiPlus.h"
 #include "render/ImageSource.h"
+#include "render/KeptPicture.h"
 #include "render/Orientation.h"
 
 namespace velvane {
@@ -17,8 +18,11 @@ class FrmLogo;
 
 // The image (its selected frame) drawn into the bitmap, filling it: decoded straight into
 // it at the image's own size, else decoded once and scaled by our own resampler; then
-// turned. The decoder's copy is given up as soon as it has been read.
-bool RenderImage(ImageSource& image, const Pixels& bitmap, Orientation turn = {});
+// turned. The decoder's copy is given up once read, or handed to keep when one is given;
+// a keep that holds the picture already is scaled instead (image may then be null).
+bool RenderImage(ImageSource* image, const Pixels& bitmap, Orientation turn = {}, KeptPicture* keep = nullptr,
+                 const std::wstring& path = {});
+inline bool RenderImage(ImageSource& image, const Pixels& bitmap, Orientation turn = {}) { return RenderImage(&image, bitmap, turn); }
 
 class LayeredPNGWindow {
 public:
@@ -28,15 +32,17 @@ public:
     LayeredPNGWindow(const LayeredPNGWindow&) = delete;
     LayeredPNGWindow& operator=(const LayeredPNGWindow&) = delete;
 
-    // The image's pixel size; false (outputs untouched) when it cannot be loaded.
-    bool PNGFileSize(const std::wstring& pngPath, std::int32_t& fWidth, std::int32_t& fHeight);
+    // The image's pixel size; false (outputs untouched) when it cannot be loaded. A picture
+    // kept of the file answers without reading it.
+    bool PNGFileSize(const std::wstring& pngPath, std::int32_t& fWidth, std::int32_t& fHeight, const KeptPicture* kept = nullptr);
 
     // Sizes the window to the scaled image, turned as its menu says, and shows it at the constant alpha, fading
     // in first when asked. False, with the window as it was, when the picture cannot be
     // drawn (unreadable file, a size too large for memory).
     // At topLeft, when given, the window moves there with the same push.
+    // With keep, the decoded picture is taken from it when it holds the file, and left in it.
     bool MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha, float ChangeSize,
-                   bool LoadEffect, const POINT* topLeft = nullptr);
+                   bool LoadEffect, const POINT* topLeft = nullptr, KeptPicture* keep = nullptr);
 
     // The image at a size factor, turned, as premultiplied BGRA, top-down rows; empty
     // when it cannot be read or drawn.

@@ -235,6 +235,11 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             else KillTimer(hwnd_, kAnimationTimer);
             return 0;
         }
+        if (wParam == kKeptPictureTimer) {
+            KillTimer(hwnd_, kKeptPictureTimer);
+            kept_.Release();
+            return 0;
+        }
         if (wParam != kSettleTimer) return DefWindowProcW(hwnd_, message, wParam, lParam);
         KillTimer(hwnd_, kSettleTimer);
         if (!Menu.InmnuLogo[TopMostItem].checked)

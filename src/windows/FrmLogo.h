@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "render/KeptPicture.h"
 #include "windows/LogoMenu.h"
 
 namespace velvane {
@@ -124,6 +125,9 @@ private:
     std::vector<std::wstring> droppedFiles_;
     std::wstring fileNamePath_;
     std::unique_ptr<Animation> animation_;
+    KeptPicture kept_;  // let go a few seconds after the last drawing that used it
+    static constexpr UINT_PTR kKeptPictureTimer = 3;
+    static constexpr UINT kKeptPictureMs = 3000;
 };
 
 // The screen's twips per pixel, horizontally and vertically.

@@ -221,7 +221,7 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
     // only with a picture that was pushed. An image that can no longer be read, or a size
     // no bitmap can take, keeps the picture and the marks the window has.
     std::int32_t width = 0, height = 0;
-    if (!renderer.PNGFileSize(fileNamePath_, width, height)) return false;
+    if (!renderer.PNGFileSize(fileNamePath_, width, height, &kept_)) return false;
     const LogoMenu before = Menu;
     const auto rendering = Menu.ChooseSizeAndOpacity(opacity, sizeIndex);
     const auto alpha = rendering ? AlphaFromOpacity(rendering->opacity) : std::nullopt;
@@ -237,10 +237,12 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
         topLeft = {ZoomedEdge(at.x, now.left, now.right - now.left, newWidth), ZoomedEdge(at.y, now.top, now.bottom - now.top, newHeight)};
     }
     if (!rendering || !alpha || !(rendering->factor > 0) ||
-        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false, anchor || keepCentre ? &topLeft : nullptr)) {
+        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false, anchor || keepCentre ? &topLeft : nullptr, &kept_)) {
         Menu = before;
         return false;
     }
+    // Held while the wheel or the menu may ask again; a still picture needs no decoded copy.
+    SetTimer(hwnd_, kKeptPictureTimer, kKeptPictureMs, nullptr);
     mMain::PinsChanged();
     return true;
 }
