@@ -20,6 +20,9 @@ TEST_F(LogoTest, ChoicesRedrawOnceKeepEachOtherAndTheCornerAndMoveTheMarksOnlyWi
     EXPECT_EQ(std::make_tuple(Size(w).cx, Size(w).cy, Marks(w)), std::make_tuple(137L, 54L, std::make_pair(4, 1)));
     EXPECT_EQ(std::make_tuple(Rect(w).left, Rect(w).top, recorder.alphas.size()), std::make_tuple(placed.left, placed.top, std::size_t{2}));
     EXPECT_FALSE(w->Menu.InmnuSize[CustomSizeIndex].visible) << "Custom goes with any size chosen";
+    Png(L"logo.png", 100, 50);  // the file changes while its decoded picture is kept
+    w->OnSizeItem(3);
+    EXPECT_EQ(Size(w).cx, 100L) << "the changed file read again";
 
     const std::wstring gone = Png(L"gone.png", 40, 30);
     FrmLogo* g = Open(gone);
