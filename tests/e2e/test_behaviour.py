@@ -74,6 +74,8 @@ class BehaviourTest(Journey):
         self.clipboard("-t", "text/uri-list", "-i", pins + ".uri")
         xdotool("mousemove", *w.centre, "click", 1, "sleep", 0.3, "key", "ctrl+v")
         self.wait_windows(6, p)
+        xdotool("click", 1, "sleep", 0.3, "key", "alt+F4")
+        self.wait_windows(5, p)  # Alt+F4 closes the one pin
         xdotool("mousemove", 512, 384, "click", 1, "sleep", 0.3, "key", "alt+x")
         self.assertEqual(self.wait_exit(p, "Alt+X to end the program"), 0)
         p = self.start('"%s" "%s" dontloadeffect dontdragactive' % (windows_path(small), windows_path(small)))

@@ -79,7 +79,8 @@ class ScreenPins(Journey):
     def test_the_clipboard_pinned_at_the_pointer_and_kept_past_the_icons_exit(self):
         before = {w.hwnd for w in self.windows("*") if w.visible}
         resident = self.resident()
-        icon = lambda: [w for w in self.windows("*") if w.visible and w.hwnd not in before and w.pid != resident.windows_pid]  # noqa: E731
+        icon = lambda: [w for w in self.windows("*") if w.visible and w.hwnd not in before | balloons() and w.pid != resident.windows_pid]  # noqa: E731
+        balloons = lambda: {w.hwnd for w in self.windows("tooltips_class32")}  # "no image" says so in one  # noqa: E731
         self.clipboard("-t", "image/png", "-i", self.image("green.png", 60, 40, GREEN))
         xdotool("mousemove", 500, 400)
         self.assertEqual(self.wait_exit(self.start("pinclipboard")), 0, "pinclipboard hands over and ends")
