@@ -15,7 +15,8 @@ bool KeptPicture::Holds(const std::wstring& path) const {
 }
 
 void KeptPicture::Keep(const std::wstring& path, std::int32_t width, std::int32_t height, std::vector<std::uint8_t> pixels) {
-    Release();
+    pixels_ = {};
+    path_.clear();
     if (!Stamp(path, stamp_)) return;
     path_ = path;
     width_ = width;
@@ -23,10 +24,26 @@ void KeptPicture::Keep(const std::wstring& path, std::int32_t width, std::int32_
     pixels_ = std::move(pixels);
 }
 
+HBITMAP KeptPicture::Surface(std::int32_t width, std::int32_t height, void*& bits, std::ptrdiff_t& stride) {
+    if (!surface_ || width > surfaceWidth_ || height > surfaceHeight_) {
+        surface_.reset();  // the smaller one goes before the larger is made
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        surface_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &surfaceBits_, nullptr, 0));
+        surfaceWidth_ = surface_ ? width : 0;
+        surfaceHeight_ = surface_ ? height : 0;
+    }
+    bits = surfaceBits_;
+    stride = 4 * static_cast<std::ptrdiff_t>(surfaceWidth_);
+    return surface_.get();
+}
+
 void KeptPicture::Release() {
     pixels_ = {};
     path_.clear();
     width_ = height_ = 0;
+    surface_.reset();
+    surfaceWidth_ = surfaceHeight_ = 0;
 }
 
 }  // namespace velvane

@@ -146,12 +146,15 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     ScopedWindowDC screen(nullptr);
     MemDC.reset(CreateCompatibleDC(screen.get()));
     void* bits = nullptr;
-    if (sizeFits) DIBBitmap.reset(CreateDIBSection(MemDC.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    OldBitmap.Select(MemDC.get(), DIBBitmap.get());
+    std::ptrdiff_t rowBytes = stride;
+    // A window's own surface when it keeps one (drawn in its top left corner), else a bitmap of this job's.
+    HBITMAP surface = sizeFits && keep ? keep->Surface(W, H, bits, rowBytes) : nullptr;
+    if (sizeFits && !keep) DIBBitmap.reset(CreateDIBSection(MemDC.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    OldBitmap.Select(MemDC.get(), surface ? surface : DIBBitmap.get());
     // The picture is drawn before the window changes: one that cannot be had (an unreadable
     // or changed file, a size beyond memory) leaves the window with its old picture, place
     // and size rather than sized to a picture it never gets.
-    if (!bits || !RenderImage(image.get(), {static_cast<std::uint8_t*>(bits), W, H, stride}, turn, keep, pngPath)) return false;
+    if (!bits || !RenderImage(image.get(), {static_cast<std::uint8_t*>(bits), W, H, rowBytes}, turn, keep, pngPath)) return false;
     if (topLeft) SetWindowPos(FormIn.hWnd(), nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
     else FormIn.Resize(W, H);
     const bool fade = LoadEffect && FadeAllowed(W, H);
