@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "render/TopDownBitmap.h"
+
 namespace velvane::capture {
 
 std::optional<ScreenShot> ScreenShot::Take() {
@@ -9,15 +11,8 @@ std::optional<ScreenShot> ScreenShot::Take() {
     const std::int32_t left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     shot.screen_ = {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     if (shot.screen_.Empty()) return std::nullopt;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = shot.screen_.Width();
-    info.bmiHeader.biHeight = -shot.screen_.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    shot.bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    shot.bitmap_ = TopDownBitmap(shot.screen_.Width(), shot.screen_.Height(), bits);
     const ScopedWindowDC screen(nullptr);
     ScopedMemoryDC memory(CreateCompatibleDC(screen.get()));
     if (!shot.bitmap_ || !memory) return std::nullopt;

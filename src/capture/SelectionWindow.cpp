@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "render/TopDownBitmap.h"
 #include "windows/Dwm.h"
 
 namespace velvane::capture {
@@ -27,10 +28,8 @@ struct Selecting {
 // The screen at half its brightness, computed once: the drag only copies.
 ScopedBitmap Dimmed(const ScreenShot& shot) {
     const PixelRect& screen = shot.Screen();
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, screen.Width(), -screen.Height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    ScopedBitmap dimmed(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedBitmap dimmed = TopDownBitmap(screen.Width(), screen.Height(), bits);
     if (!dimmed) return dimmed;
     const std::size_t count = static_cast<std::size_t>(screen.Width()) * static_cast<std::size_t>(screen.Height());
     const std::uint32_t* from = shot.Bits();

@@ -5,6 +5,7 @@
 
 #include "render/ImageLimits.h"
 #include "render/LayeredPNGWindow.h"
+#include "render/TopDownBitmap.h"
 #include "windows/Dwm.h"
 
 namespace velvane {
@@ -41,17 +42,10 @@ Animation::Animation(const std::wstring& path, std::int32_t width, std::int32_t 
     delays_ = frames.delays;
     player_ = FramePlayer(delays_.size(), frames.loopCount);
     frames_.resize(delays_.size());
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     ScopedWindowDC screen(nullptr);
     dc_.reset(CreateCompatibleDC(screen.get()));
     void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bitmap_ = TopDownBitmap(width, height, bits);
     if (!bitmap_) return;
     selection_.Select(dc_.get(), bitmap_.get());
     bits_ = static_cast<std::uint8_t*>(bits);

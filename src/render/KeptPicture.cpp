@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "render/TopDownBitmap.h"
+
 namespace velvane {
 
 bool KeptPicture::Stamp(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& stamp) {
@@ -27,9 +29,7 @@ void KeptPicture::Keep(const std::wstring& path, std::int32_t width, std::int32_
 HBITMAP KeptPicture::Surface(std::int32_t width, std::int32_t height, void*& bits, std::ptrdiff_t& stride) {
     if (!surface_ || width > surfaceWidth_ || height > surfaceHeight_) {
         surface_.reset();  // the smaller one goes before the larger is made
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        surface_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &surfaceBits_, nullptr, 0));
+        surface_ = TopDownBitmap(width, height, surfaceBits_);
         surfaceWidth_ = surface_ ? width : 0;
         surfaceHeight_ = surface_ ? height : 0;
     }

@@ -14,6 +14,7 @@
 #include "render/Orientation.h"
 #include "render/Resample.h"
 #include "render/ScaleArithmetic.h"
+#include "render/TopDownBitmap.h"
 #include "windows/FrmLogo.h"
 #include "windows/LogoWindows.h"
 
@@ -132,24 +133,15 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     std::int32_t H = ScaledSide(ChangeSize, imageHeight).value_or(0);
     std::int32_t W = ScaledSide(ChangeSize, imageWidth).value_or(0);
     if (turn.SwapsSides()) std::swap(W, H);
-    const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(W);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = W;
-    info.bmiHeader.biHeight = -H;  // top-down: rows in the order decoder and resampler write them
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     const bool sizeFits = imageWidth > 0 && ImageSizeFits(W, H);
-    info.bmiHeader.biSizeImage = sizeFits ? static_cast<DWORD>(stride * H) : 0;
 
     ScopedWindowDC screen(nullptr);
     MemDC.reset(CreateCompatibleDC(screen.get()));
     void* bits = nullptr;
-    std::ptrdiff_t rowBytes = stride;
+    std::ptrdiff_t rowBytes = 4 * static_cast<std::ptrdiff_t>(W);
     // A window's own surface when it keeps one (drawn in its top left corner), else a bitmap of this job's.
     HBITMAP surface = sizeFits && keep ? keep->Surface(W, H, bits, rowBytes) : nullptr;
-    if (sizeFits && !keep) DIBBitmap.reset(CreateDIBSection(MemDC.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (sizeFits && !keep) DIBBitmap = TopDownBitmap(W, H, bits);
     OldBitmap.Select(MemDC.get(), surface ? surface : DIBBitmap.get());
     // The picture is drawn before the window changes: one that cannot be had (an unreadable
     // or changed file, a size beyond memory) leaves the window with its old picture, place
