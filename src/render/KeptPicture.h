@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "render/Resample.h"
+
 namespace velvane {
 
 class KeptPicture {
@@ -17,23 +19,33 @@ public:
     // Whether it holds this file's picture, the file unchanged since (same time and length).
     bool Holds(const std::wstring& path) const;
     void Keep(const std::wstring& path, std::int32_t width, std::int32_t height, std::vector<std::uint8_t> pixels);
+    // The file's picture was just decoded into drawn: when that is the whole surface, the
+    // surface stands as the picture, so a picture shown at its own size is not decoded again.
+    void KeepDrawn(const std::wstring& path, const Pixels& drawn);
     // A top-down 32-bit bitmap to draw a width x height picture into its top left corner (rows
-    // stride bytes apart); null when none can be had.
+    // stride bytes apart); null when none can be had. Never the bitmap the picture is in.
     HBITMAP Surface(std::int32_t width, std::int32_t height, void*& bits, std::ptrdiff_t& stride);
-    // Both go; never while a drawing uses the surface.
+    // All goes; never while a drawing uses the surface.
     void Release();
 
     std::int32_t Width() const { return width_; }
     std::int32_t Height() const { return height_; }
-    const std::uint8_t* Pixels() const { return pixels_.data(); }
+    ConstPixels Picture() const { return {picture_, width_, height_, pictureStride_}; }
 
 private:
     static bool Stamp(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& stamp);
+    void Forget();
+    bool Stamped(const std::wstring& path, std::int32_t width, std::int32_t height);
 
     std::wstring path_;
     WIN32_FILE_ATTRIBUTE_DATA stamp_{};
     std::int32_t width_ = 0, height_ = 0;
-    std::vector<std::uint8_t> pixels_;  // premultiplied BGRA, top-down rows
+    // Premultiplied BGRA, top-down rows: in pixels_, in the surface, or in a surface of before.
+    const std::uint8_t* picture_ = nullptr;
+    std::ptrdiff_t pictureStride_ = 0;
+    std::vector<std::uint8_t> pixels_;
+    ScopedBitmap pictureBitmap_;
+    bool pictureInSurface_ = false;
     ScopedBitmap surface_;
     std::int32_t surfaceWidth_ = 0, surfaceHeight_ = 0;
     void* surfaceBits_ = nullptr;

@@ -12,6 +12,7 @@
 #include "render/ImageLimits.h"
 #include "render/ImageSource.h"
 #include "render/Orientation.h"
+#include "render/PageToucher.h"
 #include "render/Resample.h"
 #include "render/ScaleArithmetic.h"
 #include "render/TopDownBitmap.h"
@@ -83,18 +84,31 @@ bool RenderImage(ImageSource* image, const Pixels& bitmap, Orientation turn, Kep
         const Pixels drawn{upright.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)};
         if (upright.empty() || !RenderImage(image, drawn, {}, keep, path)) return false;
         TurnPixels({drawn.rows, width, height, drawn.stride}, bitmap, turn);
+        // Upright at its own size, it is the picture as decoded.
+        if (keep && !keep->Holds(path) && image && image->Size() == std::pair{width, height})
+            keep->Keep(path, width, height, std::move(upright));
         return true;
     }
     if (keep && keep->Holds(path)) {
-        ResamplePremultiplied({keep->Pixels(), keep->Width(), keep->Height(), 4 * static_cast<std::ptrdiff_t>(keep->Width())}, bitmap);
+        ResamplePremultiplied(keep->Picture(), bitmap);
         return true;
     }
     if (!image) return false;
     const auto [imageWidth, imageHeight] = image->Size();
-    if (imageWidth == bitmap.width && imageHeight == bitmap.height) return image->Decode(bitmap);
-    std::vector<std::uint8_t> pixels = PixelBuffer(imageWidth, imageHeight);
+    if (imageWidth == bitmap.width && imageHeight == bitmap.height) {
+        if (!image->Decode(bitmap)) return false;
+        if (keep) keep->KeepDrawn(path, bitmap);
+        return true;
+    }
+    std::vector<std::uint8_t> pixels;
     const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(imageWidth);
-    const bool decoded = !pixels.empty() && image->Decode({pixels.data(), imageWidth, imageHeight, stride});
+    bool decoded = false;
+    {
+        // The bitmap's pages are made present beside the decoding rather than by the resampler after it.
+        const PageToucher toucher(bitmap.rows, bitmap.stride > 0 ? static_cast<std::size_t>(bitmap.height) * bitmap.stride : 0);
+        pixels = PixelBuffer(imageWidth, imageHeight);
+        decoded = !pixels.empty() && image->Decode({pixels.data(), imageWidth, imageHeight, stride});
+    }
     if (decoded) ResamplePremultiplied({pixels.data(), imageWidth, imageHeight, stride}, bitmap);
     if (decoded && keep) keep->Keep(path, imageWidth, imageHeight, std::move(pixels));
     return decoded;

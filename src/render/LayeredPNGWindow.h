@@ -18,8 +18,9 @@ class FrmLogo;
 
 // The image (its selected frame) drawn into the bitmap, filling it: decoded straight into
 // it at the image's own size, else decoded once and scaled by our own resampler; then
-// turned. The decoder's copy is given up once read, or handed to keep when one is given;
-// a keep that holds the picture already is scaled instead (image may then be null).
+// turned. The decoder's copy is given up once read, or handed to keep when one is given
+// (decoded into keep's surface, it stays there as the picture); a keep that holds the
+// picture already is scaled instead (image may then be null).
 bool RenderImage(ImageSource* image, const Pixels& bitmap, Orientation turn = {}, KeptPicture* keep = nullptr,
                  const std::wstring& path = {});
 inline bool RenderImage(ImageSource& image, const Pixels& bitmap, Orientation turn = {}) { return RenderImage(&image, bitmap, turn); }

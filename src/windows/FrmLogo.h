@@ -93,6 +93,10 @@ public:
     // anything that draws the picture again starts it afresh.
     void Animate(std::uint8_t alpha);
 
+    // What a drawing keeps for the next (the wheel's next notch, a Size chosen after the
+    // window opened), let go a few seconds from now.
+    KeptPicture* KeptAWhile();
+
     // Hidden from the screen (all windows hidden at once); nothing but Show brings it back.
     bool Hidden() const { return hidden_; }
     void Hide(bool hidden);

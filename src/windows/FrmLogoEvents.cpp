@@ -237,14 +237,18 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
         topLeft = {ZoomedEdge(at.x, now.left, now.right - now.left, newWidth), ZoomedEdge(at.y, now.top, now.bottom - now.top, newHeight)};
     }
     if (!rendering || !alpha || !(rendering->factor > 0) ||
-        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false, anchor || keepCentre ? &topLeft : nullptr, &kept_)) {
+        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false, anchor || keepCentre ? &topLeft : nullptr, KeptAWhile())) {
         Menu = before;
         return false;
     }
-    // Held while the wheel or the menu may ask again; a still picture needs no decoded copy.
-    SetTimer(hwnd_, kKeptPictureTimer, kKeptPictureMs, nullptr);
     mMain::PinsChanged();
     return true;
+}
+
+// Held while the wheel or the menu may ask again; a still picture needs no decoded copy.
+KeptPicture* FrmLogo::KeptAWhile() {
+    SetTimer(hwnd_, kKeptPictureTimer, kKeptPictureMs, nullptr);
+    return &kept_;
 }
 
 void FrmLogo::Paste() {

@@ -111,7 +111,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         window->OLEDropMode(DontDragActive ? 0 : 1);
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
         window->Menu.Turn = turn;
-        if (!renderer.MakeTrans(ImagePath, *window, *alpha, SizeFactor, !DontLoadEffect)) return false;
+        if (!renderer.MakeTrans(ImagePath, *window, *alpha, SizeFactor, !DontLoadEffect, nullptr, window->KeptAWhile())) return false;
         // Places stored on a monitor that is gone (or at another scale) must not hide the window.
         window->KeepOnAMonitor();
         window->Menu.CheckOpeningOpacity(Opacity);

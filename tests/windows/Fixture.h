@@ -56,10 +56,11 @@ protected:
     std::wstring File(const std::wstring& name) {  // deleted afterwards
         return files_.emplace_back(mMain::GetTempFolder() + L"velvane-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name);
     }
-    std::wstring Png(const std::wstring& name, int width, int height) {  // a clear one, written by GDI+
+    // Written by GDI+, of straight BGRA rows when given, else clear.
+    std::wstring Png(const std::wstring& name, int width, int height, const std::uint8_t* bgra = nullptr) {
         GdiplusSession session;
         Gdiplus::GpBitmap* bitmap = nullptr;
-        gdip::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
+        gdip::GdipCreateBitmapFromScan0(width, height, bgra ? 4 * width : 0, PixelFormat32bppARGB, const_cast<BYTE*>(bgra), &bitmap);
         EXPECT_EQ(gdip::GdipSaveImageToFile(GdipBitmap(bitmap).get(), File(name).c_str(), &PngEncoder, nullptr), Gdiplus::Ok);
         return files_.back();
     }
@@ -85,6 +86,8 @@ public:
     std::vector<std::chrono::steady_clock::time_point> times, ends;  // each push's start and end
     HWND window = nullptr;
     std::function<void(HWND)> afterPush;
+    bool keepPixels = false;
+    std::vector<std::vector<std::uint8_t>> pixels;  // each push's, top-down, when kept
 
     PushRecorder() : slot_(ImportSlot()), real_(slot_ ? reinterpret_cast<Fn>(*slot_) : nullptr) { Write(reinterpret_cast<void*>(&Record)); }
     ~PushRecorder() { Write(reinterpret_cast<void*>(real_)); }
@@ -97,6 +100,14 @@ private:
         PushRecorder& r = *active_;
         r.alphas.push_back(b ? b->SourceConstantAlpha : -1), r.times.push_back(std::chrono::steady_clock::now()), r.window = h;
         r.formats.emplace_back(b ? b->AlphaFormat : -1, f);
+        DIBSECTION dib{};
+        if (r.keepPixels && s && GetObjectW(GetCurrentObject(sd, OBJ_BITMAP), sizeof dib, &dib) == sizeof dib) {
+            auto& kept = r.pixels.emplace_back();
+            for (LONG y = 0; y < s->cy; ++y) {
+                const auto* row = static_cast<const std::uint8_t*>(dib.dsBm.bmBits) + y * dib.dsBm.bmWidthBytes;
+                kept.insert(kept.end(), row, row + 4 * s->cx);
+            }
+        }
         const BOOL result = r.real_(h, d, p, s, sd, sp, k, b, f);
         r.ends.push_back(std::chrono::steady_clock::now());
         if (r.afterPush) r.afterPush(h);

@@ -1,5 +1,6 @@
 #include "../portable/Rows.h"
 #include "Fixture.h"
+#include "render/LayeredPNGWindow.h"
 #include "startup/WindowRegistry.h"
 #include "windows/Clipboard.h"
 #include "windows/MessagePump.h"
@@ -34,6 +35,29 @@ TEST_F(LogoTest, ChoicesRedrawOnceKeepEachOtherAndTheCornerAndMoveTheMarksOnlyWi
     thin->OnSizeItem(0);
     EXPECT_EQ(std::make_tuple(Size(thin).cx, Marks(thin), thin->Menu.InmnuSize[CustomSizeIndex].visible),
               std::make_tuple(450L, std::make_pair(9, int{CustomSizeIndex}), true));
+}
+
+// What a window keeps between drawings (its picture, in the bitmap it was decoded into) never
+// changes what a drawing shows: each push is what a fresh read of the file gives.
+TEST_F(LogoTest, DrawingsFromWhatTheWindowKeptAreThoseOfAFreshRead) {
+    std::vector<std::uint8_t> bgra(4 * 5 * 5);
+    for (std::size_t i = 0; i < bgra.size(); ++i) bgra[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    const std::wstring square = Png(L"square.png", 5, 5, bgra.data());
+    FrmLogo* w = Open(square);
+    ASSERT_NE(w, nullptr);
+    PushRecorder recorder;
+    recorder.keepPixels = true;
+    const struct { const char* label; int turn, size; float factor; } steps[] = {
+        {"turned, its own size", static_cast<int>(TurnChoice::Right), -1, 1}, {"upright again", static_cast<int>(TurnChoice::Reset), -1, 1},
+        {"2", -1, 4, 2}, {"1 into the larger bitmap", -1, 3, 1}, {"turned at 2", static_cast<int>(TurnChoice::Left), 4, 2}};
+    for (const auto& step : steps) {
+        if (step.turn >= 0) w->OnTurnItem(step.turn);
+        if (step.size >= 0) w->OnSizeItem(step.size);
+        std::int32_t width = 0, height = 0;
+        const auto fresh = LayeredPNGWindow().RenderedPixels(square, step.factor, w->Menu.Turn, width, height);
+        ASSERT_FALSE(fresh.empty() || recorder.pixels.empty()) << step.label;
+        EXPECT_EQ(recorder.pixels.back(), fresh) << step.label;
+    }
 }
 
 // Opening above other programs, and Top Most off from the menu, are the behaviour journey's; where
