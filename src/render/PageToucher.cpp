@@ -9,9 +9,9 @@ PageToucher::PageToucher(std::uint8_t* begin, std::size_t bytes) {
     constexpr std::size_t kPage = 4096;
     if (bytes == 0) return;
     try {
-        thread_ = std::thread([begin, bytes] {
+        thread_ = std::thread([this, begin, bytes] {
             volatile std::uint8_t* const span = begin;
-            for (std::size_t at = 0; at < bytes; at += kPage) span[at] = 0;
+            for (std::size_t at = 0; at < bytes && !stop_.load(std::memory_order_relaxed); at += kPage) span[at] = 0;
         });
     } catch (const std::system_error&) {
         // No thread to be had: the pages are touched by whoever writes them first.
@@ -19,6 +19,7 @@ PageToucher::PageToucher(std::uint8_t* begin, std::size_t bytes) {
 }
 
 PageToucher::~PageToucher() {
+    stop_ = true;
     if (thread_.joinable()) thread_.join();
 }
 

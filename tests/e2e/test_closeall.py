@@ -31,10 +31,7 @@ class CloseAllTest(Journey):
         icons = lambda: [w for w in self.windows("*") if w.visible and w.hwnd not in before and w.pid != copies[0].windows_pid]  # noqa: E731
         for word, visible in (("hide", 0), ("ctrl+alt+h", 1), ("ctrl+alt+h", 0), ("icon", 1), ("hide", 0), ("show", 1), ("hide", 0)):
             if word == "icon":  # one copy's icon, "Show All": every copy's windows
-                tray = self.wait_for(icons, "the icons of hidden windows")[0]
-                xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
-                self.shown(what="the icon's menu")  # the keys only once it is up: a busy machine is slow to show it
-                xdotool("sleep", 0.4, "key", "Down", "Return")
+                self.icon_menu(self.wait_for(icons, "the icons of hidden windows")[0], "Down", "Return")
             elif "+" in word:
                 xdotool("key", word)
             else:

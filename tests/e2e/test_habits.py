@@ -57,11 +57,7 @@ class HabitsTest(Journey):
         before = {(w.hwnd, w.visible) for w in self.windows("*")}
         icon = lambda: [w for w in self.windows("*") if w.visible and (w.hwnd, True) not in before and w.pid != p.windows_pid]  # noqa: E731
 
-        def icon_menu(*keys):
-            (tray,) = self.wait_for(icon, "the notification icon")
-            xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
-            self.shown(what="the notification icon's menu")
-            xdotool("sleep", 0.4, "key", *keys)
+        icon_menu = lambda *keys: self.icon_menu(self.wait_for(icon, "the notification icon")[0], *keys)  # noqa: E731
         self.menu(452, 354, *["Down"] * 8, "Return")  # "Click Through"
         self.assertTrue(self.one().click_through)
         xdotool("click", 1)

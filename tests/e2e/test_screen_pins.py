@@ -97,9 +97,7 @@ class ScreenPins(Journey):
         self.assertEqual(len(self.wait_windows(1, resident)), 1, "no image on the clipboard: nothing more")
 
         (tray,) = self.wait_for(icon, "the notification icon")
-        xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
-        self.shown(what="the icon's menu")
-        xdotool("sleep", 0.4, "key", "Up", "Return")  # "Exit", the last item
+        self.icon_menu(tray, "Up", "Return")  # "Exit", the last item
         self.assertEqual(self.wait_exit(resident, "the icon's Exit to end the resident copy"), 0)
         self.start("restore")
         (back,) = self.wait_windows(1)
