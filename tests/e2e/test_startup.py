@@ -62,7 +62,9 @@ class StartupTest(Journey):
             if colour:
                 runs = runs + [[colour, now, now]] if not runs or runs[-1][0] != colour else runs[:-1] + [runs[-1][:2] + [now]]
         self.assertEqual([w.place for w in self.windows()], [(20, 20, (40, 40))], "a GIF")
-        whole = [(colour, b - a) for colour, a, b in runs[:-1]]  # the last lasts as long as it is watched
+        # A run lasted between the time it was seen and the time between its neighbours: taken midway, as a
+        # busy machine samples seldom. The last lasts as long as it is watched.
+        whole = [(c, (b - a + (runs[i + 1][1] - runs[i - 1][2] if i else b - a)) / 2) for i, (c, a, b) in enumerate(runs[:-1])]
         self.assertTrue(all(1.6 < t < 2.5 if colour == "blue" else t < 1.4 for colour, t in whole), runs)
         self.assertEqual(([c for c, _, _ in runs].count("red"), runs[-1][0]), (3, "blue"), "three plays, then blue stays: %s" % runs)
         self.close_all(p)
