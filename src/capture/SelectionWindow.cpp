@@ -19,7 +19,7 @@ struct Selecting {
     ScopedMemoryDC bright, dimmed, buffer;
     ScopedBitmap dimmedBitmap, bufferBitmap;
     ScopedSelection brightShown, dimmedShown, bufferShown;
-    HFONT font = nullptr;
+    ScopedFont font;
     bool dragging = false, wasActive = false, done = false;
     Pixel from, to;
     std::optional<PixelRect> chosen;
@@ -50,7 +50,10 @@ bool Prepare(Selecting& s) {
     s.brightShown.Select(s.bright.get(), s.shot.Bitmap());
     s.dimmedShown.Select(s.dimmed.get(), s.dimmedBitmap.get());
     s.bufferShown.Select(s.buffer.get(), s.bufferBitmap.get());
-    s.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    // The user's message font at the screen's scale (the stock GUI font stays small on a high-DPI screen).
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) s.font.reset(CreateFontIndirectW(&metrics.lfMessageFont));
     return true;
 }
 
@@ -68,7 +71,7 @@ void Paint(Selecting& s, HDC target) {
         const ScopedBrush pen(CreateSolidBrush(kOutline));
         FrameRect(dc, &outline, pen.get());
         const std::wstring label = std::to_wstring(chosen.Width()) + L" \u00D7 " + std::to_wstring(chosen.Height());
-        const ScopedSelection font(dc, s.font);
+        const ScopedSelection font(dc, s.font ? s.font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
         SIZE extent{};
         GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &extent);
         constexpr int kPad = 4;

@@ -68,6 +68,10 @@ struct BrushTraits {
     static HBRUSH Invalid() { return nullptr; }
     static void Close(HBRUSH b) { DeleteObject(b); }
 };
+struct FontTraits {
+    static HFONT Invalid() { return nullptr; }
+    static void Close(HFONT f) { DeleteObject(f); }
+};
 struct GlobalTraits {
     static HGLOBAL Invalid() { return nullptr; }
     static void Close(HGLOBAL g) { GlobalFree(g); }
@@ -85,6 +89,7 @@ using ScopedMemoryDC = Scoped<HDC, MemoryDCTraits>;
 using ScopedBitmap = Scoped<HBITMAP, BitmapTraits>;
 using ScopedMenu = Scoped<HMENU, MenuTraits>;
 using ScopedBrush = Scoped<HBRUSH, BrushTraits>;
+using ScopedFont = Scoped<HFONT, FontTraits>;
 using ScopedGlobal = Scoped<HGLOBAL, GlobalTraits>;
 
 // A DC from GetDC, given back with ReleaseDC.
