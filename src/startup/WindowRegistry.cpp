@@ -141,12 +141,17 @@ void MakeAllRunningClickable() {
             PostMessageW(window, ClickableAgainMessage(), 0, 0);
 }
 
-void HideOrShowAllRunning(Visibility how) {
+std::vector<HWND> AllRunningWindows() {
     ListLock lock;
     RegistryStore store;
     std::vector<HWND> ours;
     for (std::int32_t value : ListedWindows(store))
         if (HWND window = WindowFromValue(value); IsLogoWindowOfThisProgram(window)) ours.push_back(window);
+    return ours;
+}
+
+void HideOrShowAllRunning(Visibility how) {
+    const std::vector<HWND> ours = AllRunningWindows();
     const bool hide = how == Visibility::Hide ||
                       (how == Visibility::Toggle && std::any_of(ours.begin(), ours.end(), [](HWND w) { return IsWindowVisible(w) != FALSE; }));
     for (HWND window : ours) PostMessageW(window, HideShowMessage(), hide ? 1 : 0, 0);

@@ -28,6 +28,9 @@ UINT ClickableAgainMessage();
 enum class Visibility { Show, Hide, Toggle };
 void HideOrShowAllRunning(Visibility how);
 
+// Every listed window of every running copy, shown or hidden.
+std::vector<HWND> AllRunningWindows();
+
 // The message by which a window of any copy is asked to hide (wParam 1) or show (0).
 UINT HideShowMessage();
 

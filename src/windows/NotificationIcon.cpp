@@ -59,7 +59,10 @@ void BuildMenu(HMENU menu) {
     Append(menu, kOpenImage, L"Open Image...");
     Append(menu, kRestore, L"Restore Pins");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    Append(menu, hidden ? kShowAll : kHideAll, WithKey(hidden ? L"Show All" : L"Hide All", GlobalKeys::HideShow));
+    // Every copy's windows, as its key: Show All while none of them shows.
+    const std::vector<HWND> every = mMain::AllRunningWindows();
+    const bool show = !every.empty() && std::none_of(every.begin(), every.end(), [](HWND w) { return IsWindowVisible(w) != FALSE; });
+    Append(menu, show ? kShowAll : kHideAll, WithKey(show ? L"Show All" : L"Hide All", GlobalKeys::HideShow), every.empty() ? MF_GRAYED : 0);
     Append(menu, kCloseAll, L"Close All Pins");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     Append(menu, kSignIn, L"Open at Sign-in", mMain::OpensAtSignIn() ? MF_CHECKED : 0);

@@ -146,6 +146,11 @@ class Journey(unittest.TestCase):
         xdotool("sleep", 0.4, "key", "--delay", 150, *keys, "sleep", 0.4)  # the menu takes the keyboard once it is up
         self.shown(up=False, what="the menu to close")
 
+    def tray(self):
+        # Wine's window of notification icons (its explorer's, which holds the hidden taskbar), while it shows any.
+        explorer, balloons = {w.pid for w in self.windows("Shell_TrayWnd")}, {w.hwnd for w in self.windows("tooltips_class32")}
+        return [w for w in self.windows("*") if w.visible and w.pid in explorer and w.hwnd not in balloons]
+
     def icon_menu(self, tray, *keys):
         # Right-clicks the first icon of Wine's tray window until its menu is up (the tray can show
         # before its icon takes clicks; seen rarely on a busy machine), then presses the keys.

@@ -54,16 +54,13 @@ class HabitsTest(Journey):
         xdotool("click", 1, "sleep", 0.3, "key", "ctrl+v", "sleep", 1.5)
         self.assertEqual(len(self.windows()), 1, "text on the clipboard opens nothing, though it names an image")
 
-        before = {(w.hwnd, w.visible) for w in self.windows("*")}
-        icon = lambda: [w for w in self.windows("*") if w.visible and (w.hwnd, True) not in before and w.pid != p.windows_pid]  # noqa: E731
-
-        icon_menu = lambda *keys: self.icon_menu(self.wait_for(icon, "the notification icon")[0], *keys)  # noqa: E731
+        icon_menu = lambda *keys: self.icon_menu(self.wait_for(self.tray, "the notification icon")[0], *keys)  # noqa: E731
         self.menu(452, 354, *["Down"] * 8, "Return")  # "Click Through"
         self.assertTrue(self.one().click_through)
         xdotool("click", 1)
         self.wait_for(lambda: self.windows(OTHER)[0].foreground, "the click to reach the other program's window beneath")
         icon_menu("Down", "Return")  # "Clickable Again"
-        self.wait_for(lambda: not self.one().click_through and not icon(), "Clickable Again, and the icon to go")
+        self.wait_for(lambda: not self.one().click_through and not self.tray(), "Clickable Again, and the icon to go")
         run = lambda: self.tool("query", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run", "/v", "Velvane", program="reg")  # noqa: E731
         for marked in (True, False):  # "Open at Sign-in", third from the end of the menu: set, then cleared
             self.menu(452, 354, "Up", "Up", "Up", "Return")

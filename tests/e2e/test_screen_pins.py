@@ -2,7 +2,7 @@
 import os
 import subprocess
 
-from harness import GREEN, ORANGE, Journey, windows_path, xdotool
+from harness import GREEN, ORANGE, OTHER, Journey, windows_path, xdotool
 
 SELECTION, ICON_OWNER = "Velvane.Selection", "Velvane.NotificationIcon"
 BLUE, RED = (30, 60, 220), (220, 30, 30)
@@ -75,12 +75,16 @@ class ScreenPins(Journey):
         self.assertIsNone(resident.poll(), "the resident copy outlives its pins")
         self.start("restore")
         self.assertEqual(sorted(w.place for w in self.wait_windows(2)), sorted([other.place, (482, 364, (60, 40))]))
+        # Its Hide All / Show All is every copy's, though it has no pin: all hidden, it offers Show All.
+        self.wait_exit(self.start("hide"))
+        self.wait_for(lambda: not [w for w in self.windows() if w.visible], "every window to hide")
+        self.tool("close", other.hwnd)  # it lies over Wine's tray
+        self.wait_for(lambda: not self.windows(OTHER), "the other program to close")
+        self.icon_menu(self.tray()[0], *["Down"] * 5, "Return")
+        self.wait_for(lambda: len([w for w in self.windows() if w.visible]) == 2, "the resident icon's Show All")
 
     def test_the_clipboard_pinned_at_the_pointer_and_kept_past_the_icons_exit(self):
-        before = {w.hwnd for w in self.windows("*") if w.visible}
         resident = self.resident()
-        icon = lambda: [w for w in self.windows("*") if w.visible and w.hwnd not in before | balloons() and w.pid != resident.windows_pid]  # noqa: E731
-        balloons = lambda: {w.hwnd for w in self.windows("tooltips_class32")}  # "no image" says so in one  # noqa: E731
         self.clipboard("-t", "image/png", "-i", self.image("green.png", 60, 40, GREEN))
         xdotool("mousemove", 500, 400)
         self.assertEqual(self.wait_exit(self.start("pinclipboard")), 0, "pinclipboard hands over and ends")
@@ -96,8 +100,7 @@ class ScreenPins(Journey):
         self.wait_exit(self.start("pinclipboard"))
         self.assertEqual(len(self.wait_windows(1, resident)), 1, "no image on the clipboard: nothing more")
 
-        (tray,) = self.wait_for(icon, "the notification icon")
-        self.icon_menu(tray, "Up", "Return")  # "Exit", the last item
+        self.icon_menu(self.wait_for(self.tray, "the notification icon")[0], "Up", "Return")  # "Exit", the last item
         self.assertEqual(self.wait_exit(resident, "the icon's Exit to end the resident copy"), 0)
         self.start("restore")
         (back,) = self.wait_windows(1)
