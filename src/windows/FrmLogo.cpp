@@ -236,8 +236,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         if (wParam == kKeptPictureTimer) {
-            KillTimer(hwnd_, kKeptPictureTimer);
-            kept_.Release();
+            LetKeptGo();
             return 0;
         }
         if (wParam != kSettleTimer) return DefWindowProcW(hwnd_, message, wParam, lParam);

@@ -94,7 +94,7 @@ public:
     void Animate(std::uint8_t alpha);
 
     // What a drawing keeps for the next (the wheel's next notch, a Size chosen after the
-    // window opened), let go a few seconds from now.
+    // window opened), let go a few seconds from now or when another window keeps its own.
     KeptPicture* KeptAWhile();
 
     // Hidden from the screen (all windows hidden at once); nothing but Show brings it back.
@@ -119,6 +119,7 @@ private:
     // Esc and double-click: closed, and remembered so that Ctrl+Z brings it back.
     void CloseReopenably();
     void OnTopMostItem();
+    void LetKeptGo();
 
     HWND hwnd_ = nullptr;
     bool aboutMode_ = false;

@@ -246,9 +246,17 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
 }
 
 // Held while the wheel or the menu may ask again; a still picture needs no decoded copy.
+// One window keeps at a time, so that opening or restoring many never holds a picture each.
 KeptPicture* FrmLogo::KeptAWhile() {
+    for (FrmLogo* other : Loaded())
+        if (other != this) other->LetKeptGo();
     SetTimer(hwnd_, kKeptPictureTimer, kKeptPictureMs, nullptr);
     return &kept_;
+}
+
+void FrmLogo::LetKeptGo() {
+    KillTimer(hwnd_, kKeptPictureTimer);
+    kept_.Release();
 }
 
 void FrmLogo::Paste() {
