@@ -67,6 +67,13 @@ HBITMAP KeptPicture::Surface(std::int32_t width, std::int32_t height, void*& bit
     return surface_.get();
 }
 
+void KeptPicture::ReleaseSurface() {
+    if (pictureInSurface_) pictureBitmap_ = std::move(surface_);
+    pictureInSurface_ = false;
+    surface_.reset();
+    surfaceWidth_ = surfaceHeight_ = 0;
+}
+
 void KeptPicture::Release() {
     Forget();
     surface_.reset();

@@ -1,8 +1,8 @@
 #pragma once
-// What a window keeps a moment after each drawing, so that the wheel's next notch, or the
-// next Size or opacity, neither reads and decodes the file again (its picture as last
-// decoded, at its own size) nor draws into fresh memory (the bitmap drawn into last, used
-// again for any drawing it can hold: touching new pages is a large part of a drawing).
+// What a window keeps after each drawing, so that the wheel's next notch, or the next Size
+// or opacity, neither reads and decodes the file again (its picture as last decoded, at its
+// own size) nor draws into fresh memory (the bitmap drawn into last, used again for any
+// drawing it can hold: touching new pages is a large part of a drawing).
 
 #include "common/Scoped.h"
 
@@ -25,6 +25,8 @@ public:
     // A top-down 32-bit bitmap to draw a width x height picture into its top left corner (rows
     // stride bytes apart); null when none can be had. Never the bitmap the picture is in.
     HBITMAP Surface(std::int32_t width, std::int32_t height, void*& bits, std::ptrdiff_t& stride);
+    // The surface goes (the picture stays, though it was in it); never while a drawing uses it.
+    void ReleaseSurface();
     // All goes; never while a drawing uses the surface.
     void Release();
 

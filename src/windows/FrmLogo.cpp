@@ -239,6 +239,11 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             LetKeptGo();
             return 0;
         }
+        if (wParam == kKeptSurfaceTimer) {
+            KillTimer(hwnd_, kKeptSurfaceTimer);
+            kept_.ReleaseSurface();
+            return 0;
+        }
         if (wParam != kSettleTimer) return DefWindowProcW(hwnd_, message, wParam, lParam);
         KillTimer(hwnd_, kSettleTimer);
         if (!Menu.InmnuLogo[TopMostItem].checked)

@@ -94,8 +94,11 @@ public:
     void Animate(std::uint8_t alpha);
 
     // What a drawing keeps for the next (the wheel's next notch, a Size chosen after the
-    // window opened), let go a few seconds from now or when another window keeps its own.
+    // window opened), let go in a while or when another window keeps its own: the bitmap
+    // a moment (the wheel's and the menu's next step), the picture while the user may come
+    // back to the window. Each goes when its timer comes.
     KeptPicture* KeptAWhile();
+    static constexpr UINT_PTR kKeptPictureTimer = 3, kKeptSurfaceTimer = 4;
 
     // Hidden from the screen (all windows hidden at once); nothing but Show brings it back.
     bool Hidden() const { return hidden_; }
@@ -130,9 +133,8 @@ private:
     std::vector<std::wstring> droppedFiles_;
     std::wstring fileNamePath_;
     std::unique_ptr<Animation> animation_;
-    KeptPicture kept_;  // let go a few seconds after the last drawing that used it
-    static constexpr UINT_PTR kKeptPictureTimer = 3;
-    static constexpr UINT kKeptPictureMs = 3000;
+    KeptPicture kept_;  // let go a while after the last drawing that used it
+    static constexpr UINT kKeptPictureMs = 30000, kKeptSurfaceMs = 3000;
 };
 
 // The screen's twips per pixel, horizontally and vertically.

@@ -47,10 +47,14 @@ TEST_F(LogoTest, DrawingsFromWhatTheWindowKeptAreThoseOfAFreshRead) {
     ASSERT_NE(w, nullptr);
     PushRecorder recorder;
     recorder.keepPixels = true;
-    const struct { const char* label; int turn, size; float factor; } steps[] = {
-        {"turned, its own size", static_cast<int>(TurnChoice::Right), -1, 1}, {"upright again", static_cast<int>(TurnChoice::Reset), -1, 1},
-        {"2", -1, 4, 2}, {"1 into the larger bitmap", -1, 3, 1}, {"turned at 2", static_cast<int>(TurnChoice::Left), 4, 2}};
+    const int right = static_cast<int>(TurnChoice::Right), left = static_cast<int>(TurnChoice::Left), reset = static_cast<int>(TurnChoice::Reset);
+    const struct { const char* label; int turn, size; float factor; UINT_PTR letGo; } steps[] = {
+        {"turned, its own size", right, -1, 1, 0}, {"upright again", reset, -1, 1, 0}, {"2", -1, 4, 2, 0},
+        {"1 into the larger bitmap", -1, 3, 1, 0}, {"turned at 2", left, 4, 2, 0},
+        {"1 upright", reset, 3, 1, 0}, {"1 again, read again once all was let go", -1, 3, 1, FrmLogo::kKeptPictureTimer},
+        {"2, the bitmap it was read into let go", -1, 4, 2, FrmLogo::kKeptSurfaceTimer}};
     for (const auto& step : steps) {
+        if (step.letGo) SendMessageW(w->hWnd(), WM_TIMER, step.letGo, 0);
         if (step.turn >= 0) w->OnTurnItem(step.turn);
         if (step.size >= 0) w->OnSizeItem(step.size);
         std::int32_t width = 0, height = 0;
