@@ -18,7 +18,7 @@ bool KeptPicture::Holds(const std::wstring& path) const {
 
 void KeptPicture::Forget() {
     picture_ = nullptr;
-    pixels_ = {};
+    std::vector<std::uint8_t>().swap(pixels_);  // its memory given back (assigning {} would keep it)
     pictureBitmap_.reset();
     pictureInSurface_ = false;
     path_.clear();

@@ -30,6 +30,10 @@ public:
     // All goes; never while a drawing uses the surface.
     void Release();
 
+    // Pictures larger than this are kept only as long as the bitmap drawn from them.
+    static constexpr std::uint64_t kLongKeptBytes = std::uint64_t{64} << 20;
+    bool KeptLong() const { return 4 * static_cast<std::uint64_t>(width_) * static_cast<std::uint64_t>(height_) <= kLongKeptBytes; }
+
     std::int32_t Width() const { return width_; }
     std::int32_t Height() const { return height_; }
     ConstPixels Picture() const { return {picture_, width_, height_, pictureStride_}; }

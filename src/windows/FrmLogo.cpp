@@ -242,6 +242,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kKeptSurfaceTimer) {
             KillTimer(hwnd_, kKeptSurfaceTimer);
             kept_.ReleaseSurface();
+            if (!kept_.KeptLong()) LetKeptGo();
             return 0;
         }
         if (wParam != kSettleTimer) return DefWindowProcW(hwnd_, message, wParam, lParam);

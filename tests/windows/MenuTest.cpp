@@ -1,5 +1,7 @@
 #include "../portable/Rows.h"
 #include "Fixture.h"
+#include <psapi.h>
+
 #include "render/LayeredPNGWindow.h"
 #include "startup/WindowRegistry.h"
 #include "windows/Clipboard.h"
@@ -62,6 +64,16 @@ TEST_F(LogoTest, DrawingsFromWhatTheWindowKeptAreThoseOfAFreshRead) {
         ASSERT_FALSE(fresh.empty() || recorder.pixels.empty()) << step.label;
         EXPECT_EQ(recorder.pixels.back(), fresh) << step.label;
     }
+}
+
+// What was kept leaves the process when its time comes: a 2000 x 2000 picture (16 MB) drawn at 1/2.
+TEST_F(LogoTest, APictureLetGoGivesItsMemoryBack) {
+    FrmLogo* w = Open(Png(L"large.png", 2000, 2000), 0.5f);
+    ASSERT_NE(w, nullptr);
+    const auto resident = [] { PROCESS_MEMORY_COUNTERS m{}; return GetProcessMemoryInfo(GetCurrentProcess(), &m, sizeof m), m.WorkingSetSize; };
+    const SIZE_T kept = resident();
+    SendMessageW(w->hWnd(), WM_TIMER, FrmLogo::kKeptPictureTimer, 0);
+    EXPECT_GT(kept - resident(), SIZE_T{12} << 20);
 }
 
 // Opening above other programs, and Top Most off from the menu, are the behaviour journey's; where
