@@ -10,19 +10,15 @@
 #include <cstring>
 #include <cwchar>
 
+#include "render/TopDownBitmap.h"
+
 namespace {
 
 // A bitmap whose pages are all present, as a picture already drawn is.
-HBITMAP ReadyBitmap(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+velvane::ScopedBitmap ReadyBitmap(int width, int height) {
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bits) std::memset(bits, 0x80, 4 * static_cast<std::size_t>(width) * height);
+    velvane::ScopedBitmap bitmap = velvane::TopDownBitmap(width, height, bits);
+    if (bitmap) std::memset(bits, 0x80, 4 * static_cast<std::size_t>(width) * height);
     return bitmap;
 }
 
@@ -59,22 +55,20 @@ int wmain(int argc, wchar_t** argv) {
     wc.lpfnWndProc = DefWindowProcW;
     wc.lpszClassName = L"BarePush";
     RegisterClassW(&wc);
-    HBITMAP from = ReadyBitmap(fromWidth, fromHeight), to = ReadyBitmap(toWidth, toHeight);
+    const velvane::ScopedBitmap from = ReadyBitmap(fromWidth, fromHeight), to = ReadyBitmap(toWidth, toHeight);
     if (!from || !to) return 3;
     for (int i = 0; i < runs; ++i) {
         HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"BarePush", L"", WS_POPUP, 0, 0, fromWidth,
                                       fromHeight, nullptr, nullptr, nullptr, nullptr);
-        Push(window, from, fromWidth, fromHeight);
+        Push(window, from.get(), fromWidth, fromHeight);
         ShowWindow(window, SW_SHOWNOACTIVATE);
         Pump(500);
         const auto start = std::chrono::steady_clock::now();
-        Push(window, to, toWidth, toHeight);
+        Push(window, to.get(), toWidth, toHeight);
         std::printf("%.1f\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         std::fflush(stdout);
         Pump(200);
         DestroyWindow(window);
     }
-    DeleteObject(from);
-    DeleteObject(to);
     return 0;
 }
