@@ -6,7 +6,6 @@
 #include <string>
 
 #include "render/TopDownBitmap.h"
-#include "windows/Dwm.h"
 
 namespace velvane::capture {
 namespace {
@@ -86,21 +85,6 @@ void Paint(Selecting& s, HDC target) {
     BitBlt(target, 0, 0, screen.Width(), screen.Height(), dc, 0, 0, SRCCOPY);
 }
 
-// The top-level window under the pointer as it shows, in the order windows lie; the
-// monitor under it when no window is.
-PixelRect WindowUnder(HWND self, Pixel at, const PixelRect& screen) {
-    const POINT point{at.x, at.y};
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (w == self || !IsWindowVisible(w) || IsIconic(w) || Cloaked(w)) continue;
-        const RECT r = VisibleBounds(w);
-        const PixelRect bounds = OnScreen({r.left, r.top, r.right, r.bottom}, screen);
-        if (PtInRect(&r, point) && !bounds.Empty()) return bounds;
-    }
-    MONITORINFO monitor{sizeof monitor, {}, {}, 0};
-    GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor);
-    return OnScreen({monitor.rcMonitor.left, monitor.rcMonitor.top, monitor.rcMonitor.right, monitor.rcMonitor.bottom}, screen);
-}
-
 void Finish(Selecting& s, std::optional<PixelRect> chosen) {
     s.chosen = chosen;
     s.done = true;
@@ -140,7 +124,7 @@ LRESULT CALLBACK SelectionProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         if (!s->dragging) return 0;
         s->to = ScreenPixel(*s, lParam);
         ReleaseCapture();
-        Finish(*s, IsClick(s->from, s->to) ? WindowUnder(hwnd, s->from, s->shot.Screen()) : DraggedRect(s->from, s->to, s->shot.Screen()));
+        Finish(*s, IsClick(s->from, s->to) ? s->shot.WindowAt(s->from) : DraggedRect(s->from, s->to, s->shot.Screen()));
         return 0;
     case WM_RBUTTONDOWN:
     case WM_CANCELMODE:

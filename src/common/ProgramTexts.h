@@ -6,6 +6,8 @@ namespace velvane {
 constexpr const wchar_t* ProgramTitle = L"Velvane";
 constexpr int MajorVersion = 2;
 constexpr const wchar_t* LogoWindowClass = L"Velvane.FrmLogo";
+// Set on an about window, so that every copy can tell it from a pin.
+constexpr const wchar_t* AboutWindowProperty = L"Velvane.About";
 
 // Custom resources, looked up without regard to case.
 constexpr const wchar_t* AboutImageResource = L"Vv1a";

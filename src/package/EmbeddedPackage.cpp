@@ -84,17 +84,18 @@ bool WindowShows(const std::wstring& path) {
 }  // namespace
 
 std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<std::uint8_t>& contents, bool DontDragActive,
-                                                             bool DontLoadEffect, std::vector<int>* notOpened) {
+                                                             bool DontLoadEffect, std::vector<int>* notOpened, std::vector<int>* opened) {
     StoredPackage package;
     try {
         package.bag.LoadContents(contents);
     } catch (const std::exception&) {
         return std::nullopt;
     }
-    return OpenPackage(package, DontDragActive, DontLoadEffect, notOpened);
+    return OpenPackage(package, DontDragActive, DontLoadEffect, notOpened, opened);
 }
 
-std::vector<std::wstring> OpenPackage(const StoredPackage& package, bool DontDragActive, bool DontLoadEffect, std::vector<int>* notOpened) {
+std::vector<std::wstring> OpenPackage(const StoredPackage& package, bool DontDragActive, bool DontLoadEffect, std::vector<int>* notOpened,
+                                      std::vector<int>* opened) {
     const PackageBag& bag = package.bag;
     std::vector<std::wstring> written;
     bool applySettings = false;
@@ -117,37 +118,40 @@ std::vector<std::wstring> OpenPackage(const StoredPackage& package, bool DontDra
         }
         const auto left = package.left.find(stored);
         const std::uint64_t size = left != package.left.end() ? left->second.length : ReadAs<std::vector<std::uint8_t>>(bag, stored).size();
+        const std::optional<StoredSettings> s = applySettings ? ReadSettings(bag, k) : std::nullopt;
+        // Settings that cannot be read stop a package's list; a restore keeps that window and
+        // goes on with the next. An image whose bytes were lost since (stored empty) has nothing to show.
+        if (applySettings && !s) {
+            if (!notOpened) break;
+            if (size > 1) notOpened->push_back(k);
+            continue;
+        }
+        if (size <= 1) continue;
         // Windows that shared an image share its file again; without a temporary file this
         // image cannot open, but the next ones still may.
         const auto same = shown.find(stored);
         const std::optional<std::wstring> file = same != shown.end() ? same->second : MakeTempFileName();
-        const std::optional<StoredSettings> s = applySettings ? ReadSettings(bag, k) : std::nullopt;
-        // An image whose bytes were lost since (stored empty) has nothing to show.
-        const bool showable = size > 1 && (!applySettings || s);
         if (file && same == shown.end()) {
             written.push_back(*file);
             // A failed write leaves a file no window can show; the window is then not opened.
             if (left != package.left.end()) {
-                source.CopyTo(*file, left->second.offset, size - (size ? 1 : 0));
+                source.CopyTo(*file, left->second.offset, size - 1);
             } else {
                 const auto& bytes = ReadAs<std::vector<std::uint8_t>>(bag, stored);
-                const std::vector<std::uint8_t> image(bytes.begin(), bytes.end() - (bytes.empty() ? 0 : 1));
+                const std::vector<std::uint8_t> image(bytes.begin(), bytes.end() - 1);
                 WriteWholeFile(*file, {&image}, /*replace the reserved empty file*/ true);
             }
         }
-        if (file && showable) {
-            if (!applySettings) OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
-            else
-                OpenLogo(*file, s->dontOnTop, s->dontMoveable, DontDragActive, DontLoadEffect, s->top, s->left,
-                         s->opacity, s->size, false, nullptr, s->turn);
-        }
-        if (file && WindowShows(*file)) {
-            shown.emplace(stored, *file);
-        } else {
-            if (file && same == shown.end()) DeleteFileForced(*file);  // a file no window shows would only be left behind
-            if (notOpened && showable) notOpened->push_back(k);
-        }
-        if (applySettings && !s) break;  // settings that cannot be read stop the list
+        bool open = false;
+        if (file && !applySettings) open = OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
+        else if (file)
+            open = OpenLogo(*file, s->dontOnTop, s->dontMoveable, DontDragActive, DontLoadEffect, s->top, s->left, s->opacity, s->size,
+                            false, nullptr, s->turn);
+        // Each window by what it did: one that shares a file another window shows may still have failed.
+        if (open && opened) opened->push_back(k);
+        if (!open && notOpened) notOpened->push_back(k);
+        if (file && WindowShows(*file)) shown.emplace(stored, *file);
+        else if (file && same == shown.end()) DeleteFileForced(*file);  // a file no window shows would only be left behind
     }
     return written;
 }

@@ -34,14 +34,16 @@ struct StoredPackage {
 std::optional<StoredPackage> ReadPinSetFile(const std::wstring& path);
 
 // Opens the windows of a package; notOpened, when given, gets the image numbers whose
-// windows did not open (images stored without bytes aside). The temporary files written.
+// windows did not open (images stored without bytes aside), and opened those that did. A
+// window whose settings cannot be read ends a package's list, but not a restore's (one that
+// asks what did not open). The temporary files written.
 std::vector<std::wstring> OpenPackage(const StoredPackage& package, bool DontDragActive, bool DontLoadEffect,
-                                      std::vector<int>* notOpened = nullptr);
+                                      std::vector<int>* notOpened = nullptr, std::vector<int>* opened = nullptr);
 
-// The same for the bytes of a bag; empty when they are no bag. notOpened, when given,
-// gets the image numbers whose windows did not open (images stored without bytes aside).
+// The same for the bytes of a bag; empty when they are no bag.
 std::optional<std::vector<std::wstring>> OpenPackageContents(const std::vector<std::uint8_t>& bag, bool DontDragActive,
-                                                             bool DontLoadEffect, std::vector<int>* notOpened = nullptr);
+                                                             bool DontLoadEffect, std::vector<int>* notOpened = nullptr,
+                                                             std::vector<int>* opened = nullptr);
 
 // Whether the file begins as a pin set (any version).
 bool IsPinSetFile(const std::wstring& path);

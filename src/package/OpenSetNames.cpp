@@ -66,12 +66,29 @@ std::wstring ClaimName(const std::wstring& set, const OpenSetOwner& claimer) {
 }
 
 std::optional<Claim> ClaimOf(const std::wstring& name) {
-    const std::size_t tail = 1 + 25 + std::wcslen(kClaimExtension);
-    if (!EndsWith(name, kClaimExtension) || name.size() <= tail || name[name.size() - tail] != L'.') return std::nullopt;
-    const auto claimer = OwnerFrom(name.substr(name.size() - tail + 1, 25));
-    const std::wstring set = name.substr(0, name.size() - tail);
-    if (!claimer || !EndsWith(set, kExtension)) return std::nullopt;
-    return Claim{set, *claimer};
+    if (!EndsWith(name, kClaimExtension)) return std::nullopt;
+    const std::wstring stem = name.substr(0, name.size() - std::wcslen(kClaimExtension));
+    const std::size_t dot = stem.rfind(L'.');
+    if (dot == std::wstring::npos || !EndsWith(stem.substr(0, dot), kExtension)) return std::nullopt;
+    const std::wstring set = stem.substr(0, dot), owner = stem.substr(dot + 1);
+    if (const auto claimer = OwnerFrom(owner)) return Claim{set, *claimer};
+    // An earlier version's: the process id alone, in decimal.
+    if (owner.empty() || owner.size() > 10 || owner.find_first_not_of(L"0123456789") != std::wstring::npos) return std::nullopt;
+    const std::uint64_t id = std::wcstoull(owner.c_str(), nullptr, 10);
+    if (id > 0xFFFFFFFFu) return std::nullopt;
+    return Claim{set, {static_cast<std::uint32_t>(id), 0}};
+}
+
+std::wstring SetOf(const std::wstring& name) {
+    const auto claim = ClaimOf(name);
+    return claim ? claim->set : name;
+}
+
+std::wstring KeptSetName(const std::vector<std::wstring>& names) {
+    std::uint64_t last = 0;
+    for (const std::wstring& name : names)
+        if (const auto owner = OpenSetOwnerOf(name); owner && owner->processId == 0) last = std::max(last, owner->startTime);
+    return OpenSetName({0, last + 1});
 }
 
 std::wstring ClosedSetName(const ClosedSet& set) {

@@ -30,7 +30,15 @@ struct Claim {
     std::wstring set;  // the name the set had
     OpenSetOwner claimer;
 };
+// Claims an earlier version made ("<set>.<process id in decimal>.restoring") name no start
+// time: they read as claims of a copy that no longer runs.
 std::optional<Claim> ClaimOf(const std::wstring& name);
+// The set a file belongs to: the set a claim was, else the name itself.
+std::wstring SetOf(const std::wstring& name);
+
+// Windows a restore could not open wait in sets named for no running copy (process id 0),
+// numbered one above every such set among these names, so that two never share a name.
+std::wstring KeptSetName(const std::vector<std::wstring>& names);
 
 struct ClosedSet {
     std::uint64_t number;  // one above every set retired before it

@@ -114,24 +114,26 @@ PackageValue ReadValueOfKind(In& in, std::uint8_t kind) {
 ValueKind KindOf(const PackageValue& value) { return static_cast<ValueKind>(value.index() + 1); }
 
 void PackageBag::WriteValue(const std::wstring& name, PackageValue value) {
-    for (auto& entry : entries_) {
-        if (entry.first == name) {
-            entry.second = std::move(value);
-            return;
-        }
+    const auto [at, added] = index_.emplace(name, entries_.size());
+    if (!added) {
+        entries_[at->second].second = std::move(value);
+        return;
     }
-    entries_.emplace_back(name, std::move(value));
+    try {
+        entries_.emplace_back(name, std::move(value));
+    } catch (...) {
+        index_.erase(at);
+        throw;
+    }
 }
 
 const PackageValue& PackageBag::ReadValue(const std::wstring& name) const {
-    for (const auto& entry : entries_)
-        if (entry.first == name) return entry.second;
-    throw PackageError("the package holds no value of that name");
+    const auto at = index_.find(name);
+    if (at == index_.end()) throw PackageError("the package holds no value of that name");
+    return entries_[at->second].second;
 }
 
-bool PackageBag::Has(const std::wstring& name) const {
-    return std::any_of(entries_.begin(), entries_.end(), [&](const auto& e) { return e.first == name; });
-}
+bool PackageBag::Has(const std::wstring& name) const { return index_.count(name) != 0; }
 
 std::vector<std::uint8_t> EncodeBagStart(std::uint32_t count) {
     Writer out;
@@ -189,8 +191,10 @@ template <class In, class AfterEach>
 std::vector<std::pair<std::wstring, PackageValue>> ReadEntries(In& in, AfterEach afterEach) {
     if (std::memcmp(in.Take(4), kBagMagic, 4) != 0) throw PackageError("the bytes are no package");
     const std::uint64_t count = in.Little(4);
-    // Every entry takes at least four bytes: a count beyond that is a lie.
+    // Every entry takes at least four bytes: a count beyond that is a lie. No set of pins comes
+    // near the bound (a copy holds at most 10,000 windows, nine entries each).
     if (count > in.Size() / 4) throw PackageError("a package count runs past its end");
+    if (count > kMaxPackageEntries) throw PackageError("a package holds more entries than any set of pins");
     std::vector<std::pair<std::wstring, PackageValue>> entries;
     std::set<std::wstring> names;
     for (std::uint64_t i = 0; i < count; ++i) {
@@ -221,7 +225,9 @@ ReadAt InMemory(const std::uint8_t* data, std::size_t size) {
 void PackageBag::LoadContents(const std::vector<std::uint8_t>& bytes) {
     const ReadAt read = InMemory(bytes.data(), bytes.size());
     SourceReader in(read, 0, bytes.size(), SIZE_MAX);
-    entries_ = ReadEntries(in, [](const std::wstring&) {});
+    PackageBag loaded;
+    for (auto& [name, value] : ReadEntries(in, [](const std::wstring&) {})) loaded.WriteValue(name, std::move(value));
+    *this = std::move(loaded);
 }
 
 PackageBag LoadContentsFrom(const ReadAt& read, std::uint64_t offset, std::uint64_t length, std::size_t inMemory,

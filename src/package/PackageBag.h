@@ -16,6 +16,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -28,6 +29,9 @@ using PackageValue =
     std::variant<std::int32_t, std::int16_t, float, double, bool, std::wstring, std::vector<std::uint8_t>>;
 
 ValueKind KindOf(const PackageValue& value);
+
+// More entries than this make a damaged package.
+constexpr std::uint32_t kMaxPackageEntries = 1u << 17;
 
 class PackageError : public std::runtime_error {
 public:
@@ -50,6 +54,8 @@ public:
 
 private:
     std::vector<std::pair<std::wstring, PackageValue>> entries_;
+    // Where each name stands in entries_: a bag of many entries is read in linear time.
+    std::unordered_map<std::wstring, std::size_t> index_;
 };
 
 // Typed reading: throws PackageError when the name is absent or holds another kind.

@@ -58,11 +58,12 @@ std::uint64_t Position(HANDLE file) {
 }
 
 // Writes a set, the image entries named in sources streamed from their files (with the
-// closing zero every version stores), to the file beside, flushed, then moved over; placed
-// gets where each streamed image's bytes lie in the new file. beforeMove lets go of what
-// holds the old file.
+// closing zero every version stores), to the file beside, flushed, then moved over (or, unless
+// replace, into a name still free); placed gets where each streamed image's bytes lie in the
+// new file. beforeMove lets go of what holds the old file.
 bool WriteSet(const std::wstring& path, const PackageBag& bag, const std::map<std::wstring, StreamedImage>& sources,
-              std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>>& placed, const std::function<void()>& beforeMove) {
+              std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>>& placed, const std::function<void()>& beforeMove,
+              bool replace = true) {
     std::uint64_t bagLength = EncodeBagStart(0).size();
     for (const auto& [name, value] : bag.Entries()) {
         const auto source = sources.find(name);
@@ -90,7 +91,7 @@ bool WriteSet(const std::wstring& path, const PackageBag& bag, const std::map<st
         ok = ok && FlushFileBuffers(out.get());
     }
     if (beforeMove) beforeMove();
-    if (ok && MoveFileExW(beside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (ok && MoveFileExW(beside.c_str(), path.c_str(), (replace ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH)) return true;
     DeleteFileW(beside.c_str());
     return false;
 }
@@ -125,23 +126,30 @@ public:
         return lastWritten_;
     }
 
+    // Nothing posted or failed is written any more; returns once no write is under way.
+    void Cancel() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        pending_.reset();
+        failed_.reset();
+        idle_.wait(lock, [this] { return !busy_; });
+    }
+
 private:
     void Run() {
         std::unique_lock<std::mutex> lock(mutex_);
-        std::optional<SaveJob> failed;
         for (;;) {
             if (!wake_.wait_for(lock, std::chrono::seconds(3), [this] { return pending_.has_value(); })) {
-                if (!failed) continue;
-                pending_ = std::move(failed);  // a file held for a moment (a scanner, an indexer)
+                if (!failed_) continue;
+                pending_ = std::move(failed_);  // a file held for a moment (a scanner, an indexer)
             }
             SaveJob job = std::move(*pending_);
             pending_.reset();
+            failed_.reset();
             busy_ = true;
             lock.unlock();
             const bool written = Write(job);
             lock.lock();
-            if (written) failed.reset();
-            else failed = std::move(job);
+            if (!written && !pending_) failed_ = std::move(job);
             lastWritten_ = written;
             busy_ = false;
             idle_.notify_all();
@@ -153,10 +161,15 @@ private:
             DeleteSet(job.path);
             writtenImages_.clear();
             written_.clear();
+            missing_.clear();
             return true;
         }
         PackageBag bag = *job.settings;
-        if (job.images == writtenImages_ && !writtenId_.empty() && GetFileAttributesW(job.path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // An image stored empty (its file could not be read) is written as soon as it can be.
+        const bool missingBack = std::any_of(missing_.begin(), missing_.end(), [](const std::wstring& file) {
+            return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+        });
+        if (job.images == writtenImages_ && !missingBack && !writtenId_.empty() && GetFileAttributesW(job.path.c_str()) != INVALID_FILE_ATTRIBUTES) {
             bag.WriteValue(kSetId, writtenId_);
             return ReplaceFile(job.path + kSettingsSuffix, MakePinSet(bag.SaveContents()));
         }
@@ -175,7 +188,7 @@ private:
 
     // The set written image by image from the files: memory holds one chunk of an image at
     // a time. An image whose file cannot be read keeps the bytes the set already holds for
-    // it; one never written is left empty.
+    // it; one never written is left empty, and noted to be written once it can be read.
     bool WriteStreamed(const SaveJob& job, const PackageBag& bag) {
         ScopedFile previous(CreateFileW(job.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
         std::vector<ScopedFile> files(job.images.size());
@@ -196,19 +209,23 @@ private:
         const bool ok = WriteSet(job.path, bag, sources, placed, [&] { previous.reset(); });
         if (!ok) return false;
         written_.clear();
+        missing_.clear();
         for (const auto& [name, place] : placed) written_[imageOf[name]] = place;
+        for (const auto& [name, file] : imageOf)
+            if (!sources.count(name)) missing_.push_back(file);
         return true;
     }
 
     std::mutex mutex_;
     std::condition_variable wake_, idle_;
-    std::optional<SaveJob> pending_;
+    std::optional<SaveJob> pending_, failed_;
     bool busy_ = false, threaded_ = false, lastWritten_ = true;
     // Only the writing thread touches these: what the set on disk holds, and where in it
     // each image file's bytes lie.
     std::vector<std::wstring> writtenImages_;
     std::wstring writtenId_;
     std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>> written_;
+    std::vector<std::wstring> missing_;  // image files the set holds no bytes of
 };
 
 // Lives as long as the process: its thread is never joined.
@@ -235,7 +252,7 @@ std::optional<StoredPackage> ReadSetWithSettings(const std::wstring& path) {
     return set;
 }
 
-bool WriteWindowsOf(const std::wstring& path, const StoredPackage& from, const std::vector<int>& windows) try {
+bool WriteWindowsOf(const std::wstring& path, const StoredPackage& from, const std::vector<int>& windows, bool replace) try {
     std::map<std::wstring, std::wstring> origins;
     const PackageBag bag = WindowsOf(from.bag, windows, &origins);
     ScopedFile file(CreateFileW(from.file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -244,7 +261,7 @@ bool WriteWindowsOf(const std::wstring& path, const StoredPackage& from, const s
         if (const auto left = from.left.find(origin); left != from.left.end() && file)
             sources[name] = StreamedImage{file.get(), left->second.offset, left->second.length - (left->second.length ? 1 : 0)};
     std::map<std::wstring, std::pair<std::uint64_t, std::uint64_t>> placed;
-    return WriteSet(path, bag, sources, placed, {});
+    return WriteSet(path, bag, sources, placed, {}, replace);
 } catch (const std::exception&) {
     return false;
 }
@@ -263,5 +280,7 @@ void DeleteSet(const std::wstring& path) {
 void PostPinSet(SaveJob job) { Writer().Post(std::move(job)); }
 
 bool FlushPinSets() { return Writer().Flush(); }
+
+void CancelPinSetWrites() { Writer().Cancel(); }
 
 }  // namespace velvane::mMain

@@ -28,13 +28,18 @@ void PostPinSet(SaveJob job);
 // Returns once every job posted has been written: whether the last one was.
 bool FlushPinSets();
 
+// Drops every job not yet written, and the retries of one that failed (the set is retired:
+// writing it again would bring it back); returns once no write is under way.
+void CancelPinSetWrites();
+
 // The set's package, with the settings written after it when they belong to it, its large
 // images left in the file; empty when the set cannot be read.
 std::optional<StoredPackage> ReadSetWithSettings(const std::wstring& path);
 
 // Writes a set of these windows (image numbers) of a package read from a set file, their
-// images streamed from it. False when it could not be written.
-bool WriteWindowsOf(const std::wstring& path, const StoredPackage& from, const std::vector<int>& windows);
+// images streamed from it; over a file of that name only when replace. False when it could
+// not be written.
+bool WriteWindowsOf(const std::wstring& path, const StoredPackage& from, const std::vector<int>& windows, bool replace = true);
 
 // The set and the settings beside it, moved or deleted together. False when the set
 // could not be moved (when another has moved it first, for one).

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "package/PackageBag.h"
 #include "package/PinSet.h"
 #include "package/PinSetFiles.h"
+#include "package/RunningCopies.h"
+#include "package/TempFiles.h"
 #include "package/SingleExe.h"
 #include "startup/Main.h"
 #include "windows/FrmLogo.h"
@@ -23,31 +26,19 @@
 namespace velvane::mMain {
 namespace {
 
-constexpr UINT_PTR kSaveTimer = 1;
-constexpr DWORD kSaveDelayMs = 1000, kLongestDelayMs = 5000;
+constexpr UINT_PTR kSaveTimer = 1, kLivesOnTimer = 2, kKeepTimer = 3;
+constexpr DWORD kSaveDelayMs = 1000, kLongestDelayMs = 5000, kLivesOnMs = 10000, kKeepRetryMs = 3000;
 constexpr std::size_t kClosedKept = 10;
 
-// Once the copy has ended (retired, or the session is ending), its set is final.
-bool ended = false;
+// Retired: the user ended the copy; its set is final. SessionEnding: Windows ends the session,
+// the set stays in Open\ as it is, unless the process lives on past it.
+enum class Phase { Live, Retired, SessionEnding };
+Phase phase = Phase::Live;
+bool Ended() { return phase != Phase::Live; }
 // When the oldest change not yet written happened, while there is one.
 std::optional<DWORD> unsavedSince;
 
-std::uint64_t Ticks(const FILETIME& time) { return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime; }
-
-std::optional<std::uint64_t> StartTime(HANDLE process) {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return std::nullopt;
-    return Ticks(created);
-}
-
-OpenSetOwner Self() { return {GetCurrentProcessId(), StartTime(GetCurrentProcess()).value_or(0)}; }
-
-bool StillRuns(const OpenSetOwner& owner) {
-    if (owner == Self()) return true;
-    ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner.processId));
-    DWORD code = 0;
-    return process && GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE && StartTime(process.get()) == owner.startTime;
-}
+OpenSetOwner Self() { return ThisCopy(); }
 
 // %LOCALAPPDATA%\Velvane\<leaf>\ (under another settings section's own folder), made when
 // missing; empty when it cannot be had.
@@ -94,8 +85,12 @@ bool Abandoned(const std::wstring& set) {
     return ClosedSetOf(set).has_value();
 }
 
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 // What copies that died mid-write left: a finished set written beside its old one takes
-// its place, a half-written one goes, and settings without their set go with nothing lost.
+// its place, a half-written one goes. Settings whose set is not there may belong to a set
+// being moved this moment (a restore claiming it, or giving it back): they follow it under
+// its other name, and go only when their set is nowhere.
 void FoldBackLeftovers(const std::wstring& folder) {
     for (const std::wstring& name : FilesIn(folder, L"*.new")) {
         const std::wstring set = name.substr(0, name.size() - 4);
@@ -103,30 +98,44 @@ void FoldBackLeftovers(const std::wstring& folder) {
         if (ReadSetWithSettings(folder + name)) MoveFileExW((folder + name).c_str(), (folder + set).c_str(), MOVEFILE_REPLACE_EXISTING);
         else DeleteFileW((folder + name).c_str());
     }
+    const std::vector<std::wstring> all = FilesIn(folder, L"*");
     for (const std::wstring& name : FilesIn(folder, L"*.settings*")) {
         const std::wstring set = name.substr(0, name.find(L".settings"));
-        if (Abandoned(set) && (EndsWith(name, L".new") || GetFileAttributesW((folder + set).c_str()) == INVALID_FILE_ATTRIBUTES))
+        if (!Abandoned(set)) continue;
+        if (EndsWith(name, L".new")) {
             DeleteFileW((folder + name).c_str());
+            continue;
+        }
+        if (Exists(folder + set)) continue;
+        const auto home = std::find_if(all.begin(), all.end(), [&](const std::wstring& other) {
+            return other != set && other.find(L".settings") == std::wstring::npos && !EndsWith(other, L".new") && SetOf(other) == SetOf(set);
+        });
+        if (home == all.end()) DeleteFileW((folder + name).c_str());
+        else if (!Exists(folder + *home + L".settings"))
+            MoveFileExW((folder + name).c_str(), (folder + *home + L".settings").c_str(), 0);
     }
 }
 
 // This copy's claim on a set: renamed to name it (one rename wins when two copies restore
 // at once); the claimed file's path.
 std::optional<std::wstring> Claim(const std::wstring& folder, const std::wstring& name) {
-    const auto earlier = ClaimOf(name);
-    const std::wstring claimed = folder + ClaimName(earlier ? earlier->set : name, Self());
+    const std::wstring claimed = folder + ClaimName(SetOf(name), Self());
     if (!MoveSet(folder + name, claimed)) return std::nullopt;
     return claimed;
 }
 
 // The windows of a set that did not open are kept in a set of their own in Open\, named
-// for no running copy, so that a later restore tries them again.
+// for no running copy, so that a later restore tries them again. A name another restore
+// took meanwhile is passed over: kept sets never overwrite each other.
 bool KeepForLater(const StoredPackage& set, const std::vector<int>& notOpened) {
     if (notOpened.empty()) return true;
     const auto open = Folder(L"Open");
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    return open && WriteWindowsOf(*open + OpenSetName({0, Ticks(now)}), set, notOpened);
+    for (int attempt = 0; open && attempt < 100; ++attempt) {
+        const std::wstring path = *open + KeptSetName(FilesIn(*open, L"*.velvane"));
+        if (WriteWindowsOf(path, set, notOpened, /*replace*/ false)) return true;
+        if (!Exists(path)) return false;
+    }
+    return false;
 }
 
 struct Taken {
@@ -135,13 +144,16 @@ struct Taken {
     std::vector<int> notOpened;  // its windows that did not open
 };
 
-// Opens a claimed set; empty, with the set given back untouched, when none of it opened.
+// Sets whose windows all opened but those not kept yet (a write that failed): tried again,
+// and held by this copy's claim until then.
+std::vector<Taken> keepsDue;
+
+// Opens a claimed set; empty, with the set given back untouched, when none of its windows opened.
 std::optional<Taken> OpenClaimed(const std::wstring& claimed, const std::wstring& original, bool DontDragActive, bool DontLoadEffect) {
-    const std::size_t before = FrmLogo::Loaded().size();
     std::optional<StoredPackage> set = ReadSetWithSettings(claimed);
-    std::vector<int> failed;
-    if (set) OpenPackage(*set, DontDragActive, DontLoadEffect, &failed);
-    if (!set || FrmLogo::Loaded().size() == before) {
+    std::vector<int> failed, opened;
+    if (set) OpenPackage(*set, DontDragActive, DontLoadEffect, &failed, &opened);
+    if (!set || opened.empty()) {
         MoveSet(claimed, original);
         return std::nullopt;
     }
@@ -156,6 +168,8 @@ bool PostSave() {
     unsavedSince.reset();
     SaveJob job{OwnPinSetPath(), std::nullopt, {}};
     if (job.path.empty()) return false;
+    // A window whose file went before the set held its bytes gives the picture it shows instead.
+    for (FrmLogo* window : FrmLogo::Loaded()) window->KeepPictureOfGoneFile();
     try {
         job.settings = PackSettings(nullptr, IDYES, job.images);
     } catch (const std::exception&) {
@@ -165,18 +179,43 @@ bool PostSave() {
     return true;
 }
 
+// Keeps what restores could not open, now that this copy's own set holds what they did open;
+// the claimed set goes once all of it is kept somewhere.
+void KeepDue() {
+    std::vector<Taken> due;
+    due.swap(keepsDue);
+    for (Taken& set : due) {
+        if (KeepForLater(set.set, set.notOpened)) DeleteSet(set.claimed);
+        else keepsDue.push_back(std::move(set));
+    }
+    if (!keepsDue.empty() && Saver()) SetTimer(Saver(), kKeepTimer, kKeepRetryMs, nullptr);
+}
+
 LRESULT CALLBACK SaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER && wParam == kSaveTimer) {
-        if (!ended) PostSave();
+    switch (message) {
+    case WM_TIMER:
+        KillTimer(hwnd, wParam);
+        if (wParam == kSaveTimer && !Ended()) PostSave();
+        if (wParam == kKeepTimer && SavePinsNow()) KeepDue();
+        // Still running well after the session's end: it did not end (a restart manager's
+        // close that the copy outlived), so the set follows the windows again.
+        if (wParam == kLivesOnTimer && phase == Phase::SessionEnding) {
+            phase = Phase::Live;
+            PinsChanged();
+        }
         return 0;
-    }
-    if (message == WM_ENDSESSION && wParam) {
-        // Windows ends the copy: its set stays in Open for the next sign-in, as it is now.
-        if (!ended) SavePinsNow();
-        ended = true;
+    case WM_ENDSESSION:
+        if (!wParam || Ended()) return 0;
+        // Windows ends the copy: its set stays in Open\ for the next sign-in, as it is now.
+        // Their bytes saved, this copy's temporary files would only be left behind, unless
+        // the copy may outlive the request (an application closed, not the session ended).
+        KeepPinsOpen();
+        if (!(static_cast<DWORD>(lParam) & ENDSESSION_CLOSEAPP)) DeleteOwnTempFiles();
+        SetTimer(hwnd, kLivesOnTimer, kLivesOnMs, nullptr);
         return 0;
+    case WM_CLOSE: return 0;  // saving never stops while the copy runs
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // A hidden top-level window: it gets the timer, and the end of the session.
@@ -193,7 +232,7 @@ std::wstring OwnPinSetPath() {
 }
 
 void PinsChanged() {
-    if (ended || !Saver()) return;
+    if (Ended() || !Saver()) return;
     const DWORD now = GetTickCount();
     if (!unsavedSince) unsavedSince = now;
     // A steady stream of moves pushes the write back, but never past five seconds.
@@ -202,7 +241,7 @@ void PinsChanged() {
 }
 
 void WindowLeaves(bool lastImage, bool copyGoesOn) {
-    if (ended) return;
+    if (Ended()) return;
     if (!lastImage) {
         PinsChanged();
         return;
@@ -212,7 +251,7 @@ void WindowLeaves(bool lastImage, bool copyGoesOn) {
 }
 
 void StartNewPinSet() {
-    ended = false;
+    phase = Phase::Live;
     unsavedSince.reset();
 }
 
@@ -221,13 +260,21 @@ bool SavePinsNow() {
     return FlushPinSets() && posted;
 }
 
+void KeepPinsOpen() {
+    if (Ended()) return;
+    SavePinsNow();
+    phase = Phase::SessionEnding;
+}
+
 void RetirePins(std::uint32_t closeAll) {
-    if (ended) return;
+    if (Ended()) return;
     SavePinsNow();  // with the changes of the last second, the closing window's too
-    ended = true;
+    phase = Phase::Retired;
+    // A write that failed is not tried again: the set moves as it was last written whole.
+    CancelPinSetWrites();
     const std::wstring own = OwnPinSetPath();
     const auto closed = Folder(L"Closed");
-    if (own.empty() || !closed || GetFileAttributesW(own.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (own.empty() || !closed || !Exists(own)) return;
     const std::vector<std::wstring> before = FilesIn(*closed, L"*.velvane");
     MoveSet(own, *closed + ClosedSetName({NextClosedNumber(before), GetCurrentProcessId(), closeAll}));
     for (const std::wstring& name : ClosedSetsToPrune(FilesIn(*closed, L"*.velvane"), kClosedKept)) DeleteSet(*closed + name);
@@ -241,18 +288,18 @@ bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly) {
         for (const std::wstring& name : names) {
             const auto claimed = Claim(folder, name);
             if (!claimed) continue;
-            const auto earlier = ClaimOf(name);
-            const std::wstring original = folder + (earlier ? earlier->set : name);
-            if (auto opened = OpenClaimed(*claimed, original, DontDragActive, DontLoadEffect)) taken.push_back(std::move(*opened));
+            if (auto opened = OpenClaimed(*claimed, folder + SetOf(name), DontDragActive, DontLoadEffect)) taken.push_back(std::move(*opened));
         }
     };
-    // A set is free when its copy no longer runs, or a claim on it when its claimer does not.
+    // A set is free when its copy no longer runs, or a claim on it when its claimer does not;
+    // this copy's own claims wait for their windows to be kept.
     const auto free = [&](const std::wstring& folder) {
         FoldBackLeftovers(folder);
         std::vector<std::wstring> names;
         for (const std::wstring& name : FilesIn(folder, L"*")) {
             const auto owner = OpenSetOwnerOf(name);
             const auto claim = ClaimOf(name);
+            if (claim && claim->claimer == Self()) continue;
             if (claim && StillRuns(claim->claimer)) claimedElsewhere = true;
             else if ((owner && !StillRuns(*owner)) || claim) names.push_back(name);
         }
@@ -269,11 +316,12 @@ bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly) {
     if (taken.empty()) return claimedElsewhere;
     // Taken over: this copy's own set holds them from now on; until it does, the sets stay.
     // What did not open waits in a set of its own; a set goes only once none of it is left.
-    const bool kept = SavePinsNow();
-    for (const Taken& set : taken) {
-        if (kept && KeepForLater(set.set, set.notOpened)) DeleteSet(set.claimed);
-        else if (!kept) MoveSet(set.claimed, set.original);
+    if (!SavePinsNow()) {
+        for (const Taken& set : taken) MoveSet(set.claimed, set.original);
+        return true;
     }
+    keepsDue.insert(keepsDue.end(), std::make_move_iterator(taken.begin()), std::make_move_iterator(taken.end()));
+    KeepDue();
     return true;
 }
 

@@ -29,6 +29,10 @@ bool SavePinsNow();
 // nothing that follows changes it.
 void RetirePins(std::uint32_t closeAll = 0);
 
+// The copy ends without the user's word (a failure, the end of the session): its set,
+// brought up to date, stays in Open\ for "restore", and nothing that follows changes it.
+void KeepPinsOpen();
+
 // The resident copy lives on past a retired set: the pins it opens next make a new one.
 void StartNewPinSet();
 

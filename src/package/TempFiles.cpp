@@ -7,8 +7,8 @@
 
 #include "common/Scoped.h"
 #include "package/OwnResources.h"
+#include "package/RunningCopies.h"
 #include "package/TempFileNames.h"
-#include "windows/MessagePump.h"
 
 namespace velvane::mMain {
 namespace {
@@ -49,7 +49,7 @@ std::optional<std::wstring> MakeTempFileName() {
     if (folder.empty()) return std::nullopt;
     std::uniform_int_distribution<std::uint32_t> draw(0, TempNameLimit - 1);
     for (int attempt = 0; attempt < 4096; ++attempt) {
-        std::wstring candidate = folder + TempFileLeafName(draw(NameGenerator()));
+        std::wstring candidate = folder + TempFileLeafName(ThisCopy(), draw(NameGenerator()));
         ScopedFile file(CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
@@ -77,7 +77,21 @@ bool SaveResourceToFile(const wchar_t* ResId, const wchar_t* ResType, const std:
 void DeleteFileForced(const std::wstring& FilePath) {
     SetFileAttributesW(FilePath.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (DeleteFileW(FilePath.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) OwnTempFiles().erase(FilePath);
-    DoEvents();
+}
+
+void DeleteOwnTempFiles() {
+    for (const std::wstring& file : std::set<std::wstring>(OwnTempFiles())) DeleteFileForced(file);
+}
+
+void RemoveTempFilesOfEndedCopies() {
+    const std::wstring folder = GetTempFolder();
+    WIN32_FIND_DATAW found{};
+    const ScopedFind search(folder.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW((folder + L"~*.tmp").c_str(), &found));
+    if (!search) return;
+    do {
+        const auto owner = TempFileOwnerOf(found.cFileName);
+        if (owner && !StillRuns(*owner)) DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search.get(), &found));
 }
 
 std::wstring OwnExePath() {

@@ -21,8 +21,16 @@ bool IsOwnTempFile(const std::wstring& path);
 // Writes a custom resource of this program to a file; false on any failure.
 bool SaveResourceToFile(const wchar_t* ResId, const wchar_t* ResType, const std::wstring& FilePath);
 
-// Deletes a file even when read-only, then lets waiting window messages run. Never fails.
+// Deletes a file even when read-only. Never fails, and never lets window messages run: it is
+// called in the middle of a window's unload.
 void DeleteFileForced(const std::wstring& FilePath);
+
+// Deletes every temporary file this process made and still has.
+void DeleteOwnTempFiles();
+
+// Deletes the temporary files of copies that no longer run (the end of a session leaves
+// them, a crash too); another program's files are never named like ours.
+void RemoveTempFilesOfEndedCopies();
 
 // Full path of the running program file, always ending in ".exe".
 std::wstring OwnExePath();

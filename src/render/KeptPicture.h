@@ -18,6 +18,8 @@ class KeptPicture {
 public:
     // Whether it holds this file's picture, the file unchanged since (same time and length).
     bool Holds(const std::wstring& path) const;
+    // Whether it holds the picture last decoded from this file, however the file changed since.
+    bool HeldFrom(const std::wstring& path) const { return picture_ && path == path_; }
     void Keep(const std::wstring& path, std::int32_t width, std::int32_t height, std::vector<std::uint8_t> pixels);
     // The file's picture was just decoded into drawn: when that is the whole surface, the
     // surface stands as the picture, so a picture shown at its own size is not decoded again.

@@ -157,6 +157,15 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     HBITMAP surface = sizeFits && keep ? keep->Surface(W, H, bits, rowBytes) : nullptr;
     if (sizeFits && !keep) DIBBitmap = TopDownBitmap(W, H, bits);
     OldBitmap.Select(MemDC.get(), surface ? surface : DIBBitmap.get());
+    // The window's surface leaves this job's DC with the job, whichever way it ends: Windows
+    // refuses to delete a bitmap still selected, and the window may let it go any time after.
+    struct Deselect {
+        ScopedSelection& selection;
+        bool windows;
+        ~Deselect() {
+            if (windows) selection.reset();
+        }
+    } deselect{OldBitmap, surface != nullptr};
     // The picture is drawn before the window changes: one that cannot be had (an unreadable
     // or changed file, a size beyond memory) leaves the window with its old picture, place
     // and size rather than sized to a picture it never gets.

@@ -1,12 +1,15 @@
 #include "startup/Main.h"
 
 #include <exception>
+#include <system_error>
+#include <thread>
 
 #include "common/ProgramTexts.h"
 #include "common/Scoped.h"
 #include "package/EmbeddedPackage.h"
 #include "package/ReadSettingsSlot.h"
 #include "package/SettingsSlot.h"
+#include "package/TempFiles.h"
 #include "startup/CommandLine.h"
 #include "startup/FileExists.h"
 #include "startup/NumberReading.h"
@@ -34,7 +37,7 @@ std::wstring LowerCase(std::wstring text) {
 void OpenRequestedWindows(SwitchReading& reading) {
     if (!reading.complete) return;
     if (reading.startupFlags & CloseAllFlag) {
-        CloseAllRunning(NewCloseAll());
+        CloseAllRunning(NewCloseAll(), /*waitForOthers*/ true);
         UnloadAllLogos();
     }
     const std::optional<StartupValues> values = ReadValues(reading.commandText);
@@ -92,6 +95,11 @@ void Main() {
         GlobalKeys::Take(NotificationIcon::Owner(), false);
         Carry(request);
         return;
+    }
+    // What copies that no longer run left in the temporary folder goes, beside the start.
+    try {
+        std::thread(RemoveTempFilesOfEndedCopies).detach();
+    } catch (const std::system_error&) {
     }
     // A second resident start in the session ends at once, quietly.
     const bool resident = has(L"tray");

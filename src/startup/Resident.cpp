@@ -4,6 +4,7 @@
 
 #include "capture/PinFromScreen.h"
 #include "common/ProgramTexts.h"
+#include "package/RunningCopies.h"
 #include "windows/GlobalKeys.h"
 #include "windows/LogoWindows.h"
 #include "windows/NotificationIcon.h"
@@ -41,12 +42,19 @@ bool BecomeResident() {
 }
 
 bool AskResident(Request request) {
-    const HWND resident = FindWindowExW(nullptr, nullptr, NotificationIcon::OwnerClass, kResidentTitle);
+    // A window of another program may carry the same class and title: only a copy of ours is asked.
     DWORD process = 0;
-    if (!resident || !GetWindowThreadProcessId(resident, &process) || process == GetCurrentProcessId()) return false;
-    // The selecting window must come to the front there, as it would here.
+    HWND resident = nullptr;
+    while ((resident = FindWindowExW(nullptr, resident, NotificationIcon::OwnerClass, kResidentTitle)) != nullptr)
+        if (GetWindowThreadProcessId(resident, &process) && IsVelvaneOfThisUser(process)) break;
+    if (!resident || process == GetCurrentProcessId()) return false;
+    // The selecting window must come to the front there, as it would here. Sent: the resident
+    // copy checks who asks while this one still runs, and takes the request up afterwards.
     AllowSetForegroundWindow(process);
-    return PostMessageW(resident, RequestMessage(), static_cast<WPARAM>(request), 0) != FALSE;
+    DWORD_PTR taken = 0;
+    return SendMessageTimeoutW(resident, RequestMessage(), static_cast<WPARAM>(request), GetCurrentProcessId(), SMTO_ABORTIFHUNG, 5000,
+                               &taken) &&
+           taken;
 }
 
 void Carry(Request request) {

@@ -20,7 +20,8 @@ bool AskResident(Request request);
 // Does what is asked, in this copy.
 void Carry(Request request);
 
-// The message by which another copy hands a request over (wParam: the request).
+// The message by which another copy hands a request over (wParam: the request, lParam: its
+// process id).
 UINT RequestMessage();
 
 }  // namespace velvane::mMain

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/ProgramTexts.h"
-#include "package/OwnResources.h"
+#include "package/RunningCopies.h"
 #include "startup/Main.h"
 #include "startup/WindowList.h"
 
@@ -96,15 +96,6 @@ std::int32_t HandleValue(HWND window) { return static_cast<std::int32_t>(reinter
 // Handles are 32-bit values, also in 64-bit processes; they widen with their sign.
 HWND WindowFromValue(std::int32_t value) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(value)); }
 
-// A program file of this program carries the settings slot resource.
-bool IsProgramFile(const std::wstring& path) {
-    HMODULE image = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!image) return false;
-    const bool carriesSlot = FindResourceW(image, SettingsSlotResource, SettingsSlotResource) != nullptr;
-    FreeLibrary(image);
-    return carriesSlot;
-}
-
 // A stale handle may by now name a window of some other program: only top-level logo
 // windows of a Velvane process are asked to close.
 bool IsLogoWindowOfThisProgram(HWND window) {
@@ -113,14 +104,27 @@ bool IsLogoWindowOfThisProgram(HWND window) {
     if (!GetClassNameW(window, name, 64) || std::wstring(name) != LogoWindowClass) return false;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == GetCurrentProcessId()) return true;
-    ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (!process) return false;
-    std::wstring path(32768, L'\0');
-    DWORD length = static_cast<DWORD>(path.size());
-    if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) return false;
-    path.resize(length);
-    return IsProgramFile(path);
+    return IsVelvaneOfThisUser(pid);
+}
+
+// The messages between copies carry the sender's process id, which the receiver checks.
+LPARAM Sender() { return static_cast<LPARAM>(GetCurrentProcessId()); }
+
+// Every listed window of every running copy; the about windows too, unless pinsOnly.
+std::vector<HWND> AllRunning(bool pinsOnly) {
+    ListLock lock;
+    RegistryStore store;
+    std::vector<HWND> ours;
+    for (std::int32_t value : ListedWindows(store))
+        if (HWND window = WindowFromValue(value); IsLogoWindowOfThisProgram(window) && !(pinsOnly && GetPropW(window, AboutWindowProperty)))
+            ours.push_back(window);
+    return ours;
+}
+
+// Sent, not posted, and with the list's lock let go: the receiver checks the sender while it
+// waits (a "hide" start ends right after), and may take the lock itself.
+void Tell(const std::vector<HWND>& windows, UINT message, WPARAM wParam) {
+    for (HWND window : windows) SendMessageTimeoutW(window, message, wParam, Sender(), SMTO_ABORTIFHUNG, 2000, nullptr);
 }
 
 }  // namespace
@@ -133,28 +137,15 @@ void UpdateWindowRegistry(HWND window, bool add) {
         throw std::overflow_error("the list of open windows is full");
 }
 
-void MakeAllRunningClickable() {
-    ListLock lock;
-    RegistryStore store;
-    for (std::int32_t value : ListedWindows(store))
-        if (HWND window = WindowFromValue(value); IsLogoWindowOfThisProgram(window))
-            PostMessageW(window, ClickableAgainMessage(), 0, 0);
-}
+void MakeAllRunningClickable() { Tell(AllRunning(false), ClickableAgainMessage(), 0); }
 
-std::vector<HWND> AllRunningWindows() {
-    ListLock lock;
-    RegistryStore store;
-    std::vector<HWND> ours;
-    for (std::int32_t value : ListedWindows(store))
-        if (HWND window = WindowFromValue(value); IsLogoWindowOfThisProgram(window)) ours.push_back(window);
-    return ours;
-}
+std::vector<HWND> AllRunningPins() { return AllRunning(true); }
 
 void HideOrShowAllRunning(Visibility how) {
-    const std::vector<HWND> ours = AllRunningWindows();
+    const std::vector<HWND> ours = AllRunningPins();
     const bool hide = how == Visibility::Hide ||
                       (how == Visibility::Toggle && std::any_of(ours.begin(), ours.end(), [](HWND w) { return IsWindowVisible(w) != FALSE; }));
-    for (HWND window : ours) PostMessageW(window, HideShowMessage(), hide ? 1 : 0, 0);
+    Tell(ours, HideShowMessage(), hide ? 1 : 0);
 }
 
 UINT HideShowMessage() {
@@ -167,15 +158,25 @@ UINT ClickableAgainMessage() {
     return message;
 }
 
-void CloseAllRunning(std::uint32_t closeAll) {
-    ListLock lock;
-    RegistryStore store;
-    CloseAllListed(store, [closeAll](std::int32_t value) {
-        HWND window = WindowFromValue(value);
-        // A window that is there but refuses the message (a copy running elevated) stays listed.
-        return !IsLogoWindowOfThisProgram(window) || PostMessageW(window, WM_CLOSE, 0, static_cast<LPARAM>(closeAll)) ||
-               !IsWindow(window);
-    });
+void CloseAllRunning(std::uint32_t closeAll, bool waitForOthers) {
+    std::vector<HWND> others;
+    {
+        ListLock lock;
+        RegistryStore store;
+        CloseAllListed(store, [&](std::int32_t value) {
+            HWND window = WindowFromValue(value);
+            if (!IsLogoWindowOfThisProgram(window)) return true;
+            DWORD process = 0;
+            if (GetWindowThreadProcessId(window, &process) && process != GetCurrentProcessId()) others.push_back(window);
+            // A window that is there but refuses the message (a copy running elevated) stays listed.
+            return PostMessageW(window, WM_CLOSE, static_cast<WPARAM>(Sender()), static_cast<LPARAM>(closeAll)) || !IsWindow(window);
+        });
+    }
+    // Each copy checks who asked while the asking one still runs; a hung copy is not waited for long.
+    const DWORD start = GetTickCount();
+    while (waitForOthers && GetTickCount() - start < 5000 &&
+           std::any_of(others.begin(), others.end(), [](HWND w) { return IsWindow(w) != FALSE; }))
+        Sleep(50);
 }
 
 }  // namespace velvane::mMain

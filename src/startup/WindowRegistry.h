@@ -14,8 +14,10 @@ namespace velvane::mMain {
 void UpdateWindowRegistry(HWND window, bool add);
 
 // Asks every listed window, in any running copy, to close, and empties the list. The
-// request names the close-all, so that each copy ends whole and keeps its pins.
-void CloseAllRunning(std::uint32_t closeAll);
+// request names the close-all and this copy (wParam: the process id, lParam: the close-all),
+// so that each copy ends whole and keeps its pins. A copy that ends at once ("closeall")
+// waits for the other copies' windows to go first: they check who asks while it runs.
+void CloseAllRunning(std::uint32_t closeAll, bool waitForOthers = false);
 
 // Asks every listed window, in any running copy, to take the mouse again; the list stays.
 void MakeAllRunningClickable();
@@ -23,15 +25,16 @@ void MakeAllRunningClickable();
 // The message by which a window of any copy is asked to take the mouse again.
 UINT ClickableAgainMessage();
 
-// Hides (Hide) or shows (Show) every listed window of every running copy, or, with
-// Toggle, hides them all while any is shown and shows them otherwise; the list stays.
+// Hides (Hide) or shows (Show) every pin of every running copy, or, with Toggle, hides them
+// all while any is shown and shows them otherwise; the list stays. About windows stay as they are.
 enum class Visibility { Show, Hide, Toggle };
 void HideOrShowAllRunning(Visibility how);
 
-// Every listed window of every running copy, shown or hidden.
-std::vector<HWND> AllRunningWindows();
+// Every listed pin (not about windows) of every running copy, shown or hidden.
+std::vector<HWND> AllRunningPins();
 
-// The message by which a window of any copy is asked to hide (wParam 1) or show (0).
+// The message by which a window of any copy is asked to hide (wParam 1) or show (0); lParam
+// names the asking copy's process.
 UINT HideShowMessage();
 
 }  // namespace velvane::mMain

@@ -138,7 +138,7 @@ Pasted TakeImage(HWND owner) {
             if (file) unwritten.push_back(*file);
         }
     }
-    // Deleting may let window messages run: only once the clipboard is no longer ours.
+    // Deleted once the clipboard is no longer ours.
     for (const std::wstring& file : unwritten) mMain::DeleteFileForced(file);
     IDataObject* files = nullptr;  // copied files come as a drop would, once the clipboard is closed again
     if (pasted.ownFile.empty() && format == CF_HDROP && SUCCEEDED(OleGetClipboard(&files))) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/ProgramTexts.h"
+#include "package/RunningCopies.h"
 #include "package/TempFiles.h"
 #include "startup/WindowRegistry.h"
 #include "package/PinSetStore.h"
@@ -57,12 +58,11 @@ int MouseButtons(WPARAM keys) {
 }
 
 // A failure must not pass through the system's code; the user is told what failed and
-// the program ends with every window unloaded.
+// the program ends with every window unloaded, its pins kept as after a crash.
 [[noreturn]] void ReportFailureAndEnd(const char* what) {
-    std::wstring text = L"Velvane has to close because an operation failed:\n";
+    std::wstring text;
     for (const char* c = what; c && *c; ++c) text.push_back(static_cast<unsigned char>(*c));
-    MessageBoxW(nullptr, text.c_str(), ProgramTitle, MB_OK | MB_ICONERROR | MB_TOPMOST);
-    mMain::UnloadAllLogos();
+    mMain::EndOnFailure(text);
 }
 
 }  // namespace
@@ -250,11 +250,10 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!Menu.InmnuLogo[TopMostItem].checked)
             SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         return 0;
-    // A close-all names itself: the copy ends whole, its pins kept. Any other close request
-    // closes this one window.
+    // A close request that is not the user's own key or menu (a close-all, which names itself
+    // and its sender; a window-closing tool; taskkill without /F) ends the copy whole, its pins kept.
     case WM_CLOSE:
-        if (lParam != 0) mMain::EndByCloseAll(static_cast<std::uint32_t>(lParam));
-        else Unload();
+        mMain::EndByCloseAll(lParam != 0 && IsVelvaneOfThisUser(static_cast<DWORD>(wParam)) ? static_cast<std::uint32_t>(lParam) : 0);
         return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) != SC_CLOSE) return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -266,6 +265,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NCDESTROY: {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        RemovePropW(hwnd_, AboutWindowProperty);
         auto& all = LoadedWindows();
         auto at = std::find(all.begin(), all.end(), this);
         LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -279,12 +279,13 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     default:
+        // Asked by another copy, which names itself: what does not check is passed over.
         if (message == mMain::ClickableAgainMessage()) {
-            ClickThrough(false);
+            if (IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) ClickThrough(false);
             return 0;
         }
         if (message == mMain::HideShowMessage()) {
-            Hide(wParam != 0);
+            if (!aboutMode_ && IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) Hide(wParam != 0);
             return 0;
         }
         return DefWindowProcW(hwnd_, message, wParam, lParam);

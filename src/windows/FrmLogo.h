@@ -100,6 +100,11 @@ public:
     KeptPicture* KeptAWhile();
     static constexpr UINT_PTR kKeptPictureTimer = 3, kKeptSurfaceTimer = 4;
 
+    // When its file can no longer be read (gone, or held by another program) while the window
+    // still keeps the picture it shows, that picture becomes a PNG file of our own that the
+    // window shows from then on: its pin set never stores it empty.
+    void KeepPictureOfGoneFile();
+
     // Hidden from the screen (all windows hidden at once); nothing but Show brings it back.
     bool Hidden() const { return hidden_; }
     void Hide(bool hidden);

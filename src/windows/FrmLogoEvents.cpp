@@ -245,23 +245,6 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
     return true;
 }
 
-// Held while the wheel, the menu or the user coming back may ask again; a still picture
-// needs no decoded copy for long. One window keeps at a time, so that opening or restoring
-// many never holds a picture each.
-KeptPicture* FrmLogo::KeptAWhile() {
-    for (FrmLogo* other : Loaded())
-        if (other != this) other->LetKeptGo();
-    SetTimer(hwnd_, kKeptPictureTimer, kKeptPictureMs, nullptr);
-    SetTimer(hwnd_, kKeptSurfaceTimer, kKeptSurfaceMs, nullptr);
-    return &kept_;
-}
-
-void FrmLogo::LetKeptGo() {
-    KillTimer(hwnd_, kKeptPictureTimer);
-    KillTimer(hwnd_, kKeptSurfaceTimer);
-    kept_.Release();
-}
-
 void FrmLogo::Paste() {
     POINT pointer{};
     GetCursorPos(&pointer);

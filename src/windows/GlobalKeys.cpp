@@ -22,7 +22,7 @@ void Take(HWND owner, bool resident) {
         GetClassNameW(owner, ownerClass, 64);
         // Answered before this returns, so the keys are free when they are asked for below.
         ForEachOther(owner, ownerClass, [](HWND other) {
-            SendMessageTimeoutW(other, WantedMessage(), 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr);
+            SendMessageTimeoutW(other, WantedMessage(), 0, GetCurrentProcessId(), SMTO_ABORTIFHUNG, 1000, nullptr);
         });
     }
     for (Key key : kKeys)
@@ -38,7 +38,10 @@ void PassOn(HWND owner, const wchar_t* ownerClass) {
     if (!Holds(HideShow) && !Holds(PinFromScreen) && !Holds(PinClipboard)) return;
     LetGo(owner);
     // Every other copy is asked; the first to ask Windows gets them.
-    ForEachOther(owner, ownerClass, [](HWND other) { PostMessageW(other, FreeMessage(), 0, 0); });
+    // Sent: each checks who tells it while this copy, about to end, still runs.
+    ForEachOther(owner, ownerClass, [](HWND other) {
+        SendMessageTimeoutW(other, FreeMessage(), 0, GetCurrentProcessId(), SMTO_ABORTIFHUNG, 1000, nullptr);
+    });
 }
 
 bool Holds(Key key) { return held[key]; }

@@ -23,7 +23,8 @@ void LetGo(HWND owner);
 bool Holds(Key key);
 const wchar_t* KeyText(Key key);
 
-// How copies ask one another: the keys are free, the resident copy wants them.
+// How copies ask one another: the keys are free, the resident copy wants them (lParam: the
+// asking copy's process id).
 UINT FreeMessage();
 UINT WantedMessage();
 

@@ -61,7 +61,7 @@ std::optional<std::int32_t> Edge(std::int32_t requested, bool centre, std::int32
 
 }  // namespace
 
-void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
+bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
               const POINT* centreAt, Orientation turn) {
     LayeredPNGWindow renderer;  // released whichever way this returns
@@ -77,7 +77,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     }
     FrmLogo* window = FrmLogo::Load();
     const bool measured = readable.get();
-    if (!window) return;
+    if (!window) return false;
     if (turn.SwapsSides()) std::swap(width, height);  // the sides it is placed by are the turned picture's
     const HWND hwnd = window->hWnd();
     bool listed = false;
@@ -96,6 +96,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         window->AboutMode(IsAbout);
         // The flag is raised with the window, so it always stands for an about window that exists.
         if (IsAbout) AboutOpen = true;
+        if (IsAbout) SetPropW(hwnd, AboutWindowProperty, reinterpret_cast<HANDLE>(1));
         try {
             UpdateWindowRegistry(hwnd, true);
         } catch (const std::exception&) {
@@ -121,8 +122,9 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         window->Menu.InmnuLogo[MakeSingleExeItem].visible = ReadSettingsSlot() == EmptySlotMarker;
 
         DoEvents();
-        // A close request may have arrived meanwhile: the window is then already gone.
-        if (FrmLogo::Find(hwnd) != window || window->ShUnload) return true;
+        // A close request may have arrived meanwhile: the window is then already gone. Hidden
+        // meanwhile (every pin hidden at once), it stays so.
+        if (FrmLogo::Find(hwnd) != window || window->ShUnload || window->Hidden()) return true;
         // Shown without changing its place in the window order; a top-most window also
         // takes the keyboard, so Esc works on it at once.
         ShowWindow(hwnd, DontOnTop ? SW_SHOWNA : SW_SHOW);
@@ -142,6 +144,7 @@ void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     // The one way out of a failure: the window, never shown, goes with its list entry.
     if (!opened && FrmLogo::Find(hwnd) == window) window->Discard(listed);
     if (opened) NotificationIcon::Refresh();  // the count of pins it shows
+    return opened;
 }
 
 void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(const std::wstring&)>& openImage,
@@ -178,9 +181,9 @@ void ReopenClosed() {
     if (closed.empty()) return;
     // Kept until the window is back: a reopening that fails can be tried again.
     const std::vector<std::uint8_t> bag = closed.back();
-    const std::size_t before = FrmLogo::Loaded().size();
-    OpenPackageContents(bag, false, true);
-    if (FrmLogo::Loaded().size() > before && !closed.empty() && closed.back() == bag) closed.pop_back();
+    std::vector<int> opened;
+    OpenPackageContents(bag, false, true, nullptr, &opened);
+    if (!opened.empty() && !closed.empty() && closed.back() == bag) closed.pop_back();
 }
 
 bool CanReopen() { return !ClosedWindows().empty(); }
@@ -248,9 +251,21 @@ void UnloadAllLogos(std::uint32_t closeAll) {
 
 void EndByCloseAll(std::uint32_t closeAll) {
     if (!IsResident()) UnloadAllLogos(closeAll);
+    static bool underWay = false;
+    if (std::exchange(underWay, true)) return;
     RetirePins(closeAll);
     UnloadEveryWindow();
     StartNewPinSet();
+    underWay = false;
+}
+
+void EndOnFailure(const std::wstring& what) {
+    // Kept before the message, which lets other windows' messages run meanwhile.
+    KeepPinsOpen();
+    MessageBoxW(nullptr, (L"Velvane has to close because an operation failed:\n" + what).c_str(), ProgramTitle, MB_OK | MB_ICONERROR | MB_TOPMOST);
+    UnloadEveryWindow();
+    NotificationIcon::Remove();
+    ExitProcess(1);
 }
 
 }  // namespace velvane::mMain

@@ -20,8 +20,8 @@ extern bool AboutOpen;
 
 // centreAt, when given, is the screen point the window is centred on instead of the
 // positions in twips (a pasted image goes where the pointer is); turn, how its picture
-// is turned.
-void OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
+// is turned. True when the window opened (or was closed while it opened).
+bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
               const POINT* centreAt = nullptr, Orientation turn = {});
 
@@ -54,9 +54,14 @@ void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter);
 // Unloads every window, then ends the process; closeAll names the close-all that ends it.
 [[noreturn]] void UnloadAllLogos(std::uint32_t closeAll = 0);
 
-// A close-all reached this copy: it ends whole, its pins kept, except that the resident
-// copy lives on without pins.
+// A close-all reached this copy (or a close request that is not the user's own): it ends
+// whole, its pins kept, except that the resident copy lives on without pins. Once only:
+// another arriving while one is under way does nothing more.
 void EndByCloseAll(std::uint32_t closeAll);
+
+// The copy ends on a failure it cannot go on from: the user is told, and its pins stay for
+// "restore" as after a crash.
+[[noreturn]] void EndOnFailure(const std::wstring& what);
 
 // Unloads every window (each runs its unload steps); failures are passed over.
 void UnloadEveryWindow();

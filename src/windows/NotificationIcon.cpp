@@ -9,6 +9,7 @@
 
 #include "common/ProgramTexts.h"
 #include "package/PinSetStore.h"
+#include "package/RunningCopies.h"
 #include "startup/CommandLine.h"
 #include "startup/Resident.h"
 #include "startup/SignIn.h"
@@ -22,7 +23,7 @@
 namespace velvane::NotificationIcon {
 namespace {
 
-constexpr UINT kIconMessage = WM_APP + 2, kIconId = 1;
+constexpr UINT kIconMessage = WM_APP + 2, kCarryRequest = WM_APP + 3, kIconId = 1;
 enum Command : UINT {
     kClickableAgain = 1, kExit, kShowAll, kHideAll, kPinFromScreen, kPinClipboard, kOpenImage, kRestore, kCloseAll, kSignIn, kAbout
 };
@@ -60,7 +61,7 @@ void BuildMenu(HMENU menu) {
     Append(menu, kRestore, L"Restore Pins");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     // Every copy's windows, as its key: Show All while none of them shows.
-    const std::vector<HWND> every = mMain::AllRunningWindows();
+    const std::vector<HWND> every = mMain::AllRunningPins();
     const bool show = !every.empty() && std::none_of(every.begin(), every.end(), [](HWND w) { return IsWindowVisible(w) != FALSE; });
     Append(menu, show ? kShowAll : kHideAll, WithKey(show ? L"Show All" : L"Hide All", GlobalKeys::HideShow), every.empty() ? MF_GRAYED : 0);
     Append(menu, kCloseAll, L"Close All Pins");
@@ -109,11 +110,12 @@ void ShowMenu(HWND owner) {
     Carry(chosen);
 }
 
-// The resident copy's: "Velvane: 2 pins open", and which of the keys another program holds.
+// The resident copy's: "Velvane: 2 pins open here", and which of the keys another program
+// holds. Its own pins: other copies' come and go unseen (Hide All acts on them all the same).
 std::wstring Tip() {
     if (!mMain::IsResident()) return L"Velvane: hidden windows, or windows that let clicks through";
     const std::size_t pins = PinCount();
-    std::wstring tip = std::wstring(ProgramTitle) + L": " + std::to_wstring(pins) + (pins == 1 ? L" pin open" : L" pins open");
+    std::wstring tip = std::wstring(ProgramTitle) + L": " + std::to_wstring(pins) + (pins == 1 ? L" pin open here" : L" pins open here");
     for (GlobalKeys::Key key : {GlobalKeys::HideShow, GlobalKeys::PinFromScreen, GlobalKeys::PinClipboard})
         if (!GlobalKeys::Holds(key)) tip += std::wstring(L"\n") + GlobalKeys::KeyText(key) + L" is taken";
     return tip;
@@ -143,16 +145,22 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         if (wParam == GlobalKeys::PinClipboard) mMain::Carry(mMain::Request::PinClipboard);
         return 0;
     }
+    if (message == WM_CLOSE) return 0;  // the icon and the keys never go while the copy runs
+    // Asked by another copy, which names itself (lParam): what does not check is passed over.
+    const bool fromACopy = IsVelvaneOfThisUser(static_cast<DWORD>(lParam));
     if (message == GlobalKeys::FreeMessage()) {
-        GlobalKeys::Take(hwnd, mMain::IsResident());
+        if (fromACopy) GlobalKeys::Take(hwnd, mMain::IsResident());
         Refresh();
         return 0;
     }
     if (message == GlobalKeys::WantedMessage()) {
-        if (!mMain::IsResident()) GlobalKeys::LetGo(hwnd);
+        if (fromACopy && !mMain::IsResident()) GlobalKeys::LetGo(hwnd);
         return 0;
     }
-    if (message == mMain::RequestMessage()) {
+    if (message == mMain::RequestMessage()) {  // taken up once the asking copy has its answer
+        return fromACopy && PostMessageW(hwnd, kCarryRequest, wParam, 0);
+    }
+    if (message == kCarryRequest) {
         mMain::Carry(static_cast<mMain::Request>(wParam));
         return 0;
     }
