@@ -46,7 +46,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 wineserver -p
 say "creating the Wine prefix on $DISPLAY for $VELVANE_ARCH programs (about 10 s)"
-"$VELVANE_WINE" wineboot -i >"$work/wineboot.log" 2>&1 || { say "wineboot failed"; cat "$work/wineboot.log" >&2; exit 1; }
+# A busy machine now and then fails a fresh prefix's first start: it is made once more.
+if ! "$VELVANE_WINE" wineboot -i >"$work/wineboot.log" 2>&1; then
+  say "wineboot failed; making the prefix again"
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX" && wineserver -p
+  "$VELVANE_WINE" wineboot -i >"$work/wineboot.log" 2>&1 || { say "wineboot failed"; cat "$work/wineboot.log" >&2; exit 1; }
+fi
 # A crash must fail a test, not wait for someone to close a dialog.
 "$VELVANE_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 "$VELVANE_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1

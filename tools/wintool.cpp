@@ -3,7 +3,8 @@
 //                           would re-quote arguments), prints its process id, exits with its code
 //   wintool list CLASS      one line per top-level window of the class ("*": all), front first:
 //                           hwnd pid left top right bottom visible topmost exstyle index foreground
-//   wintool close HWND      posts WM_CLOSE to the window
+//   wintool close HWND      posts WM_CLOSE to the window (as window-closing tools do)
+//   wintool closeone HWND   closes one pin as the user does with Alt+F4
 //   wintool endsession HWND tells the window that Windows ends the session, as at sign-out
 //   wintool drop X Y FILE.. drags the files from here to the screen point, as Explorer would, and
 //                           drops them a second later: prints "copy" when taken, "none" when not
@@ -73,8 +74,9 @@ int wmain(int argc, wchar_t** argv) {
         return GetExitCodeProcess(process.hProcess, &code), static_cast<int>(code);
     }
     if (verb == L"drop" && argc > 4) return Drop(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10), argc - 4, argv + 4);
-    if (verb == L"close" && argc > 2)
-        return PostMessageW(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10))), WM_CLOSE, 0, 0) ? 0 : 1;
+    if ((verb == L"close" || verb == L"closeone") && argc > 2)
+        return PostMessageW(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10))), verb == L"close" ? WM_CLOSE : WM_SYSCOMMAND,
+                            verb == L"close" ? 0 : SC_CLOSE, 0) ? 0 : 1;
     if (verb == L"endsession" && argc > 2) {
         const HWND w = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10)));
         SendMessageW(w, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);

@@ -151,11 +151,18 @@ class Journey(unittest.TestCase):
         explorer, balloons = {w.pid for w in self.windows("Shell_TrayWnd")}, {w.hwnd for w in self.windows("tooltips_class32")}
         return [w for w in self.windows("*") if w.visible and w.pid in explorer and w.hwnd not in balloons]
 
+    def balloons(self, x, y):
+        # The notification balloons that lie over a point of the screen.
+        return [b for b in self.windows("tooltips_class32") if b.visible and b.left <= x < b.left + b.size[0] and b.top <= y < b.top + b.size[1]]
+
     def icon_menu(self, tray, *keys):
         # Right-clicks the first icon of Wine's tray window until its menu is up (the tray can show
-        # before its icon takes clicks; seen rarely on a busy machine), then presses the keys.
+        # before its icon takes clicks; seen rarely on a busy machine), then presses the keys. A
+        # balloon over the icon (shown 10 to 30 s) would take the click: it is waited out first.
+        x, y = tray.left + 13, tray.top + tray.size[1] - 13
         for _ in range(3):
-            xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 3)
+            self.wait_for(lambda: not self.balloons(x, y), "the balloon over the icon to go", timeout=40)
+            xdotool("mousemove", x, y, "sleep", 0.3, "click", 3)
             deadline = time.monotonic() + 5
             while time.monotonic() < deadline and not [w for w in self.windows(MENU) if w.visible]:
                 time.sleep(0.2)

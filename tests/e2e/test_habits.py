@@ -47,7 +47,7 @@ class HabitsTest(Journey):
             self.assertColour(self.screen("pasted")(452, 354), GREEN, kind + " pasted")
             own = kind != "text/uri-list"  # image data goes to a file of our own; a copied file is shown as it is
             self.assertEqual(len(self.temp_files() - temp_before), own, kind + ": the pasted image's own file")
-            self.tool("close", pasted.hwnd)
+            self.tool("closeone", pasted.hwnd)
             self.wait_for(lambda: len(self.windows()) == 1 and self.temp_files() == temp_before, kind + ": closing deletes its own file")
         self.assertTrue(os.path.exists(green), "the user's copied file stays")
         self.clipboard("-t", "text/plain", "-i", green + ".uri")

@@ -30,11 +30,13 @@ class PinsTest(Journey):
         before = self.looks("pins-before")
         self.assertIn(((760, 570, (80, 60)), BLUE), before, "pasted at the pointer")
         time.sleep(2)  # the copy writes its pins within a second of a change
+        left = self.temp_files()  # the pasted image's file, among them
         subprocess.run([WINE, "taskkill", "/f", "/pid", str(p.windows_pid)], capture_output=True, timeout=60)
         self.wait_for(lambda: not self.windows(), "the killed copy's windows to go")
 
         r = self.start("restore")
         self.wait_windows(3, r)
+        self.wait_for(lambda: not left & self.temp_files(), "the next copy to remove what the killed one left in %TEMP%")
         self.assertEqual(self.looks("pins-restored"), before, "restore: every window where and as it was")
         xdotool("mousemove", 800, 600, "click", 1, "sleep", 0.3, "key", "Escape")
         self.wait_for(lambda: len(self.windows()) == 2, "Esc to close the pasted window")
@@ -72,6 +74,7 @@ class PinsTest(Journey):
             subprocess.run([WINE, "taskkill", "/f", "/pid", str(p.windows_pid)], capture_output=True, timeout=60)
 
         doors = (("Ctrl+End", lambda p: xdotool("mousemove", 512, 384, "click", 1, "sleep", 0.3, "key", "ctrl+End"), 3),
+                 ("a window-closing tool's close to every window", lambda p: [self.tool("close", w.hwnd) for w in self.windows()], 3),
                  ("closeall", lambda p: self.wait_exit(self.start("closeall")), 3),
                  ("Esc on every window: the last one closed", escape_each, 1),
                  ("the session's end", session_end, 3))  # a kill: the journey above

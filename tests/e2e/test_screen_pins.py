@@ -66,22 +66,34 @@ class ScreenPins(Journey):
         xdotool("mousemove", 200, 200, "sleep", 0.3, "click", 1)
         (pin,) = self.wait_windows(1, resident)
         self.assertEqual(pin.place, other.place, "a click pins the window under the pointer, whole")
-        # A close-all ends the other copy and closes the resident copy's pins, which stays; both come back.
+        # Two pins from the clipboard beside it; a close-all ends the other copy and closes the resident
+        # copy's pins, which stays; all come back.
+        self.clipboard("-t", "image/png", "-i", self.image("blue.png", 40, 30, BLUE))
+        for count, x in ((2, 750), (3, 850)):
+            xdotool("mousemove", x, 650)
+            self.wait_exit(self.start("pinclipboard"))
+            self.wait_windows(count, resident)
         other_copy = self.start('"%s"' % windows_path(self.image("green.png", 60, 40, GREEN)))
-        self.wait_windows(2)
+        self.wait_windows(4)
         self.start("closeall")
         self.assertEqual(self.wait_exit(other_copy, "the close-all to end the other copy"), 0)
-        self.wait_for(lambda: not self.windows(), "the resident copy's pin to close")
+        self.wait_for(lambda: not self.windows(), "the resident copy's pins to close")
         self.assertIsNone(resident.poll(), "the resident copy outlives its pins")
         self.start("restore")
-        self.assertEqual(sorted(w.place for w in self.wait_windows(2)), sorted([other.place, (482, 364, (60, 40))]))
+        self.assertEqual(sorted(w.place for w in self.wait_windows(4)),
+                         sorted([other.place, (482, 364, (60, 40)), (730, 635, (40, 30)), (830, 635, (40, 30))]))
         # Its Hide All / Show All is every copy's, though it has no pin: all hidden, it offers Show All.
         self.wait_exit(self.start("hide"))
         self.wait_for(lambda: not [w for w in self.windows() if w.visible], "every window to hide")
         self.tool("close", other.hwnd)  # it lies over Wine's tray
         self.wait_for(lambda: not self.windows(OTHER), "the other program to close")
+        tray = self.tray()[0]  # a left click on the icon: Pin from Screen (while the pins, which cover it, are hidden)
+        xdotool("mousemove", tray.left + 13, tray.top + tray.size[1] - 13, "sleep", 0.3, "click", 1)
+        self.shown(SELECTION, what="the left-clicked icon's selecting window")
+        xdotool("key", "Escape")
+        self.shown(SELECTION, up=False, what="Esc to cancel it")
         self.icon_menu(self.tray()[0], *["Down"] * 5, "Return")
-        self.wait_for(lambda: len([w for w in self.windows() if w.visible]) == 2, "the resident icon's Show All")
+        self.wait_for(lambda: len([w for w in self.windows() if w.visible]) == 4, "the resident icon's Show All")
 
     def test_the_clipboard_pinned_at_the_pointer_and_kept_past_the_icons_exit(self):
         resident = self.resident()
@@ -99,8 +111,10 @@ class ScreenPins(Journey):
         self.clipboard("-t", "text/plain", "-i", os.devnull)
         self.wait_exit(self.start("pinclipboard"))
         self.assertEqual(len(self.wait_windows(1, resident)), 1, "no image on the clipboard: nothing more")
+        tray = self.wait_for(self.tray, "the notification icon")[0]
+        self.wait_for(lambda: self.balloons(tray.left + 13, tray.top + tray.size[1] - 13), "the icon's balloon to say so")
 
-        self.icon_menu(self.wait_for(self.tray, "the notification icon")[0], "Up", "Return")  # "Exit", the last item
+        self.icon_menu(tray, "Up", "Return")  # "Exit", the last item
         self.assertEqual(self.wait_exit(resident, "the icon's Exit to end the resident copy"), 0)
         self.start("restore")
         (back,) = self.wait_windows(1)

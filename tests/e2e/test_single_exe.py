@@ -34,7 +34,7 @@ class SingleExeTest(Journey):
         big, third, green = (362, 309, (300, 150)), (362, 309, (67, 33)), (717, 494, (90, 180))
         self.wait_for(lambda: sorted(w.place for w in self.windows()) == [third, big, big, green], "1/3 from the corner, green dragged aside")
         away = other + ".away"
-        close_one = lambda: self.tool("close", next(w.hwnd for w in self.windows() if w.place == big))  # noqa: E731
+        close_one = lambda: self.tool("closeone", next(w.hwnd for w in self.windows() if w.place == big))  # noqa: E731
         # "Make single Exe!" on the green window while its image file is away: it fails and leaves no file.
         # Then "Make single Exe! All Images" with Yes while a window closes during the question, and
         # "Make single Exe!" on the green window again.

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "Rows.h"
@@ -62,8 +64,12 @@ TEST(SettingsSlot, OffsetFieldAndPatchingEveryEvenCopy) {
 }
 
 TEST(Names, TemporaryFilesProgramPathAndNumberedCopies) {
-    const std::pair<std::uint32_t, const wchar_t*> leaves[] = {{0, L"~0.tmp"}, {16, L"~10.tmp"}, {0x1A2B, L"~1A2B.tmp"}, {TempNameLimit - 1, L"~FFFFFE.tmp"}};
-    for (const auto& [value, leaf] : leaves) EXPECT_EQ(TempFileLeafName(value), leaf);
+    // A temporary file names the copy that made it; no other program's "~....tmp" reads as one.
+    const OpenSetOwner copy{0x1A2B, 0x01DB2F00AABBCCDDull};
+    EXPECT_EQ(TempFileLeafName(copy, 0x1F), L"~00001A2B01DB2F00AABBCCDD00001F.tmp");
+    EXPECT_EQ(TempFileOwnerOf(TempFileLeafName(copy, TempNameLimit - 1)), copy);
+    for (const wchar_t* other : {L"~1A2B.tmp", L"~DF12AB.tmp", L"~00001A2B01DB2F00AABBCCDD00001f.tmp", L"~00001A2B01DB2F00AABBCCDD00001F.TMP"})
+        EXPECT_FALSE(TempFileOwnerOf(other)) << Row(other);
     const std::pair<const wchar_t*, const wchar_t*> paths[] = {
         {L"D:\\A\\v.exe", L"D:\\A\\v.exe"}, {L"D:\\A\\v.EXE", L"D:\\A\\v.exe"}, {L"D:\\A\\v.scr", L"D:\\A\\v.exe"},
         {L"D:\\my.apps\\v", L"D:\\my.apps\\v.exe"}, {L"D:\\A\\v.1.2.exe", L"D:\\A\\v.1.2.exe"}, {L"C:\\\u5199\u771f\\\u00e9t\u00e9.exe", L"C:\\\u5199\u771f\\\u00e9t\u00e9.exe"}};
@@ -76,6 +82,34 @@ TEST(Names, TemporaryFilesProgramPathAndNumberedCopies) {
     EXPECT_EQ(OpenSetOwnerOf(L"00001A2B-01DB2F00AABBCCDD.velvane"), (OpenSetOwner{0x1A2B, 0x01DB2F00AABBCCDDull}));
     for (const wchar_t* other : {L"00001A2B-01DB2F00AABBCCDD.velvan", L"00001a2b-01DB2F00AABBCCDD.velvane", L"Pins.velvane", L"00001A2B_01DB2F00AABBCCDD.velvane"})
         EXPECT_FALSE(OpenSetOwnerOf(other)) << Row(other);
+    // Claims name their claimer; an earlier version's named its process alone, and reads as a dead one's.
+    const std::wstring set = L"00001A2B-01DB2F00AABBCCDD.velvane";
+    const struct { std::wstring name; std::optional<OpenSetOwner> claimer; } claims[] = {
+        {ClaimName(set, {7, 9}), OpenSetOwner{7, 9}}, {set + L".4242.restoring", OpenSetOwner{4242, 0}}, {set + L".42x.restoring", {}},
+        {set + L"..restoring", {}}, {L"pins.4242.restoring", {}}, {set + L".99999999999.restoring", {}}};
+    for (const auto& c : claims) {
+        EXPECT_EQ(ClaimOf(c.name) ? std::optional(ClaimOf(c.name)->claimer) : std::nullopt, c.claimer) << Row(c.name);
+        EXPECT_EQ(SetOf(c.name), c.claimer ? set : c.name) << Row(c.name);
+    }
+    // Sets kept for a later restore never share a name, whatever the clock says.
+    std::vector<std::wstring> kept = {set, OpenSetName({0, 0x01DB2F00AABBCCDDull})};
+    for (int i = 0; i < 3; ++i) kept.push_back(KeptSetName(kept));
+    EXPECT_EQ(std::set<std::wstring>(kept.begin(), kept.end()).size(), kept.size());
+    EXPECT_EQ(kept.back(), OpenSetName({0, 0x01DB2F00AABBCCE0ull}));
+}
+
+// A crafted pins file of more entries than any set holds is refused at once, like a damaged one.
+TEST(PackageBag, MoreEntriesThanAnySetIsDamage) {
+    for (const std::uint32_t count : {kMaxPackageEntries, kMaxPackageEntries + 1}) {
+        Bytes bytes = EncodeBagStart(count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const Bytes entry = EncodeEntry(std::to_wstring(i), true);
+            bytes.insert(bytes.end(), entry.begin(), entry.end());
+        }
+        PackageBag bag;
+        if (count > kMaxPackageEntries) EXPECT_THROW(bag.LoadContents(bytes), PackageError);
+        else EXPECT_TRUE((bag.LoadContents(bytes), bag.Has(std::to_wstring(count - 1))));
+    }
 }
 
 }  // namespace velvane

@@ -6,6 +6,7 @@
 #include <ole2.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 
 #include <shellapi.h>
@@ -37,6 +38,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)) && GetSystemMetrics(SM_CXSCREEN) == 1024) << "a 1024 x 768 screen at 96 dpi";
         mMain::SettingsSection = L"Velvane.test." + std::to_wstring(GetCurrentProcessId());
+        mMain::StartNewPinSet();  // as a fresh copy: the test before retired its set, closing its last window
         logo = Png(L"logo.png", 412, 163);
     }
     void TearDown() override {
@@ -64,6 +66,17 @@ protected:
         EXPECT_EQ(gdip::GdipSaveImageToFile(GdipBitmap(bitmap).get(), File(name).c_str(), &PngEncoder, nullptr), Gdiplus::Ok);
         return files_.back();
     }
+    // A 32-bit BMP of width x height pixels all of one value, top-down: large ones are quick to make.
+    std::wstring Bmp(const std::wstring& name, std::uint32_t width, std::uint32_t height, std::uint8_t value = 0x80) {
+        std::vector<std::uint8_t> bmp(54 + width * height * 4, value);
+        const std::uint32_t header[] = {static_cast<std::uint32_t>(bmp.size()), 0, 54, 40, width, 0 - height, 1 | 32 << 16, 0};
+        std::memcpy(bmp.data(), "BM", 2), std::memcpy(bmp.data() + 2, header, sizeof header);
+        const std::wstring path = File(name);
+        ScopedFile out(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD wrote = 0;
+        EXPECT_TRUE(out && WriteFile(out.get(), bmp.data(), static_cast<DWORD>(bmp.size()), &wrote, nullptr));
+        return path;
+    }
     // Opens a window without the fade; the new window, or nullptr when none opened.
     FrmLogo* Open(const std::wstring& path, float size = 1, std::int16_t opacity = 100, bool dontOnTop = false, bool dontDrag = false) {
         const std::size_t before = FrmLogo::Loaded().size();
@@ -76,6 +89,44 @@ private:
     std::vector<std::wstring> files_;
 };
 
+// Puts another function in this program's import of a system function while alive (the
+// program's own code is linked in, so every call it makes goes through the swapped entry).
+class ImportHook {
+public:
+    ImportHook(const wchar_t* dll, const char* name, void* with) : slot_(Slot(dll, name)), real(slot_ ? *slot_ : nullptr) { Write(with); }
+    ~ImportHook() { Write(real); }
+    ImportHook(const ImportHook&) = delete;
+    ImportHook& operator=(const ImportHook&) = delete;
+
+private:
+    static void** Slot(const wchar_t* dll, const char* name) {  // the import address table's entry that holds the function
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        const auto& table = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew)
+                                ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+        const auto wanted = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(dll), name));
+        auto** slots = reinterpret_cast<void**>(base + table.VirtualAddress);
+        for (std::size_t i = 0; i < table.Size / sizeof(void*); ++i)
+            if (slots[i] == wanted) return &slots[i];
+        return nullptr;
+    }
+    void Write(void* value) {
+        DWORD old = 0;
+        EXPECT_TRUE(slot_ && VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old)) << "cannot watch a system function";
+        if (slot_) *slot_ = value, VirtualProtect(slot_, sizeof(void*), old, &old);
+    }
+    void** slot_;
+
+public:
+    void* const real;
+};
+
+// The time this thread has run, in milliseconds.
+inline double ThreadCpuMs() {
+    FILETIME unused, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &unused, &unused, &kernel, &user);
+    return ((static_cast<ULONGLONG>(kernel.dwHighDateTime + user.dwHighDateTime) << 32) + kernel.dwLowDateTime + user.dwLowDateTime) / 1e4;
+}
+
 // Records the constant alpha, per-pixel alpha format, flags and time of every picture pushed to a
 // layered window while alive, by swapping this program's import of UpdateLayeredWindow; the pushes
 // still happen. (Under Wine the screen cannot show per-pixel alpha: this is where it is seen.)
@@ -84,13 +135,14 @@ public:
     std::vector<int> alphas;
     std::vector<std::pair<int, DWORD>> formats;  // AlphaFormat, flags
     std::vector<std::chrono::steady_clock::time_point> times, ends;  // each push's start and end
+    double cpuBetween = 0;  // the thread's time run between pushes
     HWND window = nullptr;
     std::function<void(HWND)> afterPush;
     bool keepPixels = false;
     std::vector<std::vector<std::uint8_t>> pixels;  // each push's, top-down, when kept
 
-    PushRecorder() : slot_(ImportSlot()), real_(slot_ ? reinterpret_cast<Fn>(*slot_) : nullptr) { Write(reinterpret_cast<void*>(&Record)); }
-    ~PushRecorder() { Write(reinterpret_cast<void*>(real_)); }
+    PushRecorder() { active_ = this; }
+    ~PushRecorder() { active_ = nullptr; }
     PushRecorder(const PushRecorder&) = delete;
     PushRecorder& operator=(const PushRecorder&) = delete;
 
@@ -98,6 +150,7 @@ private:
     using Fn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
     static BOOL WINAPI Record(HWND h, HDC d, POINT* p, SIZE* s, HDC sd, POINT* sp, COLORREF k, BLENDFUNCTION* b, DWORD f) {
         PushRecorder& r = *active_;
+        if (!r.times.empty()) r.cpuBetween += ThreadCpuMs() - r.cpuAtEnd_;
         r.alphas.push_back(b ? b->SourceConstantAlpha : -1), r.times.push_back(std::chrono::steady_clock::now()), r.window = h;
         r.formats.emplace_back(b ? b->AlphaFormat : -1, f);
         DIBSECTION dib{};
@@ -108,29 +161,14 @@ private:
                 kept.insert(kept.end(), row, row + 4 * s->cx);
             }
         }
-        const BOOL result = r.real_(h, d, p, s, sd, sp, k, b, f);
+        const BOOL result = reinterpret_cast<Fn>(r.hook_.real)(h, d, p, s, sd, sp, k, b, f);
         r.ends.push_back(std::chrono::steady_clock::now());
         if (r.afterPush) r.afterPush(h);
+        r.cpuAtEnd_ = ThreadCpuMs();
         return result;
     }
-    static void** ImportSlot() {  // the import address table's entry that holds user32's function
-        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-        const auto& table = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew)
-                                ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
-        const auto real = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow"));
-        auto** slots = reinterpret_cast<void**>(base + table.VirtualAddress);
-        for (std::size_t i = 0; i < table.Size / sizeof(void*); ++i)
-            if (slots[i] == real) return &slots[i];
-        return nullptr;
-    }
-    void Write(void* value) {
-        DWORD old = 0;
-        active_ = value == reinterpret_cast<void*>(&Record) ? this : nullptr;
-        EXPECT_TRUE(slot_ && VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old)) << "cannot watch UpdateLayeredWindow";
-        if (slot_) *slot_ = value, VirtualProtect(slot_, sizeof(void*), old, &old);
-    }
-    void** slot_;
-    Fn real_;
+    ImportHook hook_{L"user32.dll", "UpdateLayeredWindow", reinterpret_cast<void*>(&Record)};
+    double cpuAtEnd_ = 0;
     static inline PushRecorder* active_ = nullptr;
 };
 

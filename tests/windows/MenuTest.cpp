@@ -26,6 +26,11 @@ TEST_F(LogoTest, ChoicesRedrawOnceKeepEachOtherAndTheCornerAndMoveTheMarksOnlyWi
     Png(L"logo.png", 100, 50);  // the file changes while its decoded picture is kept
     w->OnSizeItem(3);
     EXPECT_EQ(Size(w).cx, 100L) << "the changed file read again";
+    FrmLogo* same = Open(Bmp(L"same.bmp", 60, 40));
+    Bmp(L"same.bmp", 40, 60);  // saved again in place, as long as before: only its time tells
+    ASSERT_TRUE(same);
+    same->OnSizeItem(3);
+    EXPECT_EQ(Size(same).cx, 40L) << "a file of the same length read again";
 
     const std::wstring gone = Png(L"gone.png", 40, 30);
     FrmLogo* g = Open(gone);
