@@ -87,7 +87,7 @@ std::wstring SetOf(const std::wstring& name) {
 std::wstring KeptSetName(const std::vector<std::wstring>& names) {
     std::uint64_t last = 0;
     for (const std::wstring& name : names)
-        if (const auto owner = OpenSetOwnerOf(name); owner && owner->processId == 0) last = std::max(last, owner->startTime);
+        if (const auto owner = OpenSetOwnerOf(SetOf(name)); owner && owner->processId == 0) last = std::max(last, owner->startTime);
     return OpenSetName({0, last + 1});
 }
 

@@ -37,7 +37,8 @@ std::optional<Claim> ClaimOf(const std::wstring& name);
 std::wstring SetOf(const std::wstring& name);
 
 // Windows a restore could not open wait in sets named for no running copy (process id 0),
-// numbered one above every such set among these names, so that two never share a name.
+// numbered one above every such set among these names (claimed ones too), so that two never
+// share a name.
 std::wstring KeptSetName(const std::vector<std::wstring>& names);
 
 struct ClosedSet {

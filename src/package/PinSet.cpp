@@ -34,6 +34,8 @@ std::vector<std::uint8_t> MakePinSet(const std::vector<std::uint8_t>& bag) {
 
 PackageBag WindowsOf(const PackageBag& bag, const std::vector<int>& numbers, std::map<std::wstring, std::wstring>* origins) {
     PackageBag out;
+    std::map<int, std::vector<std::size_t>> places;  // where each window number goes: linear in the entries
+    for (std::size_t j = 0; j < numbers.size(); ++j) places[numbers[j]].push_back(j);
     for (const auto& [name, value] : bag.Entries()) {
         std::size_t digits = name.size();
         while (digits > 0 && std::iswdigit(name[digits - 1])) --digits;
@@ -42,8 +44,8 @@ PackageBag WindowsOf(const PackageBag& bag, const std::vector<int>& numbers, std
             continue;
         }
         const int number = name.size() - digits > 9 ? -1 : std::stoi(name.substr(digits));
-        for (std::size_t j = 0; j < numbers.size(); ++j) {
-            if (numbers[j] != number) continue;
+        const auto found = places.find(number);
+        for (const std::size_t j : found == places.end() ? std::vector<std::size_t>{} : found->second) {
             const std::wstring renamed = name.substr(0, digits) + std::to_wstring(j + 1);
             const auto* reference = std::get_if<std::wstring>(&value);
             if (reference && name.compare(0, digits, L"Ras") == 0 && reference->compare(0, 3, L"Ras") == 0) {

@@ -20,6 +20,7 @@
 #include "package/TempFiles.h"
 #include "package/SingleExe.h"
 #include "startup/Main.h"
+#include "startup/Resident.h"
 #include "windows/FrmLogo.h"
 #include "windows/HiddenWindow.h"
 
@@ -87,6 +88,17 @@ bool Abandoned(const std::wstring& set) {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// A set kept for later (named for no copy) may be being written beside by a restore this moment.
+bool KeptSetBeingWritten(const std::wstring& folder, const std::wstring& set) {
+    const auto owner = OpenSetOwnerOf(SetOf(set));
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& t) { return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime; };
+    return owner && owner->processId == 0 && GetFileAttributesExW((folder + set + L".new").c_str(), GetFileExInfoStandard, &data) &&
+           ticks(now) - ticks(data.ftLastWriteTime) < 60ull * 10000000;  // a minute, in 100 ns
+}
+
 // What copies that died mid-write left: a finished set written beside its old one takes
 // its place, a half-written one goes. Settings whose set is not there may belong to a set
 // being moved this moment (a restore claiming it, or giving it back): they follow it under
@@ -94,11 +106,10 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 void FoldBackLeftovers(const std::wstring& folder) {
     for (const std::wstring& name : FilesIn(folder, L"*.new")) {
         const std::wstring set = name.substr(0, name.size() - 4);
-        if (EndsWith(set, L".settings") || !Abandoned(set)) continue;
+        if (EndsWith(set, L".settings") || !Abandoned(set) || KeptSetBeingWritten(folder, set)) continue;
         if (ReadSetWithSettings(folder + name)) MoveFileExW((folder + name).c_str(), (folder + set).c_str(), MOVEFILE_REPLACE_EXISTING);
         else DeleteFileW((folder + name).c_str());
     }
-    const std::vector<std::wstring> all = FilesIn(folder, L"*");
     for (const std::wstring& name : FilesIn(folder, L"*.settings*")) {
         const std::wstring set = name.substr(0, name.find(L".settings"));
         if (!Abandoned(set)) continue;
@@ -107,6 +118,7 @@ void FoldBackLeftovers(const std::wstring& folder) {
             continue;
         }
         if (Exists(folder + set)) continue;
+        const std::vector<std::wstring> all = FilesIn(folder, L"*");  // as it is now: the set may have moved this moment
         const auto home = std::find_if(all.begin(), all.end(), [&](const std::wstring& other) {
             return other != set && other.find(L".settings") == std::wstring::npos && !EndsWith(other, L".new") && SetOf(other) == SetOf(set);
         });
@@ -131,7 +143,7 @@ bool KeepForLater(const StoredPackage& set, const std::vector<int>& notOpened) {
     if (notOpened.empty()) return true;
     const auto open = Folder(L"Open");
     for (int attempt = 0; open && attempt < 100; ++attempt) {
-        const std::wstring path = *open + KeptSetName(FilesIn(*open, L"*.velvane"));
+        const std::wstring path = *open + KeptSetName(FilesIn(*open, L"*"));
         if (WriteWindowsOf(path, set, notOpened, /*replace*/ false)) return true;
         if (!Exists(path)) return false;
     }
@@ -168,9 +180,10 @@ bool PostSave() {
     unsavedSince.reset();
     SaveJob job{OwnPinSetPath(), std::nullopt, {}};
     if (job.path.empty()) return false;
-    // A window whose file went before the set held its bytes gives the picture it shows instead.
-    for (FrmLogo* window : FrmLogo::Loaded()) window->KeepPictureOfGoneFile();
     try {
+        // A window whose file went gives the picture it shows instead.
+        for (FrmLogo* window : FrmLogo::Loaded())
+            if (!window->ShUnload) window->KeepPictureOfGoneFile();
         job.settings = PackSettings(nullptr, IDYES, job.images);
     } catch (const std::exception&) {
         return false;
@@ -197,11 +210,15 @@ LRESULT CALLBACK SaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         KillTimer(hwnd, wParam);
         if (wParam == kSaveTimer && !Ended()) PostSave();
         if (wParam == kKeepTimer && SavePinsNow()) KeepDue();
+        else if (wParam == kKeepTimer) SetTimer(hwnd, kKeepTimer, kKeepRetryMs, nullptr);
         // Still running well after the session's end: it did not end (a restart manager's
-        // close that the copy outlived), so the set follows the windows again.
+        // close that the copy outlived), so the set follows the windows again; their last one
+        // closed meanwhile, it is retired as that would have.
         if (wParam == kLivesOnTimer && phase == Phase::SessionEnding) {
             phase = Phase::Live;
-            PinsChanged();
+            const auto& loaded = FrmLogo::Loaded();
+            if (std::any_of(loaded.begin(), loaded.end(), [](const FrmLogo* w) { return !w->AboutMode() && !w->ShUnload; })) PinsChanged();
+            else WindowLeaves(true, IsResident());
         }
         return 0;
     case WM_ENDSESSION:
@@ -246,8 +263,7 @@ void WindowLeaves(bool lastImage, bool copyGoesOn) {
         PinsChanged();
         return;
     }
-    RetirePins();
-    if (copyGoesOn) StartNewPinSet();
+    if (RetirePins() && copyGoesOn) StartNewPinSet();
 }
 
 void StartNewPinSet() {
@@ -266,18 +282,19 @@ void KeepPinsOpen() {
     phase = Phase::SessionEnding;
 }
 
-void RetirePins(std::uint32_t closeAll) {
-    if (Ended()) return;
+bool RetirePins(std::uint32_t closeAll) {
+    if (Ended()) return false;
     SavePinsNow();  // with the changes of the last second, the closing window's too
     phase = Phase::Retired;
     // A write that failed is not tried again: the set moves as it was last written whole.
     CancelPinSetWrites();
     const std::wstring own = OwnPinSetPath();
     const auto closed = Folder(L"Closed");
-    if (own.empty() || !closed || !Exists(own)) return;
+    if (own.empty() || !closed || !Exists(own)) return true;
     const std::vector<std::wstring> before = FilesIn(*closed, L"*.velvane");
     MoveSet(own, *closed + ClosedSetName({NextClosedNumber(before), GetCurrentProcessId(), closeAll}));
     for (const std::wstring& name : ClosedSetsToPrune(FilesIn(*closed, L"*.velvane"), kClosedKept)) DeleteSet(*closed + name);
+    return true;
 }
 
 bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly) {

@@ -27,7 +27,8 @@ bool SavePinsNow();
 // The copy ends: its set, brought up to date while its windows are still there, becomes
 // the newest closed set (marked with the close-all that ended it, when one did), once;
 // nothing that follows changes it.
-void RetirePins(std::uint32_t closeAll = 0);
+// True when this call retired it.
+bool RetirePins(std::uint32_t closeAll = 0);
 
 // The copy ends without the user's word (a failure, the end of the session): its set,
 // brought up to date, stays in Open\ for "restore", and nothing that follows changes it.

@@ -73,11 +73,12 @@ bool IsVelvaneOfThisUser(DWORD processId) {
     static std::map<std::pair<DWORD, std::uint64_t>, bool> known;
     const auto key = std::make_pair(processId, StartTime(process.get()));
     if (const auto found = known.find(key); found != known.end()) return found->second;
+    // A token that cannot be read (a copy running elevated) leaves the session and the program to decide.
     static const std::vector<std::uint8_t> ownUser = UserOf(GetCurrentProcess());
+    const std::vector<std::uint8_t> user = UserOf(process.get());
     std::wstring path(32768, L'\0');
     DWORD length = static_cast<DWORD>(path.size());
-    bool ours = !ownUser.empty() && UserOf(process.get()) == ownUser &&
-                QueryFullProcessImageNameW(process.get(), 0, path.data(), &length);
+    bool ours = (user.empty() || user == ownUser) && QueryFullProcessImageNameW(process.get(), 0, path.data(), &length);
     ours = ours && IsVelvaneProgramFile(path.substr(0, length));
     return known[key] = ours;
 }

@@ -98,7 +98,12 @@ void Main() {
     }
     // What copies that no longer run left in the temporary folder goes, beside the start.
     try {
-        std::thread(RemoveTempFilesOfEndedCopies).detach();
+        std::thread([] {
+            try {
+                RemoveTempFilesOfEndedCopies();
+            } catch (...) {
+            }
+        }).detach();
     } catch (const std::system_error&) {
     }
     // A second resident start in the session ends at once, quietly.

@@ -134,13 +134,14 @@ void FrmLogo::RunUnloadSteps() {
     const auto others = [this](auto test) {
         return std::any_of(LoadedWindows().begin(), LoadedWindows().end(), [&](const FrmLogo* w) { return w != this && test(w); });
     };
+    // The last image window closed ends the copy: its pin set is retired as it was, this window's
+    // image read before its file goes.
+    mMain::WindowLeaves(!aboutMode_ && !others([](const FrmLogo* w) { return !w->AboutMode(); }), mMain::IsResident());
     // The picture goes before its file, so nothing holds the file as it is deleted.
     KillTimer(hwnd_, kAnimationTimer);
     animation_.reset();
     if (ownTempFile && !others([this](const FrmLogo* w) { return w->fileNamePath_ == fileNamePath_; }))
         mMain::DeleteFileForced(fileNamePath_);
-    // The last image window closed ends the copy: its pin set is retired as it was.
-    mMain::WindowLeaves(!aboutMode_ && !others([](const FrmLogo* w) { return !w->AboutMode(); }), mMain::IsResident());
 }
 
 void FrmLogo::OLEDropMode(int mode) {
@@ -281,11 +282,11 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         // Asked by another copy, which names itself: what does not check is passed over.
         if (message == mMain::ClickableAgainMessage()) {
-            if (IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) ClickThrough(false);
+            if (!ShUnload && IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) ClickThrough(false);
             return 0;
         }
         if (message == mMain::HideShowMessage()) {
-            if (!aboutMode_ && IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) Hide(wParam != 0);
+            if (!ShUnload && !aboutMode_ && IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) Hide(wParam != 0);
             return 0;
         }
         return DefWindowProcW(hwnd_, message, wParam, lParam);

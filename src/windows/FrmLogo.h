@@ -100,9 +100,9 @@ public:
     KeptPicture* KeptAWhile();
     static constexpr UINT_PTR kKeptPictureTimer = 3, kKeptSurfaceTimer = 4;
 
-    // When its file can no longer be read (gone, or held by another program) while the window
-    // still keeps the picture it shows, that picture becomes a PNG file of our own that the
-    // window shows from then on: its pin set never stores it empty.
+    // When its file is gone while the window still keeps the picture it shows, that picture
+    // becomes a PNG file of our own that the window shows from then on: its pin set never
+    // stores it empty, and Size still works.
     void KeepPictureOfGoneFile();
 
     // Hidden from the screen (all windows hidden at once); nothing but Show brings it back.

@@ -27,7 +27,8 @@ void FrmLogo::KeepPictureOfGoneFile() {
     if (aboutMode_ || !kept_.HeldFrom(fileNamePath_)) return;
     const ScopedFile file(CreateFileW(fileNamePath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, 0, nullptr));
-    if (file) return;
+    // Gone, not merely held by another program for a moment: the user's file stays the pin's.
+    if (file || (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)) return;
     const std::optional<std::wstring> own = mMain::MakeTempFileName();
     if (!own) return;
     const ConstPixels picture = kept_.Picture();

@@ -5,6 +5,7 @@ namespace {
 
 constexpr Key kKeys[] = {HideShow, PinFromScreen, PinClipboard};
 bool held[4] = {};
+bool leaving = false;  // the keys were passed on: a copy that ends never takes them back
 
 UINT VirtualKey(Key key) { return key == HideShow ? 'H' : key == PinFromScreen ? 'P' : 'V'; }
 
@@ -16,7 +17,7 @@ void ForEachOther(HWND owner, const wchar_t* ownerClass, void (*tell)(HWND)) {
 }  // namespace
 
 void Take(HWND owner, bool resident) {
-    if (!owner) return;
+    if (!owner || leaving) return;
     if (resident) {
         wchar_t ownerClass[64] = L"";
         GetClassNameW(owner, ownerClass, 64);
@@ -35,6 +36,7 @@ void LetGo(HWND owner) {
 }
 
 void PassOn(HWND owner, const wchar_t* ownerClass) {
+    leaving = true;
     if (!Holds(HideShow) && !Holds(PinFromScreen) && !Holds(PinClipboard)) return;
     LetGo(owner);
     // Every other copy is asked; the first to ask Windows gets them.

@@ -253,9 +253,9 @@ void EndByCloseAll(std::uint32_t closeAll) {
     if (!IsResident()) UnloadAllLogos(closeAll);
     static bool underWay = false;
     if (std::exchange(underWay, true)) return;
-    RetirePins(closeAll);
+    const bool retired = RetirePins(closeAll);
     UnloadEveryWindow();
-    StartNewPinSet();
+    if (retired) StartNewPinSet();  // unless the session ends: its set stays for restore
     underWay = false;
 }
 

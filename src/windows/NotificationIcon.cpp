@@ -23,7 +23,7 @@
 namespace velvane::NotificationIcon {
 namespace {
 
-constexpr UINT kIconMessage = WM_APP + 2, kCarryRequest = WM_APP + 3, kIconId = 1;
+constexpr UINT kIconMessage = WM_APP + 2, kCarryRequests = WM_APP + 3, kIconId = 1;
 enum Command : UINT {
     kClickableAgain = 1, kExit, kShowAll, kHideAll, kPinFromScreen, kPinClipboard, kOpenImage, kRestore, kCloseAll, kSignIn, kAbout
 };
@@ -31,6 +31,8 @@ enum Command : UINT {
 // Whether the icon is in the notification area now, and the tooltip it shows.
 bool iconShown = false;
 std::wstring shownTip;
+// What other copies asked of this one, not done yet.
+std::vector<mMain::Request> requests;
 
 bool AnyWindow(bool (FrmLogo::*is)() const) {
     return std::any_of(FrmLogo::Loaded().begin(), FrmLogo::Loaded().end(), [is](const FrmLogo* w) { return (w->*is)(); });
@@ -147,21 +149,27 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
     if (message == WM_CLOSE) return 0;  // the icon and the keys never go while the copy runs
     // Asked by another copy, which names itself (lParam): what does not check is passed over.
-    const bool fromACopy = IsVelvaneOfThisUser(static_cast<DWORD>(lParam));
+    const auto fromACopy = [lParam] { return IsVelvaneOfThisUser(static_cast<DWORD>(lParam)); };
     if (message == GlobalKeys::FreeMessage()) {
-        if (fromACopy) GlobalKeys::Take(hwnd, mMain::IsResident());
+        if (fromACopy()) GlobalKeys::Take(hwnd, mMain::IsResident());
         Refresh();
         return 0;
     }
     if (message == GlobalKeys::WantedMessage()) {
-        if (fromACopy && !mMain::IsResident()) GlobalKeys::LetGo(hwnd);
+        if (!mMain::IsResident() && fromACopy()) GlobalKeys::LetGo(hwnd);
         return 0;
     }
-    if (message == mMain::RequestMessage()) {  // taken up once the asking copy has its answer
-        return fromACopy && PostMessageW(hwnd, kCarryRequest, wParam, 0);
+    // A request is taken up once the asking copy has its answer; what it asks is kept here,
+    // never in the message that wakes this window, which any program could post.
+    if (message == mMain::RequestMessage()) {
+        if (!fromACopy()) return FALSE;
+        requests.push_back(static_cast<mMain::Request>(wParam));
+        return PostMessageW(hwnd, kCarryRequests, 0, 0);
     }
-    if (message == kCarryRequest) {
-        mMain::Carry(static_cast<mMain::Request>(wParam));
+    if (message == kCarryRequests) {
+        std::vector<mMain::Request> asked;
+        asked.swap(requests);
+        for (mMain::Request request : asked) mMain::Carry(request);
         return 0;
     }
     if (message == taskbarCreated) {  // Explorer restarted: its notification area starts empty
