@@ -10,7 +10,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "render/TopDownBitmap.h"
+#include "system/TopDownBitmap.h"
 
 namespace {
 

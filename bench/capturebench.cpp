@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "capture/ScreenShot.h"
+#include "system/ScreenShot.h"
 
 int main(int argc, char** argv) {
     SetProcessDPIAware();

@@ -14,12 +14,12 @@
 #include <cwchar>
 #include <thread>
 
-#include "package/OpenSetNames.h"
-#include "package/PinSetStore.h"
-#include "startup/CommandLine.h"
-#include "windows/FrmLogo.h"
-#include "windows/LogoWindows.h"
-#include "windows/MessagePump.h"
+#include "core/OpenSetNames.h"
+#include "app/PinSetStore.h"
+#include "core/CommandLine.h"
+#include "pin/FrmLogo.h"
+#include "app/LogoWindows.h"
+#include "system/MessagePump.h"
 
 namespace {
 

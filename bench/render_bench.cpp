@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "render/LayeredPNGWindow.h"
-#include "windows/FrmLogo.h"
-#include "windows/LogoWindows.h"
+#include "image/LayeredPNGWindow.h"
+#include "pin/FrmLogo.h"
+#include "app/LogoWindows.h"
 
 namespace {
 

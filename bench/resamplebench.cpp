@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "render/Resample.h"
+#include "core/Resample.h"
 
 namespace {
 

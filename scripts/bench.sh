@@ -18,6 +18,6 @@ native=build/bench-native
 mkdir -p "$native"
 cc -O2 -o "$native/mapwait" bench/native/mapwait.c -lX11
 cc -O2 -o "$native/pngdecode" bench/native/pngdecode.c -lpng
-c++ -O3 -std=c++17 -Isrc -o "$native/resamplebench" bench/resamplebench.cpp src/render/Resample.cpp -pthread
+c++ -O3 -std=c++17 -Isrc -o "$native/resamplebench" bench/resamplebench.cpp src/core/Resample.cpp -pthread
 scripts/with-wine-display.sh python3 bench/run.py "$PWD/build/$VELVANE_ARCH" "$PWD/$native"
 VELVANE_SCREEN=1920x1080x24 scripts/with-wine-display.sh python3 bench/capture.py "$PWD/build/$VELVANE_ARCH" "$PWD/$native"

@@ -168,7 +168,9 @@ class Journey(unittest.TestCase):
                 time.sleep(0.2)
             if time.monotonic() < deadline:
                 return xdotool("sleep", 0.4, "key", *keys)
-        self.fail("the icon's menu did not show")
+        self.screen("icon-menu-missing")
+        self.fail("the icon's menu did not show; visible: %s" % {c: [(w.hwnd, w.pid, w.place) for w in self.windows(c) if w.visible]
+                                                                for c in ("*", MENU, "tooltips_class32", "Shell_TrayWnd", "Velvane.Selection")})
 
     def drag(self, x, y, dx, dy):
         xdotool("mousemove", x, y, "sleep", 0.3, "mousedown", 1, "sleep", 0.4, "mousemove", x + 2, y + 2, "sleep", 0.5,

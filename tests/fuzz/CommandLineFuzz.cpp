@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "startup/CommandLine.h"
+#include "core/CommandLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velvane;

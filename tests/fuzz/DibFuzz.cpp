@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "render/ImageLimits.h"
-#include "windows/DibLayout.h"
+#include "core/ImageLimits.h"
+#include "core/DibLayout.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto layout = velvane::ReadDibLayout(data, size);

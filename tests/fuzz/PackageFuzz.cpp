@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "package/PackageBag.h"
-#include "package/PinSet.h"
+#include "core/PackageBag.h"
+#include "core/PinSet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velvane;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/PngDecoder.h"
+#include "core/PngDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::size_t at = 0;

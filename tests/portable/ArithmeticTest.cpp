@@ -1,7 +1,7 @@
 #include "Rows.h"
-#include "render/ScaleArithmetic.h"
-#include "windows/LogoMenu.h"
-#include "windows/Placement.h"
+#include "core/ScaleArithmetic.h"
+#include "core/LogoMenu.h"
+#include "core/Placement.h"
 
 namespace velvane {
 

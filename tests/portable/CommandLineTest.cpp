@@ -1,7 +1,7 @@
 #include <set>
 
 #include "Rows.h"
-#include "startup/CommandLine.h"
+#include "core/CommandLine.h"
 
 namespace velvane {
 

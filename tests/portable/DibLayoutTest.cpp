@@ -1,5 +1,5 @@
 #include "Rows.h"
-#include "windows/DibLayout.h"
+#include "core/DibLayout.h"
 
 namespace velvane {
 

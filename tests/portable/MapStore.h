@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "startup/WindowList.h"
+#include "core/WindowList.h"
 
 namespace velvane {
 

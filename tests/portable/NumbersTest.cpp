@@ -2,7 +2,7 @@
 #include <limits>
 
 #include "Rows.h"
-#include "startup/NumberReading.h"
+#include "core/NumberReading.h"
 
 namespace velvane {
 

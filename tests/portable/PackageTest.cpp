@@ -4,11 +4,11 @@
 #include <set>
 
 #include "Rows.h"
-#include "package/PackageBag.h"
-#include "package/OpenSetNames.h"
-#include "package/PinSet.h"
-#include "package/SettingsSlot.h"
-#include "package/TempFileNames.h"
+#include "core/PackageBag.h"
+#include "core/OpenSetNames.h"
+#include "core/PinSet.h"
+#include "core/SettingsSlot.h"
+#include "core/TempFileNames.h"
 
 namespace velvane {
 

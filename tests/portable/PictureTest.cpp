@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/FrameTiming.h"
-#include "render/Orientation.h"
+#include "core/FrameTiming.h"
+#include "core/Orientation.h"
 
 namespace velvane {
 

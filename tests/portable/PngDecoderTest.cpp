@@ -2,7 +2,7 @@
 #include <iterator>
 
 #include "Rows.h"
-#include "render/PngDecoder.h"
+#include "core/PngDecoder.h"
 
 namespace velvane {
 

@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "Rows.h"
-#include "render/Resample.h"
+#include "core/Resample.h"
 
 namespace velvane {
 

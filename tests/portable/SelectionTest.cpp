@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "capture/Selection.h"
+#include "core/Selection.h"
 
 namespace velvane::capture {
 

@@ -11,13 +11,13 @@
 
 #include <shellapi.h>
 
-#include "package/PinSetStore.h"
-#include "package/TempFiles.h"
-#include "render/GdiPlus.h"
-#include "startup/CommandLine.h"
-#include "startup/Main.h"
-#include "windows/FrmLogo.h"
-#include "windows/LogoWindows.h"
+#include "app/PinSetStore.h"
+#include "system/TempFiles.h"
+#include "system/GdiPlus.h"
+#include "core/CommandLine.h"
+#include "app/Main.h"
+#include "pin/FrmLogo.h"
+#include "app/LogoWindows.h"
 
 namespace velvane::testing {
 

@@ -2,10 +2,10 @@
 #include "Fixture.h"
 #include <psapi.h>
 
-#include "render/LayeredPNGWindow.h"
-#include "startup/WindowRegistry.h"
-#include "windows/Clipboard.h"
-#include "windows/MessagePump.h"
+#include "image/LayeredPNGWindow.h"
+#include "system/WindowRegistry.h"
+#include "system/Clipboard.h"
+#include "system/MessagePump.h"
 
 namespace velvane::testing {
 

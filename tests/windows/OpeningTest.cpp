@@ -4,15 +4,15 @@
 #include <array>
 #include <cstring>
 
-#include "package/EmbeddedPackage.h"
-#include "package/PackageBag.h"
-#include "package/ProgramFile.h"
-#include "package/OpenSetNames.h"
-#include "package/PinSet.h"
-#include "package/PinSetStore.h"
-#include "package/RunningCopies.h"
-#include "package/SingleExe.h"
-#include "startup/SignIn.h"
+#include "app/EmbeddedPackage.h"
+#include "core/PackageBag.h"
+#include "system/ProgramFile.h"
+#include "core/OpenSetNames.h"
+#include "core/PinSet.h"
+#include "app/PinSetStore.h"
+#include "system/RunningCopies.h"
+#include "app/SingleExe.h"
+#include "app/SignIn.h"
 
 namespace velvane::testing {
 

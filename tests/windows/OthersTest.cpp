@@ -2,12 +2,12 @@
 
 #include <set>
 
-#include "capture/ScreenShot.h"
-#include "package/ProgramFile.h"
-#include "package/RunningCopies.h"
-#include "render/TopDownBitmap.h"
-#include "startup/WindowRegistry.h"
-#include "windows/MessagePump.h"
+#include "system/ScreenShot.h"
+#include "system/ProgramFile.h"
+#include "system/RunningCopies.h"
+#include "system/TopDownBitmap.h"
+#include "system/WindowRegistry.h"
+#include "system/MessagePump.h"
 
 namespace velvane::testing {
 

@@ -2,13 +2,13 @@
 
 #include <map>
 
-#include "package/EmbeddedPackage.h"
-#include "package/OpenSetNames.h"
-#include "package/PinSet.h"
-#include "package/ProgramFile.h"
-#include "package/RunningCopies.h"
-#include "package/SingleExe.h"
-#include "windows/MessagePump.h"
+#include "app/EmbeddedPackage.h"
+#include "core/OpenSetNames.h"
+#include "core/PinSet.h"
+#include "system/ProgramFile.h"
+#include "system/RunningCopies.h"
+#include "app/SingleExe.h"
+#include "system/MessagePump.h"
 
 namespace velvane::testing {
 

@@ -1,0 +1,63 @@
+#include "app/GlobalKeys.h"
+
+namespace velvane::GlobalKeys {
+namespace {
+
+constexpr Key kKeys[] = {HideShow, PinFromScreen, PinClipboard};
+bool held[4] = {};
+bool leaving = false;  // the keys were passed on: a copy that ends never takes them back
+
+UINT VirtualKey(Key key) { return key == HideShow ? 'H' : key == PinFromScreen ? 'P' : 'V'; }
+
+void ForEachOther(HWND owner, const wchar_t* ownerClass, void (*tell)(HWND)) {
+    for (HWND other = nullptr; (other = FindWindowExW(nullptr, other, ownerClass, nullptr)) != nullptr;)
+        if (other != owner) tell(other);
+}
+
+}  // namespace
+
+void Take(HWND owner, bool resident) {
+    if (!owner || leaving) return;
+    if (resident) {
+        wchar_t ownerClass[64] = L"";
+        GetClassNameW(owner, ownerClass, 64);
+        // Answered before this returns, so the keys are free when they are asked for below.
+        ForEachOther(owner, ownerClass, [](HWND other) {
+            SendMessageTimeoutW(other, WantedMessage(), 0, GetCurrentProcessId(), SMTO_ABORTIFHUNG, 1000, nullptr);
+        });
+    }
+    for (Key key : kKeys)
+        if (!held[key]) held[key] = RegisterHotKey(owner, key, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, VirtualKey(key)) != FALSE;
+}
+
+void LetGo(HWND owner) {
+    for (Key key : kKeys)
+        if (held[key]) held[key] = !UnregisterHotKey(owner, key);
+}
+
+void PassOn(HWND owner, const wchar_t* ownerClass) {
+    leaving = true;
+    if (!Holds(HideShow) && !Holds(PinFromScreen) && !Holds(PinClipboard)) return;
+    LetGo(owner);
+    // Every other copy is asked; the first to ask Windows gets them.
+    // Sent: each checks who tells it while this copy, about to end, still runs.
+    ForEachOther(owner, ownerClass, [](HWND other) {
+        SendMessageTimeoutW(other, FreeMessage(), 0, GetCurrentProcessId(), SMTO_ABORTIFHUNG, 1000, nullptr);
+    });
+}
+
+bool Holds(Key key) { return held[key]; }
+
+const wchar_t* KeyText(Key key) { return key == HideShow ? L"Ctrl+Alt+H" : key == PinFromScreen ? L"Ctrl+Alt+P" : L"Ctrl+Alt+V"; }
+
+UINT FreeMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Velvane.GlobalKeysFree");
+    return message;
+}
+
+UINT WantedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Velvane.GlobalKeysWanted");
+    return message;
+}
+
+}  // namespace velvane::GlobalKeys

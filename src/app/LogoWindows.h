@@ -1,0 +1,70 @@
+#pragma once
+// Opening, raising and closing logo windows.
+
+#include "common/Scoped.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Orientation.h"
+
+namespace velvane {
+class FrmLogo;
+
+namespace mMain {
+
+// True while the about window exists.
+extern bool AboutOpen;
+
+// centreAt, when given, is the screen point the window is centred on instead of the
+// positions in twips (a pasted image goes where the pointer is); turn, how its picture
+// is turned. True when the window opened (or was closed while it opened).
+bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
+              std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
+              const POINT* centreAt = nullptr, Orientation turn = {});
+
+// Opens the files that exist, in order: pin sets through the package loader (their windows as stored,
+// taking drops and fading in as asked), anything else through openImage. Pin sets that
+// cannot be read are said once, and the other files still open.
+void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(const std::wstring&)>& openImage,
+               bool DontDragActive, bool DontLoadEffect);
+
+void ShowAbout();
+
+// Opens an image file of our own centred on a point, top-most at opacity 100 and size 1,
+// at once without its fade when instant; the file goes when no window could show it.
+void PinOwnFile(const std::wstring& file, POINT centre, bool instant);
+
+// Pins the clipboard's image, or the image files copied to it, centred on the point;
+// false when it holds none.
+bool PinClipboard(HWND owner, POINT at);
+
+// The windows the user closed (Esc, double-click), their image bytes and settings kept so
+// that ReopenClosed brings back the last one where and as it was, even when its file is
+// gone since; up to 20 of this copy.
+void RememberClosed(HWND window);
+void ReopenClosed();
+bool CanReopen();
+
+// InsertAfter: -1 enters the top-most band, 1 goes to the bottom of the window order.
+void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter);
+
+// Unloads every window, then ends the process; closeAll names the close-all that ends it.
+[[noreturn]] void UnloadAllLogos(std::uint32_t closeAll = 0);
+
+// A close-all reached this copy (or a close request that is not the user's own): it ends
+// whole, its pins kept, except that the resident copy lives on without pins. Once only:
+// another arriving while one is under way does nothing more.
+void EndByCloseAll(std::uint32_t closeAll);
+
+// The copy ends on a failure it cannot go on from: the user is told, and its pins stay for
+// "restore" as after a crash.
+[[noreturn]] void EndOnFailure(const std::wstring& what);
+
+// Unloads every window (each runs its unload steps); failures are passed over.
+void UnloadEveryWindow();
+
+}  // namespace mMain
+}  // namespace velvane

@@ -1,0 +1,130 @@
+#include "app/Main.h"
+
+#include <exception>
+#include <system_error>
+#include <thread>
+
+#include "common/ProgramTexts.h"
+#include "common/Scoped.h"
+#include "app/EmbeddedPackage.h"
+#include "system/ReadSettingsSlot.h"
+#include "core/SettingsSlot.h"
+#include "system/TempFiles.h"
+#include "core/CommandLine.h"
+#include "system/FileExists.h"
+#include "core/NumberReading.h"
+#include "system/WindowRegistry.h"
+#include "app/PinSetStore.h"
+#include "app/Resident.h"
+#include "app/GlobalKeys.h"
+#include "app/NotificationIcon.h"
+#include "app/LogoWindows.h"
+
+namespace velvane::mMain {
+
+std::wstring DefaultSettingsSection() { return std::wstring(ProgramTitle) + L"." + std::to_wstring(MajorVersion); }
+std::wstring SettingsSection = DefaultSettingsSection();
+
+namespace {
+
+std::wstring LowerCase(std::wstring text) {
+    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// The steps that a failure may cut short; what they leave in the reading decides the
+// about window afterwards.
+void OpenRequestedWindows(SwitchReading& reading) {
+    if (!reading.complete) return;
+    if (reading.startupFlags & CloseAllFlag) {
+        CloseAllRunning(NewCloseAll(), /*waitForOthers*/ true);
+        UnloadAllLogos();
+    }
+    const std::optional<StartupValues> values = ReadValues(reading.commandText);
+    if (!values) return;
+    const bool dontOnTop = reading.startupFlags & DontOnTopFlag;
+    const bool dontMoveable = reading.startupFlags & DontMoveableFlag;
+    const bool dontDragActive = reading.startupFlags & DontDragActiveFlag;
+    const bool dontLoadEffect = reading.startupFlags & DontLoadEffectFlag;
+
+    const std::wstring slot = ReadSettingsSlot();
+    if (slot == EmptySlotMarker) {
+        OpenFiles(reading.imageFiles, [&](const std::wstring& path) {
+            OpenLogo(path, dontOnTop, dontMoveable, dontDragActive, dontLoadEffect, values->topPos, values->leftPos,
+                     values->opacity, values->sizeFactor, false);
+        }, dontDragActive, dontLoadEffect);
+    } else {
+        reading.imageFiles = LoadEmbeddedPackage(ReadNumber(slot).value_or(0), dontDragActive, dontLoadEffect);
+    }
+}
+
+}  // namespace
+
+std::wstring ArgumentText(const wchar_t* commandLine) {
+    const wchar_t* p = commandLine ? commandLine : L"";
+    if (*p == L'"') {
+        for (++p; *p && *p != L'"'; ++p) {
+        }
+        if (*p) ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t') ++p;
+    }
+    while (*p == L' ' || *p == L'\t') ++p;
+    return p;
+}
+
+void Main() {
+    SettingsSection = DefaultSettingsSection();
+    SwitchReading reading =
+        ReadSwitches(LowerCase(ArgumentText(GetCommandLineW())), [](const std::wstring& piece) { return FileExists(piece); });
+    // Words for every running copy; they open nothing, not even the about window.
+    const auto has = [&](const wchar_t* word) { return reading.HasWord(word); };
+    if (has(L"clickable") || has(L"hide") || has(L"show")) {
+        try {
+            if (has(L"clickable")) MakeAllRunningClickable();
+            else HideOrShowAllRunning(has(L"hide") ? Visibility::Hide : Visibility::Show);
+        } catch (const std::exception&) {
+        }
+        return;
+    }
+    // "capture" and "pinclipboard" go to the resident copy when one runs; else this copy
+    // does it, and lives on as long as the pin it made.
+    if (has(L"capture") || has(L"pinclipboard")) {
+        const Request request = has(L"capture") ? Request::PinFromScreen : Request::PinClipboard;
+        if (AskResident(request)) return;
+        GlobalKeys::Take(NotificationIcon::Owner(), false);
+        Carry(request);
+        return;
+    }
+    // What copies that no longer run left in the temporary folder goes, beside the start.
+    try {
+        std::thread([] {
+            try {
+                RemoveTempFilesOfEndedCopies();
+            } catch (...) {
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+    }
+    // A second resident start in the session ends at once, quietly.
+    const bool resident = has(L"tray");
+    if (resident && !BecomeResident()) return;
+    if (!resident) GlobalKeys::Take(NotificationIcon::Owner(), false);
+    try {
+        OpenRequestedWindows(reading);
+    } catch (const std::exception&) {
+        // The remaining steps are abandoned; the about rule below still applies.
+    }
+    // "restore" brings back the pins of copies that ended without the user ending them, else
+    // those closed last; at sign-in ("signin") only what was open when the session ended.
+    const bool restore = has(L"restore") && reading.complete && !(reading.startupFlags & CloseAllFlag);
+    const bool signIn = has(L"signin");
+    if (restore && !RestorePins(reading.startupFlags & DontDragActiveFlag, reading.startupFlags & DontLoadEffectFlag, signIn) && !signIn)
+        MessageBoxW(nullptr, L"Nothing to restore.", ProgramTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
+    try {
+        if (reading.commandText.find(L"about") != std::wstring::npos || (reading.imageFiles.empty() && !restore && !resident)) ShowAbout();
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace velvane::mMain

@@ -1,0 +1,226 @@
+#include "app/NotificationIcon.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "common/ProgramTexts.h"
+#include "app/PinSetStore.h"
+#include "system/RunningCopies.h"
+#include "core/CommandLine.h"
+#include "app/Resident.h"
+#include "app/SignIn.h"
+#include "system/WindowRegistry.h"
+#include "pin/FrmLogo.h"
+#include "app/GlobalKeys.h"
+#include "system/HiddenWindow.h"
+#include "app/LogoWindows.h"
+#include "app/OpenImages.h"
+
+namespace velvane::NotificationIcon {
+namespace {
+
+constexpr UINT kIconMessage = WM_APP + 2, kCarryRequests = WM_APP + 3, kIconId = 1;
+enum Command : UINT {
+    kClickableAgain = 1, kExit, kShowAll, kHideAll, kPinFromScreen, kPinClipboard, kOpenImage, kRestore, kCloseAll, kSignIn, kAbout
+};
+
+// Whether the icon is in the notification area now, and the tooltip it shows.
+bool iconShown = false;
+std::wstring shownTip;
+// What other copies asked of this one, not done yet.
+std::vector<mMain::Request> requests;
+
+bool AnyWindow(bool (FrmLogo::*is)() const) {
+    return std::any_of(FrmLogo::Loaded().begin(), FrmLogo::Loaded().end(), [is](const FrmLogo* w) { return (w->*is)(); });
+}
+
+std::size_t PinCount() {
+    return static_cast<std::size_t>(std::count_if(FrmLogo::Loaded().begin(), FrmLogo::Loaded().end(), [](const FrmLogo* w) { return !w->AboutMode(); }));
+}
+
+// A key another program holds is shown without it: pressing it would not reach us.
+std::wstring WithKey(const wchar_t* caption, GlobalKeys::Key key) {
+    return GlobalKeys::Holds(key) ? std::wstring(caption) + L"\t" + GlobalKeys::KeyText(key) : caption;
+}
+
+void Append(HMENU menu, UINT id, const std::wstring& caption, UINT flags = 0) { AppendMenuW(menu, MF_STRING | flags, id, caption.c_str()); }
+
+void BuildMenu(HMENU menu) {
+    const bool hidden = AnyWindow(&FrmLogo::Hidden);
+    if (AnyWindow(&FrmLogo::ClickThrough)) Append(menu, kClickableAgain, L"Clickable Again");
+    if (!mMain::IsResident()) {
+        if (hidden) Append(menu, kShowAll, L"Show All");
+        Append(menu, kExit, L"Exit");
+        return;
+    }
+    Append(menu, kPinFromScreen, WithKey(L"Pin from Screen", GlobalKeys::PinFromScreen), MF_DEFAULT);
+    Append(menu, kPinClipboard, WithKey(L"Pin Clipboard", GlobalKeys::PinClipboard));
+    Append(menu, kOpenImage, L"Open Image...");
+    Append(menu, kRestore, L"Restore Pins");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    // Every copy's windows, as its key: Show All while none of them shows.
+    const std::vector<HWND> every = mMain::AllRunningPins();
+    const bool show = !every.empty() && std::none_of(every.begin(), every.end(), [](HWND w) { return IsWindowVisible(w) != FALSE; });
+    Append(menu, show ? kShowAll : kHideAll, WithKey(show ? L"Show All" : L"Hide All", GlobalKeys::HideShow), every.empty() ? MF_GRAYED : 0);
+    Append(menu, kCloseAll, L"Close All Pins");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    Append(menu, kSignIn, L"Open at Sign-in", mMain::OpensAtSignIn() ? MF_CHECKED : 0);
+    Append(menu, kAbout, L"About");
+    Append(menu, kExit, L"Exit");
+}
+
+void Carry(UINT chosen) {
+    switch (chosen) {
+    case kExit: mMain::UnloadAllLogos();  // does not return
+    case kClickableAgain:
+        for (FrmLogo* window : std::vector<FrmLogo*>(FrmLogo::Loaded())) window->ClickThrough(false);
+        break;
+    case kShowAll: mMain::HideOrShowAllRunning(mMain::Visibility::Show); break;
+    case kHideAll: mMain::HideOrShowAllRunning(mMain::Visibility::Hide); break;
+    case kPinFromScreen: mMain::Carry(mMain::Request::PinFromScreen); break;
+    case kPinClipboard: mMain::Carry(mMain::Request::PinClipboard); break;
+    case kOpenImage:
+        mMain::OpenFiles(AskForImages(Owner()), [](const std::wstring& path) {
+            mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
+        }, false, false);
+        break;
+    case kRestore:
+        if (!mMain::RestorePins(false, false))
+            MessageBoxW(nullptr, L"Nothing to restore.", ProgramTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
+        break;
+    case kCloseAll: mMain::CloseAllRunning(mMain::NewCloseAll()); break;
+    case kSignIn: mMain::OpenAtSignIn(!mMain::OpensAtSignIn()); break;
+    case kAbout: mMain::ShowAbout(); break;
+    default: break;
+    }
+}
+
+void ShowMenu(HWND owner) {
+    ScopedMenu menu(CreatePopupMenu());
+    if (!menu) return;
+    BuildMenu(menu.get());
+    POINT at{};
+    GetCursorPos(&at);
+    SetForegroundWindow(owner);  // else the menu stays up after a click elsewhere
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr));
+    PostMessageW(owner, WM_NULL, 0, 0);
+    Carry(chosen);
+}
+
+// The resident copy's: "Velvane: 2 pins open here", and which of the keys another program
+// holds. Its own pins: other copies' come and go unseen (Hide All acts on them all the same).
+std::wstring Tip() {
+    if (!mMain::IsResident()) return L"Velvane: hidden windows, or windows that let clicks through";
+    const std::size_t pins = PinCount();
+    std::wstring tip = std::wstring(ProgramTitle) + L": " + std::to_wstring(pins) + (pins == 1 ? L" pin open here" : L" pins open here");
+    for (GlobalKeys::Key key : {GlobalKeys::HideShow, GlobalKeys::PinFromScreen, GlobalKeys::PinClipboard})
+        if (!GlobalKeys::Holds(key)) tip += std::wstring(L"\n") + GlobalKeys::KeyText(key) + L" is taken";
+    return tip;
+}
+
+NOTIFYICONDATAW IconData() {
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = Owner();
+    icon.uID = kIconId;
+    return icon;
+}
+
+LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    if (message == kIconMessage && LOWORD(lParam) == WM_LBUTTONUP && mMain::IsResident()) {
+        mMain::Carry(mMain::Request::PinFromScreen);
+        return 0;
+    }
+    if (message == kIconMessage && (LOWORD(lParam) == WM_LBUTTONUP || LOWORD(lParam) == WM_RBUTTONUP)) {
+        ShowMenu(hwnd);
+        return 0;
+    }
+    if (message == WM_HOTKEY) {
+        if (wParam == GlobalKeys::HideShow) mMain::HideOrShowAllRunning(mMain::Visibility::Toggle);
+        if (wParam == GlobalKeys::PinFromScreen) mMain::Carry(mMain::Request::PinFromScreen);
+        if (wParam == GlobalKeys::PinClipboard) mMain::Carry(mMain::Request::PinClipboard);
+        return 0;
+    }
+    if (message == WM_CLOSE) return 0;  // the icon and the keys never go while the copy runs
+    // Asked by another copy, which names itself (lParam): what does not check is passed over.
+    const auto fromACopy = [lParam] { return IsVelvaneOfThisUser(static_cast<DWORD>(lParam)); };
+    if (message == GlobalKeys::FreeMessage()) {
+        if (fromACopy()) GlobalKeys::Take(hwnd, mMain::IsResident());
+        Refresh();
+        return 0;
+    }
+    if (message == GlobalKeys::WantedMessage()) {
+        if (!mMain::IsResident() && fromACopy()) GlobalKeys::LetGo(hwnd);
+        return 0;
+    }
+    // A request is taken up once the asking copy has its answer; what it asks is kept here,
+    // never in the message that wakes this window, which any program could post.
+    if (message == mMain::RequestMessage()) {
+        if (!fromACopy()) return FALSE;
+        requests.push_back(static_cast<mMain::Request>(wParam));
+        return PostMessageW(hwnd, kCarryRequests, 0, 0);
+    }
+    if (message == kCarryRequests) {
+        std::vector<mMain::Request> asked;
+        asked.swap(requests);
+        for (mMain::Request request : asked) mMain::Carry(request);
+        return 0;
+    }
+    if (message == taskbarCreated) {  // Explorer restarted: its notification area starts empty
+        iconShown = false;
+        Refresh();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND Owner() {
+    static HWND owner = MakeHiddenWindow(OwnerClass, OwnerProc, ProgramTitle);
+    return owner;
+}
+
+bool Refresh() {
+    const bool wanted = mMain::IsResident() || AnyWindow(&FrmLogo::ClickThrough) || AnyWindow(&FrmLogo::Hidden);
+    const std::wstring tip = Tip();
+    if (wanted == iconShown && (!wanted || tip == shownTip)) return true;
+    if (!Owner()) return !wanted;
+    NOTIFYICONDATAW icon = IconData();
+    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    icon.uCallbackMessage = kIconMessage;
+    icon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    std::wcsncpy(icon.szTip, tip.c_str(), sizeof icon.szTip / sizeof icon.szTip[0] - 1);
+    const DWORD action = !wanted ? NIM_DELETE : iconShown ? NIM_MODIFY : NIM_ADD;
+    if (Shell_NotifyIconW(action, &icon) || !wanted) {
+        iconShown = wanted;
+        shownTip = tip;
+    }
+    return iconShown == wanted;
+}
+
+void Say(const wchar_t* text) {
+    if (!iconShown) return;
+    NOTIFYICONDATAW icon = IconData();
+    icon.uFlags = NIF_INFO;
+    icon.dwInfoFlags = NIIF_INFO;
+    std::wcsncpy(icon.szInfo, text, sizeof icon.szInfo / sizeof icon.szInfo[0] - 1);
+    std::wcsncpy(icon.szInfoTitle, ProgramTitle, sizeof icon.szInfoTitle / sizeof icon.szInfoTitle[0] - 1);
+    Shell_NotifyIconW(NIM_MODIFY, &icon);
+}
+
+void Remove() {
+    GlobalKeys::PassOn(Owner(), OwnerClass);
+    if (!iconShown) return;
+    NOTIFYICONDATAW icon = IconData();
+    Shell_NotifyIconW(NIM_DELETE, &icon);
+    iconShown = false;
+}
+
+}  // namespace velvane::NotificationIcon

@@ -1,0 +1,296 @@
+#include "pin/FrmLogo.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+#include "common/ProgramTexts.h"
+#include "system/RunningCopies.h"
+#include "system/TempFiles.h"
+#include "system/WindowRegistry.h"
+#include "app/PinSetStore.h"
+#include "image/Animation.h"
+#include "app/Resident.h"
+#include "app/NotificationIcon.h"
+#include "pin/LogoDropTarget.h"
+#include "app/LogoWindows.h"
+#include "system/MessagePump.h"
+#include "core/Placement.h"
+
+namespace velvane {
+namespace {
+
+std::vector<FrmLogo*>& LoadedWindows() {
+    static std::vector<FrmLogo*> windows;
+    return windows;
+}
+
+bool RegisterLogoClass(WNDPROC windowProc) {
+    static const bool registered = [windowProc] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = windowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+        wc.lpszClassName = LogoWindowClass;
+        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    return registered;
+}
+
+// Dropped files are opened after the drop has returned, so the program they came from
+// is not kept waiting while the new windows fade in.
+constexpr UINT kOpenDroppedFiles = WM_APP + 1;
+constexpr UINT_PTR kSettleTimer = 1, kAnimationTimer = 2;
+
+int ShiftState() {
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+int MouseButtons(WPARAM keys) {
+    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
+}
+
+// A failure must not pass through the system's code; the user is told what failed and
+// the program ends with every window unloaded, its pins kept as after a crash.
+[[noreturn]] void ReportFailureAndEnd(const char* what) {
+    std::wstring text;
+    for (const char* c = what; c && *c; ++c) text.push_back(static_cast<unsigned char>(*c));
+    mMain::EndOnFailure(text);
+}
+
+}  // namespace
+
+FrmLogo* FrmLogo::Load() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!RegisterLogoClass(&FrmLogo::WindowProc)) return nullptr;
+
+    FrmLogo* window = new FrmLogo();
+    // A tool window keeps the taskbar free of one button per pinned image.
+    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, LogoWindowClass, ProgramTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), window);
+    if (!hwnd) {
+        delete window;
+        return nullptr;
+    }
+    LoadedWindows().push_back(window);
+    return window;
+}
+
+const std::vector<FrmLogo*>& FrmLogo::Loaded() { return LoadedWindows(); }
+
+FrmLogo* FrmLogo::Find(HWND hwnd) {
+    const auto& all = LoadedWindows();
+    const auto found = std::find_if(all.begin(), all.end(), [hwnd](const FrmLogo* w) { return w->hwnd_ == hwnd; });
+    return found == all.end() ? nullptr : *found;
+}
+
+std::vector<HWND> FrmLogo::LoadedHandles() {
+    std::vector<HWND> handles;
+    for (const FrmLogo* window : LoadedWindows()) handles.push_back(window->hwnd_);
+    return handles;
+}
+
+void FrmLogo::Unload() {
+    if (ShUnload) return;
+    RunUnloadSteps();
+    DestroyWindow(hwnd_);
+}
+
+void FrmLogo::Discard(bool listed) {
+    if (ShUnload) return;
+    ShUnload = true;
+    try {
+        if (listed) mMain::UpdateWindowRegistry(hwnd_, false);
+    } catch (const std::exception&) {
+    }
+    if (aboutMode_) mMain::AboutOpen = false;
+    DestroyWindow(hwnd_);
+}
+
+void FrmLogo::RunUnloadSteps() {
+    ShUnload = true;
+    try {
+        mMain::UpdateWindowRegistry(hwnd_, false);
+    } catch (const std::exception&) {
+        // The window closes all the same; a registry out of reach must not keep it open.
+    }
+
+    const bool ownTempFile = mMain::IsOwnTempFile(fileNamePath_);
+    if (!aboutMode_ && LoadedWindows().size() == 2 && mMain::AboutOpen && !mMain::IsResident()) {
+        // Ending the program here must not leave this window's own temporary file behind.
+        if (ownTempFile) mMain::DeleteFileForced(fileNamePath_);
+        mMain::UnloadAllLogos();
+    }
+    if (aboutMode_ && mMain::AboutOpen) mMain::AboutOpen = false;
+    // Restored windows that shared an image share its file: it goes with the last of them.
+    const auto others = [this](auto test) {
+        return std::any_of(LoadedWindows().begin(), LoadedWindows().end(), [&](const FrmLogo* w) { return w != this && test(w); });
+    };
+    // The last image window closed ends the copy: its pin set is retired as it was, this window's
+    // image read before its file goes.
+    mMain::WindowLeaves(!aboutMode_ && !others([](const FrmLogo* w) { return !w->AboutMode(); }), mMain::IsResident());
+    // The picture goes before its file, so nothing holds the file as it is deleted.
+    KillTimer(hwnd_, kAnimationTimer);
+    animation_.reset();
+    if (ownTempFile && !others([this](const FrmLogo* w) { return w->fileNamePath_ == fileNamePath_; }))
+        mMain::DeleteFileForced(fileNamePath_);
+}
+
+void FrmLogo::OLEDropMode(int mode) {
+    if (mode == oleDropMode_) return;
+    if (mode == 1) {
+        HWND hwnd = hwnd_;
+        auto* target = new LogoDropTarget([hwnd](std::vector<std::wstring> paths) {
+            auto* self = reinterpret_cast<FrmLogo*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+            if (!self) return;
+            self->droppedFiles_.insert(self->droppedFiles_.end(), paths.begin(), paths.end());
+            PostMessageW(hwnd, kOpenDroppedFiles, 0, 0);
+        });
+        const bool registered = SUCCEEDED(RegisterDragDrop(hwnd_, target));
+        target->Release();
+        if (!registered) return;
+    } else {
+        RevokeDragDrop(hwnd_);
+    }
+    oleDropMode_ = mode;
+}
+
+void FrmLogo::SettleAtBottomSoon() { SetTimer(hwnd_, kSettleTimer, 300, nullptr); }
+
+FrmLogo::FrmLogo() = default;
+FrmLogo::~FrmLogo() = default;
+
+void FrmLogo::Animate(std::uint8_t alpha) {
+    KillTimer(hwnd_, kAnimationTimer);
+    animation_ = Animation::Load(fileNamePath_, Width(), Height(), Menu.Turn, alpha);
+    if (animation_) SetTimer(hwnd_, kAnimationTimer, animation_->Delay(), nullptr);
+}
+
+LRESULT CALLBACK FrmLogo::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<FrmLogo*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        // Linked here, not on WM_CREATE, so no message of the window is lost.
+        self = static_cast<FrmLogo*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        ReportFailureAndEnd(e.what());
+    } catch (...) {
+        ReportFailureAndEnd("unknown failure");
+    }
+}
+
+LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    // With double-clicks on for the class, a quick second press arrives as a double-click
+    // message: it is a press all the same.
+    case WM_LBUTTONDOWN: OnMouseDown(1); return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: OnMouseDown(2); return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: OnMouseDown(4); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(MouseButtons(wParam)); return 0;
+    case WM_MOUSEWHEEL:
+        OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0,
+                     {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    // Moved to a monitor of other pixels per inch, a window keeps its size in pixels: one
+    // image pixel stays one screen pixel.
+    case WM_DPICHANGED: return 0;
+    case WM_DISPLAYCHANGE:
+        KeepOnAMonitor();
+        return 0;
+    case WM_WINDOWPOSCHANGED:  // moved, sized, shown: the copy's pin set follows
+        mMain::PinsChanged();
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_LBUTTONDBLCLK:
+        OnMouseDown(1);
+        OnDoubleClick();
+        return 0;
+    case WM_KEYDOWN: OnKeyDown(static_cast<int>(wParam), ShiftState()); return 0;
+    case WM_SYSKEYDOWN:  // Alt combinations
+        OnKeyDown(static_cast<int>(wParam), ShiftState());
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_CHAR: OnChar(static_cast<wchar_t>(wParam)); return 0;
+    case kOpenDroppedFiles: {
+        std::vector<std::wstring> paths;
+        paths.swap(droppedFiles_);
+        OnFilesDropped(paths);
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == kAnimationTimer) {
+            if (animation_ && animation_->Step(hwnd_)) SetTimer(hwnd_, kAnimationTimer, animation_->Delay(), nullptr);
+            else KillTimer(hwnd_, kAnimationTimer);
+            return 0;
+        }
+        if (wParam == kKeptPictureTimer) {
+            LetKeptGo();
+            return 0;
+        }
+        if (wParam == kKeptSurfaceTimer) {
+            KillTimer(hwnd_, kKeptSurfaceTimer);
+            kept_.ReleaseSurface();
+            if (!kept_.KeptLong()) LetKeptGo();
+            return 0;
+        }
+        if (wParam != kSettleTimer) return DefWindowProcW(hwnd_, message, wParam, lParam);
+        KillTimer(hwnd_, kSettleTimer);
+        if (!Menu.InmnuLogo[TopMostItem].checked)
+            SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return 0;
+    // A close request that is not the user's own key or menu (a close-all, which names itself
+    // and its sender; a window-closing tool; taskkill without /F) ends the copy whole, its pins kept.
+    case WM_CLOSE:
+        mMain::EndByCloseAll(lParam != 0 && IsVelvaneOfThisUser(static_cast<DWORD>(wParam)) ? static_cast<std::uint32_t>(lParam) : 0);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != SC_CLOSE) return DefWindowProcW(hwnd_, message, wParam, lParam);
+        CloseReopenably();  // Alt+F4: the user closes this one pin
+        return 0;
+    case WM_DESTROY:
+        OLEDropMode(0);
+        if (!ShUnload) RunUnloadSteps();
+        return 0;
+    case WM_NCDESTROY: {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        RemovePropW(hwnd_, AboutWindowProperty);
+        auto& all = LoadedWindows();
+        auto at = std::find(all.begin(), all.end(), this);
+        LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
+        // A window whose creation failed is not in the list yet; Load frees that one.
+        if (at != all.end()) {
+            all.erase(at);
+            NotificationIcon::Refresh();
+            if (all.empty()) WakeMessageLoop();
+            delete this;
+        }
+        return result;
+    }
+    default:
+        // Asked by another copy, which names itself: what does not check is passed over.
+        if (message == mMain::ClickableAgainMessage()) {
+            if (!ShUnload && IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) ClickThrough(false);
+            return 0;
+        }
+        if (message == mMain::HideShowMessage()) {
+            if (!ShUnload && !aboutMode_ && IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) Hide(wParam != 0);
+            return 0;
+        }
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+}  // namespace velvane

@@ -1,0 +1,149 @@
+#pragma once
+// The window that shows one image; the about window is one too.
+
+#include "common/Scoped.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "image/KeptPicture.h"
+#include "core/LogoMenu.h"
+
+namespace velvane {
+class Animation;
+
+class FrmLogo {
+public:
+
+    // Creates a hidden window and adds it to the loaded windows; nullptr when the
+    // system refuses the window.
+    static FrmLogo* Load();
+
+    // The loaded windows, in load order.
+    static const std::vector<FrmLogo*>& Loaded();
+    // The loaded window of a handle; nullptr once it is gone. Handles, not addresses,
+    // tell whether a window survived pumped messages: a new window may reuse an address.
+    static FrmLogo* Find(HWND hwnd);
+    static std::vector<HWND> LoadedHandles();
+
+    // Runs the unload steps once, then destroys the window and this object.
+    void Unload();
+
+    // Takes down a window that never opened: its list entry (if it was listed) goes,
+    // and nothing the user would see as a window closing happens (no last-window rule).
+    void Discard(bool listed);
+
+    HWND hWnd() const { return hwnd_; }
+
+    bool ShUnload = false;
+    LogoMenu Menu;
+
+    // 1 accepts dropped files, 0 does not.
+    int OLEDropMode() const { return oleDropMode_; }
+    void OLEDropMode(int mode);
+
+    bool AboutMode() const { return aboutMode_; }
+    void AboutMode(bool value) { aboutMode_ = value; }
+    const std::wstring& FileNamePath() const { return fileNamePath_; }
+    void FileNamePath(const std::wstring& value) { fileNamePath_ = value; }
+
+    // Position in twips, as the command line and packages give it; size in pixels.
+    double LeftTwips() const;
+    double TopTwips() const;
+    void MoveToTwips(int left, int top);
+    void MoveToPixels(int left, int top);
+    int Width() const;
+    int Height() const;
+    void Resize(int width, int height);
+
+    // Puts a window that is not top-most at the bottom of the window order again a
+    // moment from now, after the system has finished showing it.
+    void SettleAtBottomSoon();
+
+    // Moves the window with the pointer until the left button is released.
+    void BeginDrag();
+
+    // What the user does to the window; also called by tests as the user would.
+    void OnMouseDown(int button);
+    void OnMouseMove(int buttons);
+    void OnKeyDown(int keyCode, int shift);
+    void OnChar(wchar_t character);
+    void OnDoubleClick();
+    void OnLogoItem(int index);
+    void OnOpacityItem(int index);
+    // anchor: a screen point that keeps the image point under it (zooming by wheel).
+    void OnSizeItem(int index, const POINT* anchor = nullptr);
+    // Turns the picture about the window's centre (a TurnChoice).
+    void OnTurnItem(int index);
+    void OnFilesDropped(const std::vector<std::wstring>& paths);
+    // A wheel turn of delta (120 a notch) with the pointer at a screen point.
+    void OnMouseWheel(int delta, bool ctrl, POINT pointer);
+    // The screens changed: a window left with less than 32 x 32 pixels on every monitor
+    // moves onto the nearest, keeping its size.
+    void KeepOnAMonitor();
+
+    // Lets every click through to what lies beneath, or takes the mouse again. Not one of
+    // the window's stored settings.
+    bool ClickThrough() const { return clickThrough_; }
+    void ClickThrough(bool on);
+
+    // Plays the window's picture when it is an animation, from the frame shown now on;
+    // anything that draws the picture again starts it afresh.
+    void Animate(std::uint8_t alpha);
+
+    // What a drawing keeps for the next (the wheel's next notch, a Size chosen after the
+    // window opened), let go in a while or when another window keeps its own: the bitmap
+    // a moment (the wheel's and the menu's next step), the picture while the user may come
+    // back to the window. Each goes when its timer comes.
+    KeptPicture* KeptAWhile();
+    static constexpr UINT_PTR kKeptPictureTimer = 3, kKeptSurfaceTimer = 4;
+
+    // When its file is gone while the window still keeps the picture it shows, that picture
+    // becomes a PNG file of our own that the window shows from then on: its pin set never
+    // stores it empty, and Size still works.
+    void KeepPictureOfGoneFile();
+
+    // Hidden from the screen (all windows hidden at once); nothing but Show brings it back.
+    bool Hidden() const { return hidden_; }
+    void Hide(bool hidden);
+
+    FrmLogo(const FrmLogo&) = delete;
+    FrmLogo& operator=(const FrmLogo&) = delete;
+
+private:
+    FrmLogo();
+    ~FrmLogo();
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void RunUnloadSteps();
+    // False, with the menu as it was, when the new picture could not be shown.
+    // The picture stays centred where it was when keepCentre, else keeps its top-left.
+    bool ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor = nullptr, bool keepCentre = false);
+    void Paste();
+    void ShowPopupMenu();
+    // Esc and double-click: closed, and remembered so that Ctrl+Z brings it back.
+    void CloseReopenably();
+    void OnTopMostItem();
+    void LetKeptGo();
+
+    HWND hwnd_ = nullptr;
+    bool aboutMode_ = false;
+    int oleDropMode_ = 0;
+    bool clickThrough_ = false;
+    bool hidden_ = false;
+    int wheelRest_ = 0;  // a high-resolution wheel's turn short of a notch
+    std::vector<std::wstring> droppedFiles_;
+    std::wstring fileNamePath_;
+    std::unique_ptr<Animation> animation_;
+    KeptPicture kept_;  // let go a while after the last drawing that used it
+    static constexpr UINT kKeptPictureMs = 30000, kKeptSurfaceMs = 3000;
+};
+
+// The screen's twips per pixel, horizontally and vertically.
+double TwipsPerPixelX();
+double TwipsPerPixelY();
+
+}  // namespace velvane

@@ -1,0 +1,260 @@
+// What a logo window does on mouse, keys, dropped files and its menu.
+
+#include <algorithm>
+#include <cwctype>
+#include <string_view>
+#include <vector>
+
+#include "app/PinSetStore.h"
+#include "app/SingleExe.h"
+#include "system/TempFiles.h"
+#include "image/LayeredPNGWindow.h"
+#include "core/ScaleArithmetic.h"
+#include "core/CommandLine.h"
+#include "app/SignIn.h"
+#include "app/NotificationIcon.h"
+#include "system/Clipboard.h"
+#include "pin/FrmLogo.h"
+#include "app/LogoWindows.h"
+#include "core/Placement.h"
+#include "pin/PopupMenu.h"
+#include "app/SavePins.h"
+
+namespace velvane {
+namespace {
+
+constexpr int kLeftButton = 1, kRightButton = 2;
+constexpr int kShift = 1, kCtrl = 2, kAlt = 4;
+
+void MoveTopMostWindows(std::int32_t insertAfter) {
+    for (HWND hwnd : FrmLogo::LoadedHandles())
+        if (FrmLogo* window = FrmLogo::Find(hwnd); window && window->Menu.InmnuLogo[TopMostItem].checked)
+            mMain::SetTopMost(*window, insertAfter);
+}
+
+}  // namespace
+
+void FrmLogo::BeginDrag() {
+    ReleaseCapture();
+    SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void FrmLogo::OnMouseDown(int button) {
+    Menu.UpdateMakeAllVisibility(Loaded().size(), mMain::AboutOpen);
+    Menu.InmnuLogo[ReopenClosedItem].enabled = mMain::CanReopen();
+    Menu.InmnuLogo[OpenAtSignInItem].checked = mMain::OpensAtSignIn();
+    if (!aboutMode_ && button == kRightButton) ShowPopupMenu();
+}
+
+void FrmLogo::OnMouseMove(int buttons) {
+    if (Menu.InmnuLogo[MoveableItem].checked && buttons == kLeftButton) BeginDrag();
+}
+
+void FrmLogo::OnKeyDown(int keyCode, int shift) {
+    const bool endsProgram = (keyCode == VK_END && shift == kCtrl) || (keyCode == 'X' && shift == kCtrl) ||
+                             (keyCode == 'X' && shift == kAlt);
+    if (endsProgram) mMain::UnloadAllLogos();
+    if (keyCode == 'C' && shift == kCtrl) OnLogoItem(CopyItem);
+    if (keyCode == 'V' && shift == kCtrl) OnLogoItem(PasteItem);
+    if (keyCode == 'Z' && shift == kCtrl) mMain::ReopenClosed();
+    // Arrows nudge by a pixel, Shift+arrows by ten; partly off the screen too, as a drag may.
+    const int step = shift == 0 ? 1 : shift == kShift ? 10 : 0;
+    if (step && Menu.InmnuLogo[MoveableItem].checked && keyCode >= VK_LEFT && keyCode <= VK_DOWN) {
+        RECT now{};
+        GetWindowRect(hwnd_, &now);
+        const int dx = keyCode == VK_LEFT ? -step : keyCode == VK_RIGHT ? step : 0;
+        const int dy = keyCode == VK_UP ? -step : keyCode == VK_DOWN ? step : 0;
+        MoveToPixels(now.left + dx, now.top + dy);
+    }
+}
+
+void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
+    // Notches already waiting join this one: the picture is drawn once, at where they all lead.
+    MSG waiting;
+    while (PeekMessageW(&waiting, hwnd_, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_NOREMOVE) &&
+           ((GET_KEYSTATE_WPARAM(waiting.wParam) & MK_CONTROL) != 0) == ctrl &&
+           PeekMessageW(&waiting, hwnd_, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_REMOVE))
+        delta += GET_WHEEL_DELTA_WPARAM(waiting.wParam);
+    // The wheel reaches the window with the keyboard; the user means the one under the pointer.
+    const HWND under = GetAncestor(WindowFromPoint(pointer), GA_ROOT);
+    FrmLogo* target = Find(under);
+    if (!target || target->aboutMode_) return;
+    target->wheelRest_ += delta;
+    const int notches = target->wheelRest_ / WHEEL_DELTA, direction = notches > 0 ? 1 : -1;
+    target->wheelRest_ %= WHEEL_DELTA;
+    if (notches == 0) return;
+    if (ctrl) {
+        int item = 9;  // Opacity items are 10 to 100 in steps of 10
+        while (item > 0 && !target->Menu.InmnuOpacity[item].checked) --item;
+        const int to = std::clamp(item + notches, 0, 9);
+        if (to != item) target->OnOpacityItem(to);
+    } else if (const auto factor = target->Menu.MarkedFactor()) {
+        std::optional<int> preset;
+        for (int i = 0; i < notches * direction; ++i)
+            if (const auto next = NextSizePreset(preset ? SizePreset(*preset) : *factor, direction)) preset = next;
+        // A window locked in place grows from its corner, as with the Size items.
+        const bool moveable = target->Menu.InmnuLogo[MoveableItem].checked;
+        if (preset) target->OnSizeItem(*preset, moveable ? &pointer : nullptr);
+    }
+}
+
+void FrmLogo::OnChar(wchar_t character) {
+    if (character == 27) {
+        CloseReopenably();
+        return;  // this object is gone
+    }
+    // Typed characters rather than keys: "[" and "]" lie elsewhere on other keyboards.
+    const std::wstring_view turnKeys = L"[]HV";
+    const auto turn = turnKeys.find(static_cast<wchar_t>(std::towupper(character)));
+    if (!aboutMode_ && turn != std::wstring_view::npos) OnTurnItem(static_cast<int>(turn));
+}
+
+void FrmLogo::OnDoubleClick() { CloseReopenably(); }
+
+void FrmLogo::CloseReopenably() {
+    if (!aboutMode_) mMain::RememberClosed(hwnd_);
+    Unload();
+}
+
+void FrmLogo::KeepOnAMonitor() {
+    RECT now{}, monitorPart{};
+    GetWindowRect(hwnd_, &now);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    // The monitor that shows most of the window, or the nearest; enough of it shown is left be.
+    if (!GetMonitorInfoW(MonitorFromRect(&now, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    IntersectRect(&monitorPart, &now, &monitor.rcMonitor);
+    if (monitorPart.right - monitorPart.left >= 32 && monitorPart.bottom - monitorPart.top >= 32) return;
+    const RECT& m = monitor.rcMonitor;
+    const LONG width = now.right - now.left, height = now.bottom - now.top;
+    MoveToPixels(std::max(m.left, std::min(now.left, m.right - width)), std::max(m.top, std::min(now.top, m.bottom - height)));
+}
+
+void FrmLogo::ClickThrough(bool on) {
+    clickThrough_ = on;
+    // Without its icon there would be no way back: the window stays clickable.
+    if (on && !NotificationIcon::Refresh()) {
+        clickThrough_ = false;
+        return;
+    }
+    const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
+    SetWindowLongW(hwnd_, GWL_EXSTYLE, on ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT);
+    if (!on) NotificationIcon::Refresh();
+}
+
+void FrmLogo::Hide(bool hidden) {
+    hidden_ = hidden;
+    ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOWNA);
+    NotificationIcon::Refresh();
+}
+
+void FrmLogo::ShowPopupMenu() {
+    POINT at{};
+    GetCursorPos(&at);
+    const MenuChoice choice = TrackLogoMenu(hwnd_, Menu, at);
+    switch (choice.array) {
+    case MenuChoice::Logo: OnLogoItem(choice.index); break;
+    case MenuChoice::Opacity: OnOpacityItem(choice.index); break;
+    case MenuChoice::Size: OnSizeItem(choice.index); break;
+    case MenuChoice::Turn: OnTurnItem(choice.index); break;
+    case MenuChoice::None: break;
+    }
+}
+
+void FrmLogo::OnLogoItem(int index) {
+    switch (index) {
+    case TopMostItem: OnTopMostItem(); break;
+    case MoveableItem: Menu.InmnuLogo[MoveableItem].checked = !Menu.InmnuLogo[MoveableItem].checked; break;
+    case MakeSingleExeItem:
+    case MakeSingleExeAllItem:
+        // No window of the program may cover the build's dialogs.
+        MoveTopMostWindows(1);
+        mMain::MakeSingleExe(hwnd_, index == MakeSingleExeAllItem);
+        MoveTopMostWindows(-1);
+        break;
+    case ClickThroughItem: ClickThrough(true); break;
+    case CopyItem: Clipboard::CopyImage(hwnd_, fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn); break;
+    case OpenAtSignInItem: mMain::OpenAtSignIn(!mMain::OpensAtSignIn()); break;
+    case PasteItem: Paste(); break;
+    case SavePinsItem: SavePins(hwnd_); break;
+    case ReopenClosedItem: mMain::ReopenClosed(); break;
+    case AboutItem: mMain::ShowAbout(); break;
+    case ExitItem: mMain::UnloadAllLogos();  // does not return
+    default: break;
+    }
+    mMain::PinsChanged();
+}
+
+void FrmLogo::OnTopMostItem() {
+    const bool wasTopMost = Menu.InmnuLogo[TopMostItem].checked;
+    for (HWND hwnd : LoadedHandles()) {
+        FrmLogo* window = Find(hwnd);
+        if (!window) continue;
+        if (window == this) mMain::SetTopMost(*this, wasTopMost ? 1 : -1);
+        else if (window->Menu.InmnuLogo[TopMostItem].checked) mMain::SetTopMost(*window, -1);
+    }
+    Menu.InmnuLogo[TopMostItem].checked = !wasTopMost;
+}
+
+void FrmLogo::OnOpacityItem(int index) {
+    if (index < 0 || index > 9) return;
+    ApplySizeAndOpacity(static_cast<std::int16_t>(10 * (index + 1)), -1);
+}
+
+void FrmLogo::OnSizeItem(int index, const POINT* anchor) {
+    if (index < 0 || index > CustomSizeIndex) return;
+    const bool customShown = Menu.InmnuSize[CustomSizeIndex].visible;
+    Menu.InmnuSize[CustomSizeIndex].visible = false;
+    if (!ApplySizeAndOpacity(-1, index, anchor)) Menu.InmnuSize[CustomSizeIndex].visible = customShown;
+}
+
+void FrmLogo::OnTurnItem(int index) {
+    if (index < 0 || index > static_cast<int>(TurnChoice::Reset)) return;
+    const Orientation before = Menu.Turn;
+    Menu.Turn = Turned(before, static_cast<TurnChoice>(index));
+    if (Menu.Turn != before && !ApplySizeAndOpacity(-1, -1, nullptr, true)) Menu.Turn = before;
+}
+
+bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor, bool keepCentre) {
+    LayeredPNGWindow renderer;
+    // The marks are the window's settings and "Make single Exe!" stores them: they move
+    // only with a picture that was pushed. An image that can no longer be read, or a size
+    // no bitmap can take, keeps the picture and the marks the window has.
+    std::int32_t width = 0, height = 0;
+    if (!renderer.PNGFileSize(fileNamePath_, width, height, &kept_)) return false;
+    const LogoMenu before = Menu;
+    const auto rendering = Menu.ChooseSizeAndOpacity(opacity, sizeIndex);
+    const auto alpha = rendering ? AlphaFromOpacity(rendering->opacity) : std::nullopt;
+    if (Menu.Turn.SwapsSides()) std::swap(width, height);
+    POINT topLeft{};
+    if (rendering && (anchor || keepCentre)) {
+        RECT now{};
+        GetWindowRect(hwnd_, &now);
+        const std::int32_t newWidth = ScaledSide(rendering->factor, width).value_or(0);
+        const std::int32_t newHeight = ScaledSide(rendering->factor, height).value_or(0);
+        const POINT centre{now.left + (now.right - now.left) / 2, now.top + (now.bottom - now.top) / 2};
+        const POINT& at = anchor ? *anchor : centre;
+        topLeft = {ZoomedEdge(at.x, now.left, now.right - now.left, newWidth), ZoomedEdge(at.y, now.top, now.bottom - now.top, newHeight)};
+    }
+    if (!rendering || !alpha || !(rendering->factor > 0) ||
+        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false, anchor || keepCentre ? &topLeft : nullptr, KeptAWhile())) {
+        Menu = before;
+        return false;
+    }
+    mMain::PinsChanged();
+    return true;
+}
+
+void FrmLogo::Paste() {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    mMain::PinClipboard(hwnd_, pointer);
+}
+
+void FrmLogo::OnFilesDropped(const std::vector<std::wstring>& paths) {
+    mMain::OpenFiles(paths, [](const std::wstring& path) {
+        mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
+    }, false, false);
+}
+
+}  // namespace velvane

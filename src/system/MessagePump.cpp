@@ -1,0 +1,33 @@
+#include "system/MessagePump.h"
+
+#include "common/Scoped.h"
+#include "app/Resident.h"
+#include "pin/FrmLogo.h"
+
+namespace velvane {
+
+void DoEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Not ours to swallow: hand it on to the loop that waits for it.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void RunMessageLoop() {
+    MSG msg;
+    while (!FrmLogo::Loaded().empty() || mMain::IsResident()) {
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void WakeMessageLoop() { PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); }
+
+}  // namespace velvane
