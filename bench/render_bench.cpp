@@ -60,7 +60,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
     const float factor = argc > 3 ? static_cast<float>(_wtof(argv[3])) : 1.0f;
     for (int i = 0; i < runs; ++i) {
-        velvane::FrmLogo* window = velvane::FrmLogo::Load();
+        velvane::FrmLogo* window = velvane::FrmLogo::Load(velvane::mMain::CopyHost());
         const auto start = Clock::now();
         auto decoded = start;
         double peakDecoded = 0;
@@ -70,7 +70,7 @@ int wmain(int argc, wchar_t** argv) {
             renderer.PNGFileSize(argv[2], w, h);
             decoded = Clock::now();
             peakDecoded = PeakMegabytes();
-            renderer.MakeTrans(argv[2], *window, 255, factor, false);
+            renderer.MakeTrans(argv[2], window->Target(), 255, factor, false);
         }
         const auto end = Clock::now();
         const double bare = BarePush(window->hWnd());

@@ -13,6 +13,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
+echo "[test] the folders of src/ as layers"
+scripts/check-layers.py
 scripts/build.sh
 
 echo "[test] portable logic, native"

@@ -4,16 +4,16 @@
 #include <map>
 #include <exception>
 
+#include "app/LogoWindows.h"
 #include "common/Scoped.h"
-#include "core/PackageBag.h"
-#include "core/PinSet.h"
-#include "system/ProgramFile.h"
-#include "system/TempFiles.h"
 #include "core/CommandLine.h"
 #include "core/NumberReading.h"
-#include "pin/FrmLogo.h"
-#include "app/LogoWindows.h"
+#include "core/PackageBag.h"
+#include "core/PinSet.h"
 #include "core/Placement.h"
+#include "pin/FrmLogo.h"
+#include "system/ProgramFile.h"
+#include "system/TempFiles.h"
 
 namespace velvane::mMain {
 namespace {

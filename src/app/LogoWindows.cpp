@@ -8,28 +8,27 @@
 #include <system_error>
 #include <utility>
 
-#include "common/ProgramTexts.h"
+#include "app/CopyHost.h"
 #include "app/EmbeddedPackage.h"
-#include "system/ReadSettingsSlot.h"
-#include "app/PinSetStore.h"
-#include "app/SingleExe.h"
-#include "core/SettingsSlot.h"
-#include "system/TempFiles.h"
-#include "image/LayeredPNGWindow.h"
-#include "core/ScaleArithmetic.h"
-#include "core/CommandLine.h"
-#include "system/FileExists.h"
-#include "system/WindowRegistry.h"
-#include "app/Resident.h"
-#include "system/Clipboard.h"
-#include "pin/FrmLogo.h"
-#include "system/MessagePump.h"
 #include "app/NotificationIcon.h"
+#include "app/PinSetStore.h"
+#include "app/Resident.h"
+#include "app/SingleExe.h"
+#include "common/ProgramTexts.h"
+#include "core/CommandLine.h"
 #include "core/Placement.h"
+#include "core/ScaleArithmetic.h"
+#include "core/SettingsSlot.h"
+#include "image/LayeredPNGWindow.h"
+#include "pin/FrmLogo.h"
+#include "system/Clipboard.h"
+#include "system/FileExists.h"
+#include "system/MessagePump.h"
+#include "system/ReadSettingsSlot.h"
+#include "system/TempFiles.h"
+#include "system/WindowRegistry.h"
 
 namespace velvane::mMain {
-
-bool AboutOpen = false;
 
 namespace {
 
@@ -75,7 +74,7 @@ bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     } catch (const std::system_error&) {
         readable = std::async(std::launch::deferred, measure);  // no thread to be had
     }
-    FrmLogo* window = FrmLogo::Load();
+    FrmLogo* window = FrmLogo::Load(CopyHost());
     const bool measured = readable.get();
     if (!window) return false;
     if (turn.SwapsSides()) std::swap(width, height);  // the sides it is placed by are the turned picture's
@@ -112,7 +111,7 @@ bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         window->OLEDropMode(DontDragActive ? 0 : 1);
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
         window->Menu.Turn = turn;
-        if (!renderer.MakeTrans(ImagePath, *window, *alpha, SizeFactor, !DontLoadEffect, nullptr, window->KeptAWhile())) return false;
+        if (!renderer.MakeTrans(ImagePath, window->Target(), *alpha, SizeFactor, !DontLoadEffect, nullptr, window->KeptAWhile())) return false;
         // Places stored on a monitor that is gone (or at another scale) must not hide the window.
         window->KeepOnAMonitor();
         window->Menu.CheckOpeningOpacity(Opacity);
@@ -224,13 +223,6 @@ bool PinClipboard(HWND owner, POINT at) {
     return !pasted.ownFile.empty() || !pasted.copiedFiles.empty();
 }
 
-void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter) {
-    const auto x = TwipsToPixels(Window.LeftTwips(), TwipsPerPixelX());
-    const auto y = TwipsToPixels(Window.TopTwips(), TwipsPerPixelY());
-    SetWindowPos(Window.hWnd(), reinterpret_cast<HWND>(static_cast<INT_PTR>(InsertAfter)), x.value_or(0),
-                 y.value_or(0), Window.Width(), Window.Height(), (Window.Hidden() ? 0 : SWP_SHOWWINDOW) | SWP_NOACTIVATE);
-}
-
 void UnloadEveryWindow() {
     // By handle: each unload takes its window out of the list.
     for (HWND hwnd : FrmLogo::LoadedHandles()) {
@@ -246,6 +238,7 @@ void UnloadAllLogos(std::uint32_t closeAll) {
     RetirePins(closeAll);
     UnloadEveryWindow();
     NotificationIcon::Remove();
+    DeleteOwnTempFiles();  // a last pin's, whose unload ended the copy before it could delete its own
     ExitProcess(0);
 }
 

@@ -15,9 +15,6 @@ class FrmLogo;
 
 namespace mMain {
 
-// True while the about window exists.
-extern bool AboutOpen;
-
 // centreAt, when given, is the screen point the window is centred on instead of the
 // positions in twips (a pasted image goes where the pointer is); turn, how its picture
 // is turned. True when the window opened (or was closed while it opened).
@@ -47,9 +44,6 @@ bool PinClipboard(HWND owner, POINT at);
 void RememberClosed(HWND window);
 void ReopenClosed();
 bool CanReopen();
-
-// InsertAfter: -1 enters the top-most band, 1 goes to the bottom of the window order.
-void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter);
 
 // Unloads every window, then ends the process; closeAll names the close-all that ends it.
 [[noreturn]] void UnloadAllLogos(std::uint32_t closeAll = 0);

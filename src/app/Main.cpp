@@ -4,26 +4,23 @@
 #include <system_error>
 #include <thread>
 
-#include "common/ProgramTexts.h"
-#include "common/Scoped.h"
 #include "app/EmbeddedPackage.h"
-#include "system/ReadSettingsSlot.h"
-#include "core/SettingsSlot.h"
-#include "system/TempFiles.h"
-#include "core/CommandLine.h"
-#include "system/FileExists.h"
-#include "core/NumberReading.h"
-#include "system/WindowRegistry.h"
+#include "app/GlobalKeys.h"
+#include "app/LogoWindows.h"
+#include "app/NotificationIcon.h"
 #include "app/PinSetStore.h"
 #include "app/Resident.h"
-#include "app/GlobalKeys.h"
-#include "app/NotificationIcon.h"
-#include "app/LogoWindows.h"
+#include "common/ProgramTexts.h"
+#include "common/Scoped.h"
+#include "core/CommandLine.h"
+#include "core/NumberReading.h"
+#include "core/SettingsSlot.h"
+#include "system/FileExists.h"
+#include "system/ReadSettingsSlot.h"
+#include "system/TempFiles.h"
+#include "system/WindowRegistry.h"
 
 namespace velvane::mMain {
-
-std::wstring DefaultSettingsSection() { return std::wstring(ProgramTitle) + L"." + std::to_wstring(MajorVersion); }
-std::wstring SettingsSection = DefaultSettingsSection();
 
 namespace {
 

@@ -2,13 +2,9 @@
 
 #include <string>
 
-namespace velvane::mMain {
+#include "system/SettingsSection.h"
 
-// Where "closeall" finds the list of open windows: title + "." + major version. Any other
-// section (the tests') also keeps its own pin sets and sign-in value, apart from the program's.
-extern std::wstring SettingsSection;
-std::wstring DefaultSettingsSection();
-inline bool OwnSettingsSection() { return SettingsSection != DefaultSettingsSection(); }
+namespace velvane::mMain {
 
 // Reads the command line and opens the windows it asks for, or closes every running
 // copy's windows; shows the about window when asked or when no image list came about.

@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "common/ProgramTexts.h"
-#include "app/PinSetStore.h"
-#include "system/RunningCopies.h"
-#include "core/CommandLine.h"
-#include "app/Resident.h"
-#include "app/SignIn.h"
-#include "system/WindowRegistry.h"
-#include "pin/FrmLogo.h"
 #include "app/GlobalKeys.h"
-#include "system/HiddenWindow.h"
 #include "app/LogoWindows.h"
 #include "app/OpenImages.h"
+#include "app/PinSetStore.h"
+#include "app/Resident.h"
+#include "app/SignIn.h"
+#include "common/ProgramTexts.h"
+#include "core/CommandLine.h"
+#include "pin/FrmLogo.h"
+#include "system/HiddenWindow.h"
+#include "system/RunningCopies.h"
+#include "system/WindowRegistry.h"
 
 namespace velvane::NotificationIcon {
 namespace {

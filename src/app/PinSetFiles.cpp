@@ -12,9 +12,9 @@
 #include <thread>
 
 #include "app/EmbeddedPackage.h"
+#include "app/SingleExe.h"
 #include "core/PinSet.h"
 #include "system/ProgramFile.h"
-#include "app/SingleExe.h"
 
 namespace velvane::mMain {
 namespace {

@@ -43,6 +43,11 @@ void StartNewPinSet();
 // set is let go only once all of it is open. False when there was nothing to open.
 bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly = false);
 
+// The windows restores could not open, kept now in sets of their own (once this copy's own set
+// holds the rest), or tried again shortly.
+void KeepWhatRestoresDidNotOpen();
+void KeepAgainSoon();
+
 // Where this copy's set lives; empty when there is no folder for it.
 std::wstring OwnPinSetPath();
 

@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "app/capture/PinFromScreen.h"
-#include "common/ProgramTexts.h"
-#include "system/RunningCopies.h"
 #include "app/GlobalKeys.h"
 #include "app/LogoWindows.h"
 #include "app/NotificationIcon.h"
+#include "app/capture/PinFromScreen.h"
+#include "common/ProgramTexts.h"
+#include "system/RunningCopies.h"
 
 namespace velvane::mMain {
 namespace {

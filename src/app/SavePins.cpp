@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "app/SingleExe.h"
 #include "common/ComPtr.h"
 #include "common/ProgramTexts.h"
-#include "app/SingleExe.h"
 
 namespace velvane {
 namespace {

@@ -1,8 +1,8 @@
 #include "app/SignIn.h"
 
 #include "common/Scoped.h"
+#include "system/SettingsSection.h"
 #include "system/TempFiles.h"
-#include "app/Main.h"
 
 namespace velvane::mMain {
 namespace {

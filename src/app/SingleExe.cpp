@@ -3,16 +3,16 @@
 #include <exception>
 
 #include "common/ProgramTexts.h"
-#include "system/OwnResources.h"
+#include "core/NumberReading.h"
 #include "core/PackageBag.h"
 #include "core/PinSet.h"
-#include "system/ProgramFile.h"
 #include "core/SettingsSlot.h"
 #include "core/TempFileNames.h"
-#include "system/TempFiles.h"
-#include "system/FileExists.h"
-#include "core/NumberReading.h"
 #include "pin/FrmLogo.h"
+#include "system/FileExists.h"
+#include "system/OwnResources.h"
+#include "system/ProgramFile.h"
+#include "system/TempFiles.h"
 
 namespace velvane::mMain {
 namespace {

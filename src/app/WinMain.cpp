@@ -7,6 +7,8 @@
 
 #include "app/Main.h"
 #include "app/NotificationIcon.h"
+#include "app/Resident.h"
+#include "pin/FrmLogo.h"
 #include "system/MessagePump.h"
 
 namespace {
@@ -30,7 +32,8 @@ private:
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ScopedOle ole;
     velvane::mMain::Main();
-    velvane::RunMessageLoop();
+    // For as long as a pin or the about window is loaded, or the copy is resident.
+    velvane::RunMessageLoop([] { return !velvane::FrmLogo::Loaded().empty() || velvane::mMain::IsResident(); });
     velvane::NotificationIcon::Remove();
     return 0;
 }

@@ -5,8 +5,8 @@
 
 #include "core/ImageLimits.h"
 #include "image/LayeredPNGWindow.h"
-#include "system/TopDownBitmap.h"
 #include "system/Dwm.h"
+#include "system/TopDownBitmap.h"
 
 namespace velvane {
 namespace {

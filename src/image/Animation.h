@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "core/FrameTiming.h"
-#include "system/GdiPlus.h"
-#include "image/ImageSource.h"
 #include "core/Orientation.h"
+#include "image/ImageSource.h"
+#include "system/GdiPlus.h"
 
 namespace velvane {
 

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "system/GdiPlus.h"
 #include "core/PngDecoder.h"
 #include "core/Resample.h"
+#include "system/GdiPlus.h"
 
 namespace velvane {
 

@@ -10,14 +10,12 @@
 
 #include "common/ProgramTexts.h"
 #include "core/ImageLimits.h"
-#include "image/ImageSource.h"
 #include "core/Orientation.h"
 #include "core/PageToucher.h"
 #include "core/Resample.h"
 #include "core/ScaleArithmetic.h"
+#include "image/ImageSource.h"
 #include "system/TopDownBitmap.h"
-#include "pin/FrmLogo.h"
-#include "app/LogoWindows.h"
 
 namespace velvane {
 namespace {
@@ -135,7 +133,7 @@ bool LayeredPNGWindow::PNGFileSize(const std::wstring& pngPath, std::int32_t& fW
     return true;
 }
 
-bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha,
+bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, const PushTarget& FormIn, std::uint8_t ConstantAlpha,
                                  float ChangeSize, bool LoadEffect, const POINT* topLeft, KeptPicture* keep) {
     const bool kept = keep && keep->Holds(pngPath);
     std::unique_ptr<ImageSource> image = kept                                     ? nullptr
@@ -143,7 +141,7 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
                                          : GdipToken.started()                   ? std::make_unique<ImageSource>(pngPath)
                                                                                  : nullptr;
     const auto [imageWidth, imageHeight] = kept ? std::pair{keep->Width(), keep->Height()} : image ? image->Size() : std::pair{0, 0};
-    const Orientation turn = FormIn.Menu.Turn;
+    const Orientation turn = FormIn.turn;
     std::int32_t H = ScaledSide(ChangeSize, imageHeight).value_or(0);
     std::int32_t W = ScaledSide(ChangeSize, imageWidth).value_or(0);
     if (turn.SwapsSides()) std::swap(W, H);
@@ -170,28 +168,28 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, s
     // or changed file, a size beyond memory) leaves the window with its old picture, place
     // and size rather than sized to a picture it never gets.
     if (!bits || !RenderImage(image.get(), {static_cast<std::uint8_t*>(bits), W, H, rowBytes}, turn, keep, pngPath)) return false;
-    if (topLeft) SetWindowPos(FormIn.hWnd(), nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
-    else FormIn.Resize(W, H);
+    const HWND hwnd = FormIn.window;
+    if (topLeft) SetWindowPos(hwnd, nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
+    else SetWindowPos(hwnd, nullptr, 0, 0, W, H, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     const bool fade = LoadEffect && FadeAllowed(W, H);
 
-    HWND hwnd = FormIn.hWnd();
     SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     BlendFunc = {AC_SRC_OVER, 0, 0, AC_SRC_ALPHA};
 
     if (fade) {
-        mMain::SetTopMost(FormIn, -1);
+        if (FormIn.beforeFade) FormIn.beforeFade();
         // Steps counted from the moment each picture is handed over, so a large picture's
         // push time does not lengthen the fade on top of the step.
         const FadeClock clock;
         for (std::uint8_t alpha : FadeSteps(ConstantAlpha)) {
             BlendFunc.SourceConstantAlpha = alpha;
-            Push(FormIn, W, H, topLeft);
+            Push(hwnd, W, H, topLeft);
             clock.WaitUntil(pushedAt_ + kFadeStep);
         }
     }
     BlendFunc.SourceConstantAlpha = ConstantAlpha;
-    if (!Push(FormIn, W, H, topLeft)) return false;
-    FormIn.Animate(ConstantAlpha);
+    if (!Push(hwnd, W, H, topLeft)) return false;
+    if (FormIn.pushed) FormIn.pushed(ConstantAlpha);
     return true;
 }
 
@@ -208,14 +206,14 @@ std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& p
     return pixels;
 }
 
-bool LayeredPNGWindow::Push(FrmLogo& FormIn, std::int32_t width, std::int32_t height, const POINT* topLeft) {
+bool LayeredPNGWindow::Push(HWND window, std::int32_t width, std::int32_t height, const POINT* topLeft) {
     // The screen DC is what UpdateLayeredWindow documents as its destination.
     ScopedWindowDC screen(nullptr);
     SIZE size{width, height};
     POINT source{0, 0};
     POINT at = topLeft ? *topLeft : POINT{};
     pushedAt_ = Clock::now();
-    return UpdateLayeredWindow(FormIn.hWnd(), screen.get(), topLeft ? &at : nullptr, &size, MemDC.get(), &source, 0, &BlendFunc,
+    return UpdateLayeredWindow(window, screen.get(), topLeft ? &at : nullptr, &size, MemDC.get(), &source, 0, &BlendFunc,
                                ULW_ALPHA) != FALSE;
 }
 

@@ -4,17 +4,25 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "system/GdiPlus.h"
+#include "core/Orientation.h"
 #include "image/ImageSource.h"
 #include "image/KeptPicture.h"
-#include "core/Orientation.h"
+#include "system/GdiPlus.h"
 
 namespace velvane {
-class FrmLogo;
+
+// The window a picture is pushed to, and what the window does around the pushes.
+struct PushTarget {
+    HWND window = nullptr;
+    Orientation turn;
+    std::function<void()> beforeFade;                // it enters the top-most band, shown
+    std::function<void(std::uint8_t alpha)> pushed;  // the last push is done, at the constant alpha
+};
 
 // The image (its selected frame) drawn into the bitmap, filling it: decoded straight into
 // it at the image's own size, else decoded once and scaled by our own resampler; then
@@ -42,7 +50,7 @@ public:
     // drawn (unreadable file, a size too large for memory).
     // At topLeft, when given, the window moves there with the same push.
     // With keep, the decoded picture is taken from it when it holds the file, and left in it.
-    bool MakeTrans(const std::wstring& pngPath, FrmLogo& FormIn, std::uint8_t ConstantAlpha, float ChangeSize,
+    bool MakeTrans(const std::wstring& pngPath, const PushTarget& FormIn, std::uint8_t ConstantAlpha, float ChangeSize,
                    bool LoadEffect, const POINT* topLeft = nullptr, KeptPicture* keep = nullptr);
 
     // The image at a size factor, turned, as premultiplied BGRA, top-down rows; empty
@@ -54,7 +62,7 @@ public:
     void UnloadPNGForm();
 
 private:
-    bool Push(FrmLogo& FormIn, std::int32_t width, std::int32_t height, const POINT* topLeft);
+    bool Push(HWND window, std::int32_t width, std::int32_t height, const POINT* topLeft);
 
     ScopedMemoryDC MemDC;
     ScopedBitmap DIBBitmap;

@@ -8,19 +8,18 @@
 #include <string>
 
 #include "common/ProgramTexts.h"
+#include "core/Placement.h"
+#include "image/Animation.h"
+#include "pin/LogoDropTarget.h"
+#include "system/MessagePump.h"
 #include "system/RunningCopies.h"
 #include "system/TempFiles.h"
 #include "system/WindowRegistry.h"
-#include "app/PinSetStore.h"
-#include "image/Animation.h"
-#include "app/Resident.h"
-#include "app/NotificationIcon.h"
-#include "pin/LogoDropTarget.h"
-#include "app/LogoWindows.h"
-#include "system/MessagePump.h"
-#include "core/Placement.h"
 
 namespace velvane {
+
+bool mMain::AboutOpen = false;
+
 namespace {
 
 std::vector<FrmLogo*>& LoadedWindows() {
@@ -57,22 +56,20 @@ int MouseButtons(WPARAM keys) {
     return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
 }
 
-// A failure must not pass through the system's code; the user is told what failed and
-// the program ends with every window unloaded, its pins kept as after a crash.
-[[noreturn]] void ReportFailureAndEnd(const char* what) {
+std::wstring Widened(const char* what) {
     std::wstring text;
     for (const char* c = what; c && *c; ++c) text.push_back(static_cast<unsigned char>(*c));
-    mMain::EndOnFailure(text);
+    return text;
 }
 
 }  // namespace
 
-FrmLogo* FrmLogo::Load() {
+FrmLogo* FrmLogo::Load(PinHost& host) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     if (!RegisterLogoClass(&FrmLogo::WindowProc)) return nullptr;
 
-    FrmLogo* window = new FrmLogo();
+    FrmLogo* window = new FrmLogo(host);
     // A tool window keeps the taskbar free of one button per pinned image.
     HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, LogoWindowClass, ProgramTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
                                 nullptr, GetModuleHandleW(nullptr), window);
@@ -122,25 +119,18 @@ void FrmLogo::RunUnloadSteps() {
     } catch (const std::exception&) {
         // The window closes all the same; a registry out of reach must not keep it open.
     }
-
-    const bool ownTempFile = mMain::IsOwnTempFile(fileNamePath_);
-    if (!aboutMode_ && LoadedWindows().size() == 2 && mMain::AboutOpen && !mMain::IsResident()) {
-        // Ending the program here must not leave this window's own temporary file behind.
-        if (ownTempFile) mMain::DeleteFileForced(fileNamePath_);
-        mMain::UnloadAllLogos();
-    }
     if (aboutMode_ && mMain::AboutOpen) mMain::AboutOpen = false;
-    // Restored windows that shared an image share its file: it goes with the last of them.
     const auto others = [this](auto test) {
         return std::any_of(LoadedWindows().begin(), LoadedWindows().end(), [&](const FrmLogo* w) { return w != this && test(w); });
     };
     // The last image window closed ends the copy: its pin set is retired as it was, this window's
     // image read before its file goes.
-    mMain::WindowLeaves(!aboutMode_ && !others([](const FrmLogo* w) { return !w->AboutMode(); }), mMain::IsResident());
-    // The picture goes before its file, so nothing holds the file as it is deleted.
+    host_.PinLeaves(!aboutMode_ && !others([](const FrmLogo* w) { return !w->AboutMode(); }));
+    // The picture goes before its file, so nothing holds the file as it is deleted. Restored
+    // windows that shared an image share its file: it goes with the last of them.
     KillTimer(hwnd_, kAnimationTimer);
     animation_.reset();
-    if (ownTempFile && !others([this](const FrmLogo* w) { return w->fileNamePath_ == fileNamePath_; }))
+    if (mMain::IsOwnTempFile(fileNamePath_) && !others([this](const FrmLogo* w) { return w->fileNamePath_ == fileNamePath_; }))
         mMain::DeleteFileForced(fileNamePath_);
 }
 
@@ -165,7 +155,7 @@ void FrmLogo::OLEDropMode(int mode) {
 
 void FrmLogo::SettleAtBottomSoon() { SetTimer(hwnd_, kSettleTimer, 300, nullptr); }
 
-FrmLogo::FrmLogo() = default;
+FrmLogo::FrmLogo(PinHost& host) : host_(host) {}
 FrmLogo::~FrmLogo() = default;
 
 void FrmLogo::Animate(std::uint8_t alpha) {
@@ -186,10 +176,12 @@ LRESULT CALLBACK FrmLogo::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     try {
         return self->HandleMessage(message, wParam, lParam);
     } catch (const std::exception& e) {
-        ReportFailureAndEnd(e.what());
+        // A failure must not pass through the system's code: the copy ends, its pins kept as after a crash.
+        self->host_.EndOnFailure(Widened(e.what()));
     } catch (...) {
-        ReportFailureAndEnd("unknown failure");
+        self->host_.EndOnFailure(L"unknown failure");
     }
+    return 0;  // not reached: the copy has ended
 }
 
 LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -213,7 +205,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         KeepOnAMonitor();
         return 0;
     case WM_WINDOWPOSCHANGED:  // moved, sized, shown: the copy's pin set follows
-        mMain::PinsChanged();
+        host_.PinsChanged();
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_LBUTTONDBLCLK:
         OnMouseDown(1);
@@ -254,7 +246,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // A close request that is not the user's own key or menu (a close-all, which names itself
     // and its sender; a window-closing tool; taskkill without /F) ends the copy whole, its pins kept.
     case WM_CLOSE:
-        mMain::EndByCloseAll(lParam != 0 && IsVelvaneOfThisUser(static_cast<DWORD>(wParam)) ? static_cast<std::uint32_t>(lParam) : 0);
+        host_.EndByCloseAll(lParam != 0 && IsVelvaneOfThisUser(static_cast<DWORD>(wParam)) ? static_cast<std::uint32_t>(lParam) : 0);
         return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) != SC_CLOSE) return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -273,7 +265,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // A window whose creation failed is not in the list yet; Load frees that one.
         if (at != all.end()) {
             all.erase(at);
-            NotificationIcon::Refresh();
+            host_.RefreshIcon();
             if (all.empty()) WakeMessageLoop();
             delete this;
         }

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "image/KeptPicture.h"
 #include "core/LogoMenu.h"
+#include "image/KeptPicture.h"
+#include "image/LayeredPNGWindow.h"
+#include "pin/PinHost.h"
 
 namespace velvane {
 class Animation;
@@ -17,9 +19,9 @@ class Animation;
 class FrmLogo {
 public:
 
-    // Creates a hidden window and adds it to the loaded windows; nullptr when the
-    // system refuses the window.
-    static FrmLogo* Load();
+    // Creates a hidden window of the copy that host stands for, and adds it to the loaded
+    // windows; nullptr when the system refuses the window.
+    static FrmLogo* Load(PinHost& host);
 
     // The loaded windows, in load order.
     static const std::vector<FrmLogo*>& Loaded();
@@ -93,6 +95,9 @@ public:
     // anything that draws the picture again starts it afresh.
     void Animate(std::uint8_t alpha);
 
+    // This window as the renderer pushes to it.
+    PushTarget Target();
+
     // What a drawing keeps for the next (the wheel's next notch, a Size chosen after the
     // window opened), let go in a while or when another window keeps its own: the bitmap
     // a moment (the wheel's and the menu's next step), the picture while the user may come
@@ -113,7 +118,7 @@ public:
     FrmLogo& operator=(const FrmLogo&) = delete;
 
 private:
-    FrmLogo();
+    explicit FrmLogo(PinHost& host);
     ~FrmLogo();
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -122,13 +127,13 @@ private:
     // False, with the menu as it was, when the new picture could not be shown.
     // The picture stays centred where it was when keepCentre, else keeps its top-left.
     bool ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor = nullptr, bool keepCentre = false);
-    void Paste();
     void ShowPopupMenu();
     // Esc and double-click: closed, and remembered so that Ctrl+Z brings it back.
     void CloseReopenably();
     void OnTopMostItem();
     void LetKeptGo();
 
+    PinHost& host_;
     HWND hwnd_ = nullptr;
     bool aboutMode_ = false;
     int oleDropMode_ = 0;
@@ -145,5 +150,13 @@ private:
 // The screen's twips per pixel, horizontally and vertically.
 double TwipsPerPixelX();
 double TwipsPerPixelY();
+
+namespace mMain {
+// True while the about window exists.
+extern bool AboutOpen;
+
+// InsertAfter: -1 enters the top-most band, 1 goes to the bottom of the window order.
+void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter);
+}  // namespace mMain
 
 }  // namespace velvane

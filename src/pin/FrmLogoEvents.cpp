@@ -5,32 +5,18 @@
 #include <string_view>
 #include <vector>
 
-#include "app/PinSetStore.h"
-#include "app/SingleExe.h"
-#include "system/TempFiles.h"
-#include "image/LayeredPNGWindow.h"
-#include "core/ScaleArithmetic.h"
-#include "core/CommandLine.h"
-#include "app/SignIn.h"
-#include "app/NotificationIcon.h"
-#include "system/Clipboard.h"
-#include "pin/FrmLogo.h"
-#include "app/LogoWindows.h"
 #include "core/Placement.h"
+#include "core/ScaleArithmetic.h"
+#include "image/LayeredPNGWindow.h"
+#include "pin/FrmLogo.h"
 #include "pin/PopupMenu.h"
-#include "app/SavePins.h"
+#include "system/Clipboard.h"
 
 namespace velvane {
 namespace {
 
 constexpr int kLeftButton = 1, kRightButton = 2;
 constexpr int kShift = 1, kCtrl = 2, kAlt = 4;
-
-void MoveTopMostWindows(std::int32_t insertAfter) {
-    for (HWND hwnd : FrmLogo::LoadedHandles())
-        if (FrmLogo* window = FrmLogo::Find(hwnd); window && window->Menu.InmnuLogo[TopMostItem].checked)
-            mMain::SetTopMost(*window, insertAfter);
-}
 
 }  // namespace
 
@@ -41,8 +27,8 @@ void FrmLogo::BeginDrag() {
 
 void FrmLogo::OnMouseDown(int button) {
     Menu.UpdateMakeAllVisibility(Loaded().size(), mMain::AboutOpen);
-    Menu.InmnuLogo[ReopenClosedItem].enabled = mMain::CanReopen();
-    Menu.InmnuLogo[OpenAtSignInItem].checked = mMain::OpensAtSignIn();
+    Menu.InmnuLogo[ReopenClosedItem].enabled = host_.CanReopen();
+    Menu.InmnuLogo[OpenAtSignInItem].checked = host_.OpensAtSignIn();
     if (!aboutMode_ && button == kRightButton) ShowPopupMenu();
 }
 
@@ -53,10 +39,10 @@ void FrmLogo::OnMouseMove(int buttons) {
 void FrmLogo::OnKeyDown(int keyCode, int shift) {
     const bool endsProgram = (keyCode == VK_END && shift == kCtrl) || (keyCode == 'X' && shift == kCtrl) ||
                              (keyCode == 'X' && shift == kAlt);
-    if (endsProgram) mMain::UnloadAllLogos();
+    if (endsProgram) host_.CopyCommand(hwnd_, ExitItem);
     if (keyCode == 'C' && shift == kCtrl) OnLogoItem(CopyItem);
     if (keyCode == 'V' && shift == kCtrl) OnLogoItem(PasteItem);
-    if (keyCode == 'Z' && shift == kCtrl) mMain::ReopenClosed();
+    if (keyCode == 'Z' && shift == kCtrl) host_.CopyCommand(hwnd_, ReopenClosedItem);
     // Arrows nudge by a pixel, Shift+arrows by ten; partly off the screen too, as a drag may.
     const int step = shift == 0 ? 1 : shift == kShift ? 10 : 0;
     if (step && Menu.InmnuLogo[MoveableItem].checked && keyCode >= VK_LEFT && keyCode <= VK_DOWN) {
@@ -112,7 +98,7 @@ void FrmLogo::OnChar(wchar_t character) {
 void FrmLogo::OnDoubleClick() { CloseReopenably(); }
 
 void FrmLogo::CloseReopenably() {
-    if (!aboutMode_) mMain::RememberClosed(hwnd_);
+    if (!aboutMode_) host_.RememberClosed(hwnd_);
     Unload();
 }
 
@@ -133,19 +119,19 @@ void FrmLogo::KeepOnAMonitor() {
 void FrmLogo::ClickThrough(bool on) {
     clickThrough_ = on;
     // Without its icon there would be no way back: the window stays clickable.
-    if (on && !NotificationIcon::Refresh()) {
+    if (on && !host_.RefreshIcon()) {
         clickThrough_ = false;
         return;
     }
     const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
     SetWindowLongW(hwnd_, GWL_EXSTYLE, on ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT);
-    if (!on) NotificationIcon::Refresh();
+    if (!on) host_.RefreshIcon();
 }
 
 void FrmLogo::Hide(bool hidden) {
     hidden_ = hidden;
     ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOWNA);
-    NotificationIcon::Refresh();
+    host_.RefreshIcon();
 }
 
 void FrmLogo::ShowPopupMenu() {
@@ -165,24 +151,17 @@ void FrmLogo::OnLogoItem(int index) {
     switch (index) {
     case TopMostItem: OnTopMostItem(); break;
     case MoveableItem: Menu.InmnuLogo[MoveableItem].checked = !Menu.InmnuLogo[MoveableItem].checked; break;
-    case MakeSingleExeItem:
-    case MakeSingleExeAllItem:
-        // No window of the program may cover the build's dialogs.
-        MoveTopMostWindows(1);
-        mMain::MakeSingleExe(hwnd_, index == MakeSingleExeAllItem);
-        MoveTopMostWindows(-1);
-        break;
     case ClickThroughItem: ClickThrough(true); break;
-    case CopyItem: Clipboard::CopyImage(hwnd_, fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn); break;
-    case OpenAtSignInItem: mMain::OpenAtSignIn(!mMain::OpensAtSignIn()); break;
-    case PasteItem: Paste(); break;
-    case SavePinsItem: SavePins(hwnd_); break;
-    case ReopenClosedItem: mMain::ReopenClosed(); break;
-    case AboutItem: mMain::ShowAbout(); break;
-    case ExitItem: mMain::UnloadAllLogos();  // does not return
-    default: break;
+    case CopyItem: {
+        const GdiplusSession session;
+        std::int32_t width = 0, height = 0;
+        std::vector<std::uint8_t> pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn, width, height);
+        Clipboard::CopyImage(hwnd_, std::move(pixels), width, height);
+        break;
     }
-    mMain::PinsChanged();
+    default: host_.CopyCommand(hwnd_, index); break;  // the items that act on the whole copy
+    }
+    host_.PinsChanged();
 }
 
 void FrmLogo::OnTopMostItem() {
@@ -237,24 +216,14 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
         topLeft = {ZoomedEdge(at.x, now.left, now.right - now.left, newWidth), ZoomedEdge(at.y, now.top, now.bottom - now.top, newHeight)};
     }
     if (!rendering || !alpha || !(rendering->factor > 0) ||
-        !renderer.MakeTrans(fileNamePath_, *this, *alpha, rendering->factor, false, anchor || keepCentre ? &topLeft : nullptr, KeptAWhile())) {
+        !renderer.MakeTrans(fileNamePath_, Target(), *alpha, rendering->factor, false, anchor || keepCentre ? &topLeft : nullptr, KeptAWhile())) {
         Menu = before;
         return false;
     }
-    mMain::PinsChanged();
+    host_.PinsChanged();
     return true;
 }
 
-void FrmLogo::Paste() {
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    mMain::PinClipboard(hwnd_, pointer);
-}
-
-void FrmLogo::OnFilesDropped(const std::vector<std::wstring>& paths) {
-    mMain::OpenFiles(paths, [](const std::wstring& path) {
-        mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
-    }, false, false);
-}
+void FrmLogo::OnFilesDropped(const std::vector<std::wstring>& paths) { host_.OpenFiles(paths); }
 
 }  // namespace velvane

@@ -1,8 +1,8 @@
 // What a logo window keeps of its picture between drawings, and what it gives when its file is gone.
 
-#include "system/TempFiles.h"
-#include "system/GdiPlus.h"
 #include "pin/FrmLogo.h"
+#include "system/GdiPlus.h"
+#include "system/TempFiles.h"
 
 namespace velvane {
 

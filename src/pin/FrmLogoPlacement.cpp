@@ -1,7 +1,7 @@
 // Where a logo window is and how large, in pixels and in the twips of the command line and packages.
 
-#include "pin/FrmLogo.h"
 #include "core/Placement.h"
+#include "pin/FrmLogo.h"
 
 namespace velvane {
 namespace {
@@ -52,4 +52,18 @@ void FrmLogo::Resize(int width, int height) {
     SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+PushTarget FrmLogo::Target() {
+    return {hwnd_, Menu.Turn, [this] { mMain::SetTopMost(*this, -1); }, [this](std::uint8_t alpha) { Animate(alpha); }};
+}
+
+namespace mMain {
+
+void SetTopMost(FrmLogo& Window, std::int32_t InsertAfter) {
+    const auto x = TwipsToPixels(Window.LeftTwips(), TwipsPerPixelX());
+    const auto y = TwipsToPixels(Window.TopTwips(), TwipsPerPixelY());
+    SetWindowPos(Window.hWnd(), reinterpret_cast<HWND>(static_cast<INT_PTR>(InsertAfter)), x.value_or(0),
+                 y.value_or(0), Window.Width(), Window.Height(), (Window.Hidden() ? 0 : SWP_SHOWWINDOW) | SWP_NOACTIVATE);
+}
+
+}  // namespace mMain
 }  // namespace velvane

@@ -32,7 +32,4 @@ private:
     FilesDropped onDrop_;
 };
 
-// The file paths that a dropped data object carries, in its order; empty when it carries none.
-std::vector<std::wstring> DroppedPaths(IDataObject* data);
-
 }  // namespace velvane

@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/DibLayout.h"
+#include "system/DroppedFiles.h"
+#include "system/GdiPlus.h"
 #include "system/ProgramFile.h"
 #include "system/TempFiles.h"
-#include "system/GdiPlus.h"
-#include "image/LayeredPNGWindow.h"
-#include "core/DibLayout.h"
-#include "pin/LogoDropTarget.h"
 
 namespace velvane::Clipboard {
 namespace {
@@ -81,10 +80,8 @@ bool WriteBytes(const BYTE* bytes, SIZE_T size, const std::wstring& path) {
 
 }  // namespace
 
-bool CopyImage(HWND owner, const std::wstring& pngPath, float factor, Orientation turn) {
+bool CopyImage(HWND owner, std::vector<std::uint8_t> pixels, std::int32_t width, std::int32_t height) {
     const GdiplusSession session;
-    std::int32_t width = 0, height = 0;
-    std::vector<std::uint8_t> pixels = LayeredPNGWindow().RenderedPixels(pngPath, factor, turn, width, height);
     if (pixels.empty()) return false;
     for (std::size_t i = 0; i < pixels.size(); i += 4)  // back to straight alpha, as both formats carry it
         for (int c = 0; c < 3 && pixels[i + 3]; ++c)

@@ -3,16 +3,16 @@
 
 #include "common/Scoped.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "core/Orientation.h"
 
 namespace velvane::Clipboard {
 
-// Puts the image file, drawn at the size factor and turned, on the clipboard as PNG and as
-// a 32-bit DIB with alpha; false when it cannot be read or the clipboard refuses it.
-bool CopyImage(HWND owner, const std::wstring& pngPath, float factor, Orientation turn);
+// Puts a picture (premultiplied BGRA rows, top-down) on the clipboard as PNG and as a 32-bit
+// DIB with alpha; false when there is none or the clipboard refuses it.
+bool CopyImage(HWND owner, std::vector<std::uint8_t> pixels, std::int32_t width, std::int32_t height);
 
 // What Ctrl+V can pin: image data (PNG, a DIB with or without alpha) written to a
 // temporary PNG file of our own, or image files the user copied. Both empty when the

@@ -1,8 +1,6 @@
 #include "system/MessagePump.h"
 
 #include "common/Scoped.h"
-#include "app/Resident.h"
-#include "pin/FrmLogo.h"
 
 namespace velvane {
 
@@ -19,9 +17,9 @@ void DoEvents() {
     }
 }
 
-void RunMessageLoop() {
+void RunMessageLoop(const std::function<bool()>& goOn) {
     MSG msg;
-    while (!FrmLogo::Loaded().empty() || mMain::IsResident()) {
+    while (goOn()) {
         if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

@@ -1,8 +1,8 @@
 #include "system/ReadSettingsSlot.h"
 
 #include "common/ProgramTexts.h"
-#include "system/OwnResources.h"
 #include "core/SettingsSlot.h"
+#include "system/OwnResources.h"
 
 namespace velvane::mMain {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <cwchar>
 
-#include "system/TopDownBitmap.h"
 #include "system/Dwm.h"
+#include "system/TopDownBitmap.h"
 
 namespace velvane::capture {
 namespace {

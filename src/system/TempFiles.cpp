@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "common/Scoped.h"
+#include "core/TempFileNames.h"
 #include "system/OwnResources.h"
 #include "system/RunningCopies.h"
-#include "core/TempFileNames.h"
 
 namespace velvane::mMain {
 namespace {

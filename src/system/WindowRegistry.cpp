@@ -5,9 +5,9 @@
 #include <string>
 
 #include "common/ProgramTexts.h"
-#include "system/RunningCopies.h"
-#include "app/Main.h"
 #include "core/WindowList.h"
+#include "system/RunningCopies.h"
+#include "system/SettingsSection.h"
 
 namespace velvane::mMain {
 namespace {

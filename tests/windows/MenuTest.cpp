@@ -182,7 +182,9 @@ TEST_F(LogoTest, CopyPutsADibWithStraightAlphaBesideThePng) {
         gdip::GdipCreateBitmapFromScan0(2, 2, 8, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(argb)), &bitmap);
         ASSERT_EQ(gdip::GdipSaveImageToFile(GdipBitmap(bitmap).get(), png.c_str(), &PngEncoder, nullptr), Gdiplus::Ok);
     }
-    ASSERT_TRUE(Clipboard::CopyImage(nullptr, png, 1.0f, {}) && OpenClipboard(nullptr));
+    std::int32_t width = 0, height = 0;
+    std::vector<std::uint8_t> rendered = LayeredPNGWindow().RenderedPixels(png, 1.0f, {}, width, height);
+    ASSERT_TRUE(Clipboard::CopyImage(nullptr, std::move(rendered), width, height) && OpenClipboard(nullptr));
     const HANDLE data = GetClipboardData(CF_DIBV5);
     const auto* dib = data ? static_cast<const BITMAPV5HEADER*>(GlobalLock(data)) : nullptr;
     ASSERT_NE(dib, nullptr);

@@ -5,11 +5,11 @@
 #include <utility>
 #include <vector>
 
-#include "system/ScreenShot.h"
-#include "app/capture/SelectionWindow.h"
-#include "system/TempFiles.h"
-#include "system/GdiPlus.h"
 #include "app/LogoWindows.h"
+#include "app/capture/SelectionWindow.h"
+#include "system/GdiPlus.h"
+#include "system/ScreenShot.h"
+#include "system/TempFiles.h"
 
 namespace velvane::capture {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <optional>
 
-#include "system/ScreenShot.h"
 #include "core/Selection.h"
+#include "system/ScreenShot.h"
 
 namespace velvane::capture {
 

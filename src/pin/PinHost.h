@@ -1,0 +1,41 @@
+#pragma once
+// What a pin asks of the running copy it belongs to: the copy hands each pin one when it loads
+// it, so that a pin names nothing of the copy as a whole.
+
+#include "common/Scoped.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velvane {
+
+class PinHost {
+public:
+    // A pin was shown, moved, sized or had a setting changed: the copy's set follows.
+    virtual void PinsChanged() = 0;
+    // A pin is unloading; lastImage when no other image window is left (about windows aside).
+    virtual void PinLeaves(bool lastImage) = 0;
+    // The user closes a pin (Esc, a double-click, Alt+F4), which is still there: kept for Ctrl+Z.
+    virtual void RememberClosed(HWND pin) = 0;
+    // A close request that is not the user's: the copy ends whole (closeAll names a close-all, 0 none).
+    virtual void EndByCloseAll(std::uint32_t closeAll) = 0;
+    // A failure the pin cannot go on from.
+    [[noreturn]] virtual void EndOnFailure(const std::wstring& what) = 0;
+    // A menu item or key of a pin that acts on the copy (a LogoItem: Make single Exe!, Paste,
+    // Save Pins..., Reopen Closed, Open at Sign-in, About, Exit).
+    virtual void CopyCommand(HWND pin, int logoItem) = 0;
+    // Files dropped on a pin.
+    virtual void OpenFiles(const std::vector<std::wstring>& paths) = 0;
+    // What the pin's menu shows of the copy.
+    virtual bool CanReopen() = 0;
+    virtual bool OpensAtSignIn() = 0;
+    // The notification icon follows the pins (its count, hidden or click-through ones); false
+    // when it cannot be shown.
+    virtual bool RefreshIcon() = 0;
+
+protected:
+    ~PinHost() = default;
+};
+
+}  // namespace velvane
