@@ -13,6 +13,7 @@
 #include <cwchar>
 
 #include "image/LayeredPNGWindow.h"
+#include "app/CopyHost.h"
 #include "pin/FrmLogo.h"
 #include "app/LogoWindows.h"
 
