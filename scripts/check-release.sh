@@ -29,7 +29,8 @@ for build in i686:win32:i686 x86_64:win64:x86_64; do
   for file in README.txt LICENSE THIRD-PARTY.txt; do
     [ -s "$unpacked/$kind/$file" ] || fail "the $kind archive lacks $file"
   done
-  grep -q "libspng" "$unpacked/$kind/THIRD-PARTY.txt" && grep -q "zlib" "$unpacked/$kind/THIRD-PARTY.txt" ||
+  grep -q "libspng" "$unpacked/$kind/THIRD-PARTY.txt" && grep -q "zlib" "$unpacked/$kind/THIRD-PARTY.txt" &&
+    grep -q "libwebp" "$unpacked/$kind/THIRD-PARTY.txt" ||
     fail "THIRD-PARTY.txt in the $kind archive lacks a licence"
   headers=$("${tools}-w64-mingw32-objdump" -p "$program")
   foreign=$(sed -n 's/^\tDLL Name: //p' <<< "$headers" | grep -viE "$system_dlls" || true)

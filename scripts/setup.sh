@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Velvane needs on Debian or Ubuntu, and fetches
-# the PNG decoder's sources (libspng, Debian's source package) into deps/, which git ignores.
+# the image decoders' sources (libspng and libwebp, Debian's source packages) into deps/,
+# which git ignores.
 # Idempotent: packages and sources already present are not fetched again.
 set -euo pipefail
 
@@ -41,29 +42,38 @@ else
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# libspng from the distribution's source package, built into the program by CMake.
+# libspng and libwebp from the distribution's source packages, built into the program by CMake.
 deps="$(cd "$(dirname "$0")/.." && pwd)/deps"
-if [ ! -f "$deps/libspng/spng/spng.c" ]; then
-  lists=(/etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources)
-  if ! grep -qsE '^(deb-src|Types:.*deb-src)' "${lists[@]}"; then
-    . /etc/os-release
-    uri=$( (grep -hsE '^(URIs:|deb )' "${lists[@]}" || true) | grep -oE 'https?://[^ ]*(debian|ubuntu)/?' | grep -v security | head -n1)
-    # The same key as the archive's own entry: apt refuses one source with two.
-    signed=$( (grep -lsE "^URIs:.*$uri" "${lists[@]}" || true) | head -n1)
-    [ -n "$signed" ] && signed=$(grep -m1 -E '^Signed-By:' "$signed" || true)
-    components=main
-    [ "${ID:-}" = ubuntu ] && components="main universe"
-    say "adding a deb-src entry for $uri $VERSION_CODENAME ($components)"
-    printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\n%s\n' "$uri" "$VERSION_CODENAME" "$components" "$signed" |
-      $SUDO tee /etc/apt/sources.list.d/velvane-src.sources >/dev/null
-    updated=""
+sources_listed=""
+# Fetches source package $1 into deps/$1 unless file $2 of it is there already.
+fetch_source() {
+  local name=$1 check=$2
+  [ -f "$deps/$name/$check" ] && return 0
+  if [ -z "$sources_listed" ]; then
+    lists=(/etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources)
+    if ! grep -qsE '^(deb-src|Types:.*deb-src)' "${lists[@]}"; then
+      . /etc/os-release
+      uri=$( (grep -hsE '^(URIs:|deb )' "${lists[@]}" || true) | grep -oE 'https?://[^ ]*(debian|ubuntu)/?' | grep -v security | head -n1)
+      # The same key as the archive's own entry: apt refuses one source with two.
+      signed=$( (grep -lsE "^URIs:.*$uri" "${lists[@]}" || true) | head -n1)
+      [ -n "$signed" ] && signed=$(grep -m1 -E '^Signed-By:' "$signed" || true)
+      components=main
+      [ "${ID:-}" = ubuntu ] && components="main universe"
+      say "adding a deb-src entry for $uri $VERSION_CODENAME ($components)"
+      printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\n%s\n' "$uri" "$VERSION_CODENAME" "$components" "$signed" |
+        $SUDO tee /etc/apt/sources.list.d/velvane-src.sources >/dev/null
+      updated=""
+    fi
+    [ -n "$updated" ] || { say "apt-get update"; $SUDO apt-get update -q; updated=1; }
+    sources_listed=1
   fi
-  [ -n "$updated" ] || { say "apt-get update"; $SUDO apt-get update -q; }
-  say "fetching the libspng source package into deps/"
-  rm -rf "$deps/libspng" "$deps/download" && mkdir -p "$deps/download"
-  (cd "$deps/download" && apt-get source -q --download-only libspng >/dev/null 2>&1 &&
-     dpkg-source -x --no-check ./libspng_*.dsc "$deps/libspng" >/dev/null)
+  say "fetching the $name source package into deps/"
+  rm -rf "${deps:?}/$name" "$deps/download" && mkdir -p "$deps/download"
+  (cd "$deps/download" && apt-get source -q --download-only "$name" >/dev/null 2>&1 &&
+     dpkg-source -x --no-check ./"${name}"_*.dsc "$deps/$name" >/dev/null)
   rm -rf "$deps/download"
-  [ -f "$deps/libspng/spng/spng.c" ] || { say "could not fetch libspng's source package"; exit 1; }
-fi
+  [ -f "$deps/$name/$check" ] || { say "could not fetch $name's source package"; exit 1; }
+}
+fetch_source libspng spng/spng.c
+fetch_source libwebp src/demux/anim_decode.c
 say "done"
