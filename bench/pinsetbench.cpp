@@ -67,7 +67,7 @@ int wmain(int argc, wchar_t** argv) {
     CopyFileW(own.c_str(), (folder + OpenSetName({1, 1})).c_str(), FALSE);
     FrmLogo::Loaded()[0]->Discard(true);
     bool restored = false;
-    const double restore = Rise([&] { restored = mMain::RestorePins(false, true); });
+    const double restore = Rise([&] { restored = mMain::RestorePins(false); });
     std::printf("%.1f %.1f %.1f %d %d\n", fileMB, write, restore, written ? 1 : 0, restored ? 1 : 0);
     mMain::UnloadEveryWindow();
     return 0;

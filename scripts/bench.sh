@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-for p in feh libx11-dev libpng-dev; do
+for p in feh libx11-dev libxtst-dev libpng-dev; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="${missing:-} $p"
 done
 if [ -n "${missing:-}" ]; then
@@ -17,7 +17,9 @@ VELVANE_CMAKE_OPTIONS=-DVELVANE_BENCH=ON scripts/build.sh "$VELVANE_ARCH"
 native=build/bench-native
 mkdir -p "$native"
 cc -O2 -o "$native/mapwait" bench/native/mapwait.c -lX11
+cc -O2 -o "$native/xwait" bench/native/xwait.c -lX11 -lXtst
 cc -O2 -o "$native/pngdecode" bench/native/pngdecode.c -lpng
 c++ -O3 -std=c++17 -Isrc -o "$native/resamplebench" bench/resamplebench.cpp src/core/Resample.cpp -pthread
 scripts/with-wine-display.sh python3 bench/run.py "$PWD/build/$VELVANE_ARCH" "$PWD/$native"
 VELVANE_SCREEN=1920x1080x24 scripts/with-wine-display.sh python3 bench/capture.py "$PWD/build/$VELVANE_ARCH" "$PWD/$native"
+VELVANE_SCREEN=1920x1080x24 scripts/with-wine-display.sh python3 bench/waits.py "$PWD/build/$VELVANE_ARCH" "$PWD/$native"

@@ -42,7 +42,7 @@ for build in i686:win32:i686 x86_64:win64:x86_64; do
 done
 program="$unpacked/$([ "$VELVANE_ARCH" = i686 ] && echo win32 || echo win64)/Velvane.exe"
 # Only a window that appears now counts: a copy the journeys before left ending may still show one.
-abouts() { "$VELVANE_WINE" "$wintool" list Velvane.FrmLogo | grep " 306 302 718 465 1 " | cut -d" " -f1 || true; }
+abouts() { "$VELVANE_WINE" "$wintool" list Velvane.FrmLogo | grep " 306 290 718 477 1 " | cut -d" " -f1 || true; }
 before=$(abouts)
 "$VELVANE_WINE" "$program" &
 pid=$!

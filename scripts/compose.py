@@ -18,6 +18,7 @@ W, H = 1024, 768
 HERE = os.path.dirname(os.path.abspath(__file__))
 ABOUT_PNG = os.path.join(HERE, "..", "src", "resources", "about.png")
 DESKTOP = "gradient:#7d9fc0-#34506e"  # what run.sh and the README's pictures lie on
+ABOUT = (306, 290, 412, 187)  # the about window's left, top, width and height: its picture and the line beneath
 
 
 def magick(*args, data=None):
@@ -43,6 +44,14 @@ def desktop():
 def alpha_of(png, opacity_alpha=255, size=None):
     resize = ["-resize", "%dx%d!" % size] if size else []
     return [a * opacity_alpha // 255 for a in magick(png, "-alpha", "extract", *resize, "-depth", "8", "gray:-")]
+
+
+def about_alpha(shot):
+    # The picture's own alpha, then the line's band (drawn at alpha 230) wherever X shows anything of it.
+    left, top, width, height = ABOUT
+    picture = alpha_of(ABOUT_PNG)
+    return picture + [230 if any(shot[3 * ((top + y) * W + left + x) + c] for c in range(3)) else 0
+                      for y in range(len(picture) // width, height) for x in range(width)]
 
 
 def over(result, shot, left, top, width, height, alpha):
@@ -72,8 +81,8 @@ def compose_shown(tool, out, images, opacity=100):
         width, height = right - left, bottom - top
         if not visible or width <= 0 or height <= 0:
             continue
-        if (left, top, width, height) == (306, 302, 412, 163):
-            alpha = alpha_of(ABOUT_PNG)
+        if (left, top, width, height) == ABOUT:
+            alpha = about_alpha(shot)
         elif images:
             png = min(images, key=lambda p: abs(sizes[p][0] / sizes[p][1] - width / height))
             alpha = alpha_of(png, opacity * 255 // 100, (width, height))

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the shipped programs, 32-bit and 64-bit, from the committed sources (a clean tree,
 # whatever the working copy holds) and writes dist/Velvane-<version>-win32.zip and
-# dist/Velvane-<version>-win64.zip, each with its Velvane.exe, README.txt,
-# LICENSE and THIRD-PARTY.txt (the licences of libspng, zlib and libwebp, which the
-# program carries, from their packages), with fixed times and order, so the same commit
-# gives the same bytes.
+# dist/Velvane-<version>-win64.zip, each with its Velvane.exe, README.txt (README.md's
+# parts for users as plain text), LICENSE and THIRD-PARTY.txt (the licences of libspng, zlib
+# and libwebp, which the program carries, from their packages), with fixed times and order,
+# so the same commit gives the same bytes.
 # Prints each archive's path and SHA-256.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +28,7 @@ zlib_copyright=/usr/share/doc/libz-mingw-w64-dev/copyright
   printf '\n'
   cat deps/libwebp/PATENTS
 } > "$work/THIRD-PARTY.txt"
+python3 "$work/tree/scripts/make-readme-txt.py" --version "$version" "$work/tree/README.md" "$work/README.txt"
 for build in i686:win32 x86_64:win64; do
   arch=${build%:*} kind=${build#*:}
   cmake -S "$work/tree" -B "$work/$arch" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
@@ -36,7 +37,7 @@ for build in i686:win32 x86_64:win64; do
   cmake --build "$work/$arch" --target Velvane | tail -n 1
   [ "$arch" = x86_64 ] || scripts/check-unwind.py "$work/$arch/Velvane.exe"
   archive="dist/Velvane-$version-$kind.zip"
-  python3 - "$archive" "$work/$arch/Velvane.exe" "$work/tree/README.txt" "$work/tree/LICENSE" "$work/THIRD-PARTY.txt" <<'PY'
+  python3 - "$archive" "$work/$arch/Velvane.exe" "$work/README.txt" "$work/tree/LICENSE" "$work/THIRD-PARTY.txt" <<'PY'
 import sys, zipfile
 archive, *files = sys.argv[1:]
 with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:

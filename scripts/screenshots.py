@@ -8,7 +8,7 @@ import sys
 import tempfile
 import time
 
-from compose import ABOUT_PNG, W, alpha_of, desktop, magick, over, save, screen, windows
+from compose import ABOUT, W, about_alpha, alpha_of, desktop, magick, over, save, screen, windows
 
 BUILD, OUT = sys.argv[1], sys.argv[2]
 WINE, TOOL, EXE = os.environ["VELVANE_WINE"], os.path.join(BUILD, "tests", "e2e", "wintool.exe"), os.path.join(BUILD, "Velvane.exe")
@@ -38,8 +38,8 @@ magick("-size", "220x220", "xc:none", "-fill", "#c8562a", "-draw", "circle 110,1
 start("", 1)  # the about window
 shot = screen()
 result = desktop()
-over(result, shot, 306, 302, 412, 163, alpha_of(ABOUT_PNG))
-save(result, os.path.join(OUT, "about.png"), "472x223+276+272")
+over(result, shot, *ABOUT, about_alpha(shot))
+save(result, os.path.join(OUT, "about.png"), "%dx%d+%d+%d" % (ABOUT[2] + 60, ABOUT[3] + 60, ABOUT[0] - 30, ABOUT[1] - 30))
 subprocess.run([WINE, TOOL, "close", str(windows(TOOL)[0][0])])
 time.sleep(1)
 

@@ -15,6 +15,8 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 echo "[test] the folders of src/ as layers"
 scripts/check-layers.py
+echo "[test] README.txt names every word, key and menu item of the program"
+scripts/check-readme.py
 scripts/build.sh
 
 echo "[test] portable logic, native"

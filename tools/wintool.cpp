@@ -2,12 +2,15 @@
 //   wintool launch          starts the command line in VELVANE_CMDLINE exactly as written (Wine
 //                           would re-quote arguments), prints its process id, exits with its code
 //   wintool list CLASS      one line per top-level window of the class ("*": all), front first:
-//                           hwnd pid left top right bottom visible topmost exstyle index foreground
+//                           hwnd pid left top right bottom visible topmost exstyle index foreground class
 //   wintool close HWND      posts WM_CLOSE to the window (as window-closing tools do)
 //   wintool closeone HWND   closes one pin as the user does with Alt+F4
 //   wintool endsession HWND tells the window that Windows ends the session, as at sign-out
 //   wintool drop X Y FILE.. drags the files from here to the screen point, as Explorer would, and
 //                           drops them a second later: prints "copy" when taken, "none" when not
+//   wintool offer X Y virtual|png FILE   the same with the file's bytes as a browser or an image
+//                           editor offers them: a virtual file (a descriptor named "..\..\picture.png"
+//                           and its contents) or "PNG" image data
 
 #include <windows.h>
 #include <ole2.h>
@@ -17,6 +20,8 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Drops a second after the drag began, wherever the pointer is then.
 struct DropSoon : IDropSource {
@@ -30,6 +35,81 @@ struct DropSoon : IDropSource {
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override { return GetTickCount() - start > 1000 ? DRAGDROP_S_DROP : S_OK; }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
+
+// Formats of bytes each, handed out in global memory; a format's index is its lindex (-1: none).
+struct Offered : IDataObject {
+    std::vector<std::pair<FORMATETC, std::string>> formats;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = riid == IID_IUnknown || riid == IID_IDataObject ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    const std::string* Find(const FORMATETC* f) const {
+        for (const auto& [format, bytes] : formats)
+            if (format.cfFormat == f->cfFormat && format.lindex == f->lindex && (f->tymed & TYMED_HGLOBAL)) return &bytes;
+        return nullptr;
+    }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* medium) override {
+        const std::string* bytes = Find(f);
+        HGLOBAL global = bytes ? GlobalAlloc(GMEM_MOVEABLE, bytes->size()) : nullptr;
+        if (!global) return DV_E_FORMATETC;
+        std::memcpy(GlobalLock(global), bytes->data(), bytes->size());
+        GlobalUnlock(global);
+        *medium = {};
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = global;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override { return Find(f) ? S_OK : DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override { return out->ptd = nullptr, E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
+        std::vector<FORMATETC> list;
+        for (const auto& offered : formats) list.push_back(offered.first);
+        return direction == DATADIR_GET ? SHCreateStdEnumFmtEtc(static_cast<UINT>(list.size()), list.data(), out) : E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+    void Add(const wchar_t* name, LONG index, std::string bytes) {
+        formats.push_back({{static_cast<CLIPFORMAT>(RegisterClipboardFormatW(name)), nullptr, DVASPECT_CONTENT, index, TYMED_HGLOBAL}, std::move(bytes)});
+    }
+};
+
+static int DragAndDrop(int x, int y, IDataObject* data) {
+    SetCursorPos(x, y);
+    DropSoon source;
+    DWORD effect = DROPEFFECT_NONE;
+    const HRESULT result = DoDragDrop(data, &source, DROPEFFECT_COPY, &effect);
+    std::printf("%s\n", result == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? "copy" : "none");
+    return 0;
+}
+
+static int Offer(int x, int y, const std::wstring& kind, const wchar_t* file) {
+    std::string bytes;
+    if (FILE* in = _wfopen(file, L"rb")) {
+        for (int c; (c = std::fgetc(in)) != EOF;) bytes += static_cast<char>(c);
+        std::fclose(in);
+    }
+    Offered data;
+    if (kind == L"png") {
+        data.Add(L"PNG", -1, bytes);
+    } else {
+        FILEGROUPDESCRIPTORW group{};
+        group.cItems = 1;
+        group.fgd[0].dwFlags = FD_FILESIZE;
+        group.fgd[0].nFileSizeLow = static_cast<DWORD>(bytes.size());
+        std::wcscpy(group.fgd[0].cFileName, L"..\\..\\picture.png");
+        data.Add(CFSTR_FILEDESCRIPTORW, -1, std::string(reinterpret_cast<const char*>(&group), sizeof group));
+        data.Add(CFSTR_FILECONTENTS, 0, bytes);
+    }
+    const bool ready = SUCCEEDED(OleInitialize(nullptr)) && !bytes.empty();
+    const int result = ready ? DragAndDrop(x, y, &data) : 2;
+    OleUninitialize();
+    return result;
+}
 
 // The files as the shell's file list, served by OLE's own data object over the clipboard.
 static int Drop(int x, int y, int count, wchar_t** files) {
@@ -47,11 +127,7 @@ static int Drop(int x, int y, int count, wchar_t** files) {
     if (FAILED(OleInitialize(nullptr)) || !OpenClipboard(owner) || !EmptyClipboard() || !SetClipboardData(CF_HDROP, global) ||
         !CloseClipboard() || FAILED(OleGetClipboard(&data)))
         return 2;
-    SetCursorPos(x, y);
-    DropSoon source;
-    DWORD effect = DROPEFFECT_NONE;
-    const HRESULT result = DoDragDrop(data, &source, DROPEFFECT_COPY, &effect);
-    std::printf("%s\n", result == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? "copy" : "none");
+    DragAndDrop(x, y, data);
     data->Release();
     OleUninitialize();
     return 0;
@@ -73,6 +149,7 @@ int wmain(int argc, wchar_t** argv) {
         WaitForSingleObject(process.hProcess, INFINITE);
         return GetExitCodeProcess(process.hProcess, &code), static_cast<int>(code);
     }
+    if (verb == L"offer" && argc == 6) return Offer(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10), argv[4], argv[5]);
     if (verb == L"drop" && argc > 4) return Drop(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10), argc - 4, argv + 4);
     if ((verb == L"close" || verb == L"closeone") && argc > 2)
         return PostMessageW(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10))), verb == L"close" ? WM_CLOSE : WM_SYSCOMMAND,
@@ -91,9 +168,9 @@ int wmain(int argc, wchar_t** argv) {
         if (!GetClassNameW(w, name, 256) || (std::wcscmp(argv[2], L"*") != 0 && std::wcscmp(name, argv[2]) != 0)) continue;
         GetWindowThreadProcessId(w, &pid);
         GetWindowRect(w, &r);
-        std::printf("%lld %lu %ld %ld %ld %ld %d %d %ld %d %d\n", static_cast<long long>(reinterpret_cast<INT_PTR>(w)), pid, r.left, r.top,
+        std::printf("%lld %lu %ld %ld %ld %ld %d %d %ld %d %d %ls\n", static_cast<long long>(reinterpret_cast<INT_PTR>(w)), pid, r.left, r.top,
                     r.right, r.bottom, IsWindowVisible(w) ? 1 : 0, (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0,
-                    GetWindowLongW(w, GWL_EXSTYLE), index, GetForegroundWindow() == w ? 1 : 0);
+                    GetWindowLongW(w, GWL_EXSTYLE), index, GetForegroundWindow() == w ? 1 : 0, name);
     }
     return 0;
 }

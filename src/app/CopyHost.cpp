@@ -1,5 +1,6 @@
 #include "app/CopyHost.h"
 
+#include "app/AboutMenu.h"
 #include "app/LogoWindows.h"
 #include "app/NotificationIcon.h"
 #include "app/PinSetStore.h"
@@ -56,10 +57,14 @@ public:
         }
     }
 
+    void AboutMenu(HWND about) override { ShowAboutMenu(about); }
+
     void OpenFiles(const std::vector<std::wstring>& paths) override {
         mMain::OpenFiles(paths, [](const std::wstring& path) { OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false); },
                          false, false);
     }
+
+    void PinOwnFile(const std::wstring& file, POINT at) override { mMain::PinOwnFile(file, at, false); }
 
     bool CanReopen() override { return mMain::CanReopen(); }
     bool OpensAtSignIn() override { return mMain::OpensAtSignIn(); }

@@ -4,6 +4,8 @@ namespace velvane::GlobalKeys {
 namespace {
 
 constexpr Key kKeys[] = {HideShow, PinFromScreen, PinClipboard};
+// What each key is called, by Key.
+constexpr const wchar_t* kKeyTexts[] = {L"", L"Ctrl+Alt+H", L"Ctrl+Alt+P", L"Ctrl+Alt+V"};
 bool held[4] = {};
 bool leaving = false;  // the keys were passed on: a copy that ends never takes them back
 
@@ -48,7 +50,7 @@ void PassOn(HWND owner, const wchar_t* ownerClass) {
 
 bool Holds(Key key) { return held[key]; }
 
-const wchar_t* KeyText(Key key) { return key == HideShow ? L"Ctrl+Alt+H" : key == PinFromScreen ? L"Ctrl+Alt+P" : L"Ctrl+Alt+V"; }
+const wchar_t* KeyText(Key key) { return kKeyTexts[key]; }
 
 UINT FreeMessage() {
     static const UINT message = RegisterWindowMessageW(L"Velvane.GlobalKeysFree");

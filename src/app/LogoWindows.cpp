@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "app/AboutPicture.h"
 #include "app/CopyHost.h"
 #include "app/EmbeddedPackage.h"
 #include "app/NotificationIcon.h"
@@ -149,10 +150,13 @@ bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
 void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(const std::wstring&)>& openImage,
                bool DontDragActive, bool DontLoadEffect) {
     bool unreadable = false;
-    for (const std::wstring& path : paths) {
-        if (!FileExists(path)) continue;
-        if (!IsPinSetFile(path)) openImage(path);
-        else if (!OpenPinSet(path, DontDragActive, DontLoadEffect)) unreadable = true;
+    {
+        const SavesHeld once;
+        for (const std::wstring& path : paths) {
+            if (!FileExists(path)) continue;
+            if (!IsPinSetFile(path)) openImage(path);
+            else if (!OpenPinSet(path, DontDragActive, DontLoadEffect)) unreadable = true;
+        }
     }
     // Above the top-most image windows, which would hide a plain box.
     if (unreadable) MessageBoxW(nullptr, L"The pins file could not be read.", ProgramTitle, MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
@@ -204,7 +208,8 @@ void ShowAbout() {
         const std::wstring& path;
         ~DeleteAfterwards() { DeleteFileForced(path); }
     } cleanup{*file};
-    if (SaveResourceToFile(AboutImageResource, AboutImageResource, *file))
+    // Without its line, the picture shows as stored.
+    if (WriteAboutPicture(*file) || SaveResourceToFile(AboutImageResource, AboutImageResource, *file))
         OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, true);
 }
 

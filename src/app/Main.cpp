@@ -75,19 +75,19 @@ void Main() {
     SwitchReading reading =
         ReadSwitches(LowerCase(ArgumentText(GetCommandLineW())), [](const std::wstring& piece) { return FileExists(piece); });
     // Words for every running copy; they open nothing, not even the about window.
-    const auto has = [&](const wchar_t* word) { return reading.HasWord(word); };
-    if (has(L"clickable") || has(L"hide") || has(L"show")) {
+    const auto has = [&](Word word) { return reading.HasWord(word); };
+    if (has(Word::Clickable) || has(Word::Hide) || has(Word::Show)) {
         try {
-            if (has(L"clickable")) MakeAllRunningClickable();
-            else HideOrShowAllRunning(has(L"hide") ? Visibility::Hide : Visibility::Show);
+            if (has(Word::Clickable)) MakeAllRunningClickable();
+            else HideOrShowAllRunning(has(Word::Hide) ? Visibility::Hide : Visibility::Show);
         } catch (const std::exception&) {
         }
         return;
     }
     // "capture" and "pinclipboard" go to the resident copy when one runs; else this copy
     // does it, and lives on as long as the pin it made.
-    if (has(L"capture") || has(L"pinclipboard")) {
-        const Request request = has(L"capture") ? Request::PinFromScreen : Request::PinClipboard;
+    if (has(Word::Capture) || has(Word::PinClipboard)) {
+        const Request request = has(Word::Capture) ? Request::PinFromScreen : Request::PinClipboard;
         if (AskResident(request)) return;
         GlobalKeys::Take(NotificationIcon::Owner(), false);
         Carry(request);
@@ -104,7 +104,7 @@ void Main() {
     } catch (const std::system_error&) {
     }
     // A second resident start in the session ends at once, quietly.
-    const bool resident = has(L"tray");
+    const bool resident = has(Word::Tray);
     if (resident && !BecomeResident()) return;
     if (!resident) GlobalKeys::Take(NotificationIcon::Owner(), false);
     try {
@@ -114,12 +114,12 @@ void Main() {
     }
     // "restore" brings back the pins of copies that ended without the user ending them, else
     // those closed last; at sign-in ("signin") only what was open when the session ended.
-    const bool restore = has(L"restore") && reading.complete && !(reading.startupFlags & CloseAllFlag);
-    const bool signIn = has(L"signin");
-    if (restore && !RestorePins(reading.startupFlags & DontDragActiveFlag, reading.startupFlags & DontLoadEffectFlag, signIn) && !signIn)
+    const bool restore = has(Word::Restore) && reading.complete && !(reading.startupFlags & CloseAllFlag);
+    const bool signIn = has(Word::SignIn);
+    if (restore && !RestorePins(reading.startupFlags & DontDragActiveFlag, signIn) && !signIn)
         MessageBoxW(nullptr, L"Nothing to restore.", ProgramTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
     try {
-        if (reading.commandText.find(L"about") != std::wstring::npos || (reading.imageFiles.empty() && !restore && !resident)) ShowAbout();
+        if (reading.commandText.find(WordText(Word::About)) != std::wstring::npos || (reading.imageFiles.empty() && !restore && !resident)) ShowAbout();
     } catch (const std::exception&) {
     }
 }

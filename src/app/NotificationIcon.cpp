@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ constexpr UINT kIconMessage = WM_APP + 2, kCarryRequests = WM_APP + 3, kIconId =
 enum Command : UINT {
     kClickableAgain = 1, kExit, kShowAll, kHideAll, kPinFromScreen, kPinClipboard, kOpenImage, kRestore, kCloseAll, kSignIn, kAbout
 };
+// In the order of Command.
+constexpr const wchar_t* kCaptions[] = {L"Clickable Again", L"Exit", L"Show All", L"Hide All", L"Pin from Screen", L"Pin Clipboard",
+                                        L"Open Image...", L"Restore Pins", L"Close All Pins", L"Open at Sign-in", L"About"};
 
 // Whether the icon is in the notification area now, and the tooltip it shows.
 bool iconShown = false;
@@ -43,34 +47,34 @@ std::size_t PinCount() {
 }
 
 // A key another program holds is shown without it: pressing it would not reach us.
-std::wstring WithKey(const wchar_t* caption, GlobalKeys::Key key) {
-    return GlobalKeys::Holds(key) ? std::wstring(caption) + L"\t" + GlobalKeys::KeyText(key) : caption;
+void Append(HMENU menu, Command id, UINT flags = 0, std::optional<GlobalKeys::Key> key = std::nullopt) {
+    std::wstring caption = kCaptions[id - 1];
+    if (key && GlobalKeys::Holds(*key)) caption += std::wstring(L"\t") + GlobalKeys::KeyText(*key);
+    AppendMenuW(menu, MF_STRING | flags, id, caption.c_str());
 }
-
-void Append(HMENU menu, UINT id, const std::wstring& caption, UINT flags = 0) { AppendMenuW(menu, MF_STRING | flags, id, caption.c_str()); }
 
 void BuildMenu(HMENU menu) {
     const bool hidden = AnyWindow(&FrmLogo::Hidden);
-    if (AnyWindow(&FrmLogo::ClickThrough)) Append(menu, kClickableAgain, L"Clickable Again");
+    if (AnyWindow(&FrmLogo::ClickThrough)) Append(menu, kClickableAgain);
     if (!mMain::IsResident()) {
-        if (hidden) Append(menu, kShowAll, L"Show All");
-        Append(menu, kExit, L"Exit");
+        if (hidden) Append(menu, kShowAll);
+        Append(menu, kExit);
         return;
     }
-    Append(menu, kPinFromScreen, WithKey(L"Pin from Screen", GlobalKeys::PinFromScreen), MF_DEFAULT);
-    Append(menu, kPinClipboard, WithKey(L"Pin Clipboard", GlobalKeys::PinClipboard));
-    Append(menu, kOpenImage, L"Open Image...");
-    Append(menu, kRestore, L"Restore Pins");
+    Append(menu, kPinFromScreen, MF_DEFAULT, GlobalKeys::PinFromScreen);
+    Append(menu, kPinClipboard, 0, GlobalKeys::PinClipboard);
+    Append(menu, kOpenImage);
+    Append(menu, kRestore);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     // Every copy's windows, as its key: Show All while none of them shows.
     const std::vector<HWND> every = mMain::AllRunningPins();
     const bool show = !every.empty() && std::none_of(every.begin(), every.end(), [](HWND w) { return IsWindowVisible(w) != FALSE; });
-    Append(menu, show ? kShowAll : kHideAll, WithKey(show ? L"Show All" : L"Hide All", GlobalKeys::HideShow), every.empty() ? MF_GRAYED : 0);
-    Append(menu, kCloseAll, L"Close All Pins");
+    Append(menu, show ? kShowAll : kHideAll, every.empty() ? MF_GRAYED : 0, GlobalKeys::HideShow);
+    Append(menu, kCloseAll);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    Append(menu, kSignIn, L"Open at Sign-in", mMain::OpensAtSignIn() ? MF_CHECKED : 0);
-    Append(menu, kAbout, L"About");
-    Append(menu, kExit, L"Exit");
+    Append(menu, kSignIn, mMain::OpensAtSignIn() ? MF_CHECKED : 0);
+    Append(menu, kAbout);
+    Append(menu, kExit);
 }
 
 void Carry(UINT chosen) {
@@ -89,7 +93,7 @@ void Carry(UINT chosen) {
         }, false, false);
         break;
     case kRestore:
-        if (!mMain::RestorePins(false, false))
+        if (!mMain::RestorePins(false))
             MessageBoxW(nullptr, L"Nothing to restore.", ProgramTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
         break;
     case kCloseAll: mMain::CloseAllRunning(mMain::NewCloseAll()); break;

@@ -14,7 +14,7 @@ std::vector<std::wstring> AskForImages(HWND owner) {
         return paths;
     // What the decoders read: PNG ourselves, the rest through GDI+.
     const COMDLG_FILTERSPEC types[] = {
-        {L"Images and pins", L"*.png;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.bmp;*.dib;*.tif;*.tiff;*.ico;*.velvane"},
+        {L"Images and pins", L"*.png;*.jpg;*.jpeg;*.jpe;*.jfif;*.webp;*.gif;*.bmp;*.dib;*.tif;*.tiff;*.ico;*.velvane"},
         {L"All files", L"*.*"}};
     dialog->SetFileTypes(2, types);
     FILEOPENDIALOGOPTIONS options = 0;

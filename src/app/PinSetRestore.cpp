@@ -99,10 +99,11 @@ struct Taken {
 std::vector<Taken> keepsDue;
 
 // Opens a claimed set; empty, with the set given back untouched, when none of its windows opened.
-std::optional<Taken> OpenClaimed(const std::wstring& claimed, const std::wstring& original, bool DontDragActive, bool DontLoadEffect) {
+std::optional<Taken> OpenClaimed(const std::wstring& claimed, const std::wstring& original, bool DontDragActive) {
     std::optional<StoredPackage> set = ReadSetWithSettings(claimed);
     std::vector<int> failed, opened;
-    if (set) OpenPackage(*set, DontDragActive, DontLoadEffect, &failed, &opened);
+    // Brought back as they were, at once: a fade for each of many pins would have them come one by one.
+    if (set) OpenPackage(*set, DontDragActive, /*DontLoadEffect*/ true, &failed, &opened);
     if (!set || opened.empty()) {
         MoveSet(claimed, original);
         return std::nullopt;
@@ -124,7 +125,8 @@ void KeepWhatRestoresDidNotOpen() {
     if (!keepsDue.empty()) KeepAgainSoon();
 }
 
-bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly) {
+bool RestorePins(bool DontDragActive, bool openSetsOnly) {
+    const SavesHeld once;  // what opens is written with the rest, below
     std::vector<Taken> taken;
     bool claimedElsewhere = false;
     // Takes every set of the folder that passes the test: opened, or given back.
@@ -132,7 +134,7 @@ bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly) {
         for (const std::wstring& name : names) {
             const auto claimed = Claim(folder, name);
             if (!claimed) continue;
-            if (auto opened = OpenClaimed(*claimed, folder + SetOf(name), DontDragActive, DontLoadEffect)) taken.push_back(std::move(*opened));
+            if (auto opened = OpenClaimed(*claimed, folder + SetOf(name), DontDragActive)) taken.push_back(std::move(*opened));
         }
     };
     // A set is free when its copy no longer runs, or a claim on it when its claimer does not;

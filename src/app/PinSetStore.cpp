@@ -38,6 +38,7 @@ Phase phase = Phase::Live;
 bool Ended() { return phase != Phase::Live; }
 // When the oldest change not yet written happened, while there is one.
 std::optional<DWORD> unsavedSince;
+int savesHeld = 0;
 
 // False when there was nothing to post the job with.
 bool PostSave() {
@@ -105,9 +106,16 @@ void PinsChanged() {
     if (Ended() || !Saver()) return;
     const DWORD now = GetTickCount();
     if (!unsavedSince) unsavedSince = now;
+    if (savesHeld > 0) return;
     // A steady stream of moves pushes the write back, but never past five seconds.
     const DWORD waited = now - *unsavedSince;
     SetTimer(Saver(), kSaveTimer, waited >= kLongestDelayMs ? USER_TIMER_MINIMUM : std::min(kSaveDelayMs, kLongestDelayMs - waited), nullptr);
+}
+
+SavesHeld::SavesHeld() { ++savesHeld; }
+
+SavesHeld::~SavesHeld() {
+    if (--savesHeld == 0 && unsavedSince) PinsChanged();
 }
 
 void WindowLeaves(bool lastImage, bool copyGoesOn) {

@@ -15,6 +15,16 @@ namespace velvane::mMain {
 // A window opened, moved, sized or had a setting changed, or the user closed one.
 void PinsChanged();
 
+// While one lives, changes wait to be saved until it goes: many pins opened at once (a
+// command line of files, a restore) write the set once, not once a second as they come.
+class SavesHeld {
+public:
+    SavesHeld();
+    ~SavesHeld();
+    SavesHeld(const SavesHeld&) = delete;
+    SavesHeld& operator=(const SavesHeld&) = delete;
+};
+
 // A window is unloading: the last image window closed by the user retires the set, with
 // that window in it (and a copy that goes on starts a new one); any other is a change.
 // Nothing once the copy has ended.
@@ -41,7 +51,8 @@ void StartNewPinSet();
 // (and what an earlier restore could not open), or else, unless only what was open when
 // the session ended is asked for, the newest closed sets. Damaged sets are left alone; a
 // set is let go only once all of it is open. False when there was nothing to open.
-bool RestorePins(bool DontDragActive, bool DontLoadEffect, bool openSetsOnly = false);
+// Restored pins show at once, without the fade.
+bool RestorePins(bool DontDragActive, bool openSetsOnly = false);
 
 // The windows restores could not open, kept now in sets of their own (once this copy's own set
 // holds the rest), or tried again shortly.

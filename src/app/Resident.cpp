@@ -21,24 +21,32 @@ ScopedHandle& ResidentMutex() {
     return mutex;
 }
 
+std::wstring ResidentMutexName() {
+    wchar_t user[256] = L"";
+    DWORD length = 256;
+    GetUserNameW(user, &length);
+    // "Local\": the session's own namespace, so each signed-in user of a machine has one.
+    return std::wstring(L"Local\\") + ProgramTitle + L".Resident." + user;
+}
+
 }  // namespace
 
 bool IsResident() { return static_cast<bool>(ResidentMutex()); }
 
 bool BecomeResident() {
     if (IsResident()) return true;
-    wchar_t user[256] = L"";
-    DWORD length = 256;
-    GetUserNameW(user, &length);
-    // "Local\": the session's own namespace, so each signed-in user of a machine has one.
-    const std::wstring name = std::wstring(L"Local\\") + ProgramTitle + L".Resident." + user;
-    ScopedHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
+    ScopedHandle mutex(CreateMutexW(nullptr, FALSE, ResidentMutexName().c_str()));
     if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return false;
     ResidentMutex() = std::move(mutex);
     SetWindowTextW(NotificationIcon::Owner(), kResidentTitle);
     GlobalKeys::Take(NotificationIcon::Owner(), true);
     NotificationIcon::Refresh();
     return true;
+}
+
+bool ResidentRuns() {
+    if (IsResident() || ScopedHandle(OpenMutexW(SYNCHRONIZE, FALSE, ResidentMutexName().c_str()))) return true;
+    return GetLastError() == ERROR_ACCESS_DENIED;  // one running elevated
 }
 
 bool AskResident(Request request) {

@@ -14,6 +14,9 @@ bool IsResident();
 // Makes this copy the resident one; false when another copy of this session already is.
 bool BecomeResident();
 
+// Whether a resident copy runs in this session, this one or another: when it does, BecomeResident fails.
+bool ResidentRuns();
+
 // Hands the request to the running resident copy; false when there is none.
 bool AskResident(Request request);
 

@@ -80,6 +80,10 @@ struct MenuTraits {
     static HMENU Invalid() { return nullptr; }
     static void Close(HMENU m) { DestroyMenu(m); }
 };
+struct LibraryTraits {
+    static HMODULE Invalid() { return nullptr; }
+    static void Close(HMODULE m) { FreeLibrary(m); }
+};
 
 using ScopedFile = Scoped<HANDLE, FileTraits>;
 using ScopedHandle = Scoped<HANDLE, KernelObjectTraits>;
@@ -91,6 +95,7 @@ using ScopedMenu = Scoped<HMENU, MenuTraits>;
 using ScopedBrush = Scoped<HBRUSH, BrushTraits>;
 using ScopedFont = Scoped<HFONT, FontTraits>;
 using ScopedGlobal = Scoped<HGLOBAL, GlobalTraits>;
+using ScopedLibrary = Scoped<HMODULE, LibraryTraits>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class ScopedWindowDC {

@@ -21,6 +21,10 @@ constexpr SwitchKeyword kSwitchKeywords[] = {
     {L"dontloadeffect", DontLoadEffectFlag},
 };
 
+// The values, each followed by its number.
+enum ValueKeyword { kLeft, kTop, kOpacity, kSize };
+constexpr const wchar_t* kValueKeywords[] = {L"left", L"top", L"opacity", L"size"};
+
 std::vector<std::wstring> SplitAt(const std::wstring& text, const wchar_t* separators) {
     std::vector<std::wstring> pieces(1);
     for (wchar_t c : text) {
@@ -50,11 +54,12 @@ std::wstring WithoutQuoted(const std::wstring& text, const std::set<std::wstring
 // "dontloadeffect opacity50" ("effecTOPacity"); neither is a position, so those
 // occurrences are passed over.
 std::size_t FindValueKeyword(const std::wstring& text, const std::wstring& keyword) {
-    static const std::wstring kDontOnTop = L"dontontop", kOpacity = L"opacity";
+    static const std::wstring kDontOnTop = L"dontontop", kOpacityText = kValueKeywords[kOpacity];
+    const bool top = keyword == kValueKeywords[kTop];
     for (std::size_t at = text.find(keyword); at != std::wstring::npos; at = text.find(keyword, at + 1)) {
-        if (keyword == L"top" && at >= 6 && text.compare(at - 6, kDontOnTop.size(), kDontOnTop) == 0)
+        if (top && at >= 6 && text.compare(at - 6, kDontOnTop.size(), kDontOnTop) == 0)
             continue;
-        if (keyword == L"top" && text.compare(at + 1, kOpacity.size(), kOpacity) == 0) continue;
+        if (top && text.compare(at + 1, kOpacityText.size(), kOpacityText) == 0) continue;
         return at;
     }
     return std::wstring::npos;
@@ -119,12 +124,12 @@ std::optional<StartupValues> ReadValues(const std::wstring& commandText) {
         return converted.has_value();
     };
 
-    if (!readInt16(L"left", values.leftPos) || !readInt16(L"top", values.topPos) ||
-        !readInt16(L"opacity", values.opacity))
+    if (!readInt16(kValueKeywords[kLeft], values.leftPos) || !readInt16(kValueKeywords[kTop], values.topPos) ||
+        !readInt16(kValueKeywords[kOpacity], values.opacity))
         return std::nullopt;
     if (values.opacity > 100) values.opacity = 100;
 
-    if (auto number = valueAfter(L"size")) {
+    if (auto number = valueAfter(kValueKeywords[kSize])) {
         auto converted = *number ? ToSingle(**number) : std::nullopt;
         if (!converted) return std::nullopt;
         values.sizeFactor = *converted > 0 ? *converted : 1.0f;

@@ -21,6 +21,12 @@ enum StartupFlag : std::int32_t {
     DontLoadEffectFlag = 16,
 };
 
+// The words start-up acts on, outside quotes, beside the switches and values; Main says what
+// each does.
+enum class Word : int { About, Clickable, Hide, Show, Restore, SignIn, Tray, Capture, PinClipboard };
+constexpr const wchar_t* WordTexts[] = {L"about", L"clickable", L"hide", L"show", L"restore", L"signin", L"tray", L"capture", L"pinclipboard"};
+constexpr const wchar_t* WordText(Word word) { return WordTexts[static_cast<int>(word)]; }
+
 // Image paths and switches. When a failure (a switch number out of range, a file test
 // that threw) stops the reading, complete is false and the rest is as far as it got.
 struct SwitchReading {
@@ -32,6 +38,7 @@ struct SwitchReading {
     // for every running copy count only as these, never inside a path.
     std::vector<std::wstring> words;
     bool HasWord(const wchar_t* word) const;
+    bool HasWord(Word word) const { return HasWord(WordText(word)); }
 };
 
 SwitchReading ReadSwitches(std::wstring_view lowerCaseArguments,

@@ -14,6 +14,12 @@ namespace {
 // 100 frames of 500 x 500 are kept; a longer or larger animation draws the rest as shown.
 constexpr std::size_t kKeptFramesBytes = std::size_t{120} << 20;
 
+bool Opaque(const std::uint8_t* bgra, std::size_t bytes) {
+    for (std::size_t i = 3; i < bytes; i += 4)
+        if (bgra[i] != 255) return false;
+    return true;
+}
+
 // Whether one opaque window above covers this one whole: then a new frame would not be seen.
 bool Covered(HWND hwnd) {
     RECT mine{}, other{}, common{};
@@ -30,7 +36,7 @@ bool Covered(HWND hwnd) {
 
 std::unique_ptr<Animation> Animation::Load(const std::wstring& path, std::int32_t width, std::int32_t height,
                                            Orientation turn, std::uint8_t alpha) {
-    if (!IsGifFile(path) || !ImageSizeFits(width, height)) return nullptr;
+    if (!MayAnimate(path) || !ImageSizeFits(width, height)) return nullptr;
     std::unique_ptr<Animation> animation(new Animation(path, width, height, turn, alpha));
     return animation->bits_ && animation->delays_.size() > 1 ? std::move(animation) : nullptr;
 }
@@ -42,6 +48,7 @@ Animation::Animation(const std::wstring& path, std::int32_t width, std::int32_t 
     delays_ = frames.delays;
     player_ = FramePlayer(delays_.size(), frames.loopCount);
     frames_.resize(delays_.size());
+    opaque_.resize(delays_.size());
     ScopedWindowDC screen(nullptr);
     dc_.reset(CreateCompatibleDC(screen.get()));
     void* bits = nullptr;
@@ -63,12 +70,16 @@ bool Animation::Draw(std::size_t frame) {
         if (!kept.empty() && !(source_.SelectFrame(frame) && RenderImage(source_, {kept.data(), width_, height_, bitmap.stride}, turn_)))
             std::vector<std::uint8_t>().swap(kept);  // its memory goes too: the budget counts only frames kept
         keptBytes_ += kept.size();
+        if (!kept.empty()) opaque_[frame] = Opaque(kept.data(), bytes);
     }
     if (!kept.empty()) {
         std::memcpy(bits_, kept.data(), bytes);
+        shownOpaque_ = opaque_[frame];
         return true;
     }
-    return source_.SelectFrame(frame) && RenderImage(source_, bitmap, turn_);
+    if (!source_.SelectFrame(frame) || !RenderImage(source_, bitmap, turn_)) return false;
+    shownOpaque_ = Opaque(bits_, bytes);
+    return true;
 }
 
 bool Animation::Step(HWND window) {
@@ -79,7 +90,9 @@ bool Animation::Step(HWND window) {
     ScopedWindowDC screen(nullptr);
     SIZE size{width_, height_};
     POINT origin{0, 0};
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha_, AC_SRC_ALPHA};
+    // A frame without a clear pixel goes without per-pixel alpha: the window system then need
+    // not work out the window's shape from the frame's pixels, ten times a second.
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha_, static_cast<BYTE>(shownOpaque_ ? 0 : AC_SRC_ALPHA)};
     UpdateLayeredWindow(window, screen.get(), nullptr, &size, dc_.get(), &origin, 0, &blend, ULW_ALPHA);
     return true;
 }

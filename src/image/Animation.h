@@ -1,5 +1,5 @@
 #pragma once
-// An animated image (a GIF) playing in its window. Each frame is drawn once at the
+// An animated image (a GIF or a WebP) playing in its window. Each frame is drawn once at the
 // window's size and kept; beyond what memory allows for them, frames are drawn as shown.
 
 #include "common/Scoped.h"
@@ -24,7 +24,7 @@ public:
                                            Orientation turn, std::uint8_t alpha);
 
     // How long, in milliseconds, the current frame stays.
-    unsigned Delay() const { return ShownDelayMs(delays_[player_.Current()]); }
+    unsigned Delay() const { return delays_[player_.Current()]; }
 
     // Goes on to the next frame, drawn into the window only when it can be seen; false
     // once the animation has ended (its last frame stays).
@@ -45,6 +45,8 @@ private:
     Orientation turn_;
     std::uint8_t alpha_;
     std::vector<std::vector<std::uint8_t>> frames_;  // empty where a frame is not kept
+    std::vector<bool> opaque_;                        // of each kept frame: no pixel clear
+    bool shownOpaque_ = false;                        // of the frame drawn last
     std::size_t keptBytes_ = 0;
     ScopedMemoryDC dc_;
     ScopedBitmap bitmap_;

@@ -138,11 +138,16 @@ void FrmLogo::OLEDropMode(int mode) {
     if (mode == oleDropMode_) return;
     if (mode == 1) {
         HWND hwnd = hwnd_;
-        auto* target = new LogoDropTarget([hwnd](std::vector<std::wstring> paths) {
+        auto* target = new LogoDropTarget([hwnd](DroppedImages images, POINT at) {
             auto* self = reinterpret_cast<FrmLogo*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-            if (!self) return;
-            self->droppedFiles_.insert(self->droppedFiles_.end(), paths.begin(), paths.end());
-            PostMessageW(hwnd, kOpenDroppedFiles, 0, 0);
+            if (!self) {
+                for (const std::wstring& file : images.ownFiles) mMain::DeleteFileForced(file);
+                return;
+            }
+            auto& files = self->dropped_.files, &own = self->dropped_.ownFiles;
+            files.insert(files.end(), images.files.begin(), images.files.end());
+            own.insert(own.end(), images.ownFiles.begin(), images.ownFiles.end());
+            PostMessageW(hwnd, kOpenDroppedFiles, 0, MAKELPARAM(at.x, at.y));
         });
         const bool registered = SUCCEEDED(RegisterDragDrop(hwnd_, target));
         target->Release();
@@ -217,9 +222,9 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_CHAR: OnChar(static_cast<wchar_t>(wParam)); return 0;
     case kOpenDroppedFiles: {
-        std::vector<std::wstring> paths;
-        paths.swap(droppedFiles_);
-        OnFilesDropped(paths);
+        DroppedImages dropped;
+        std::swap(dropped, dropped_);
+        OnImagesDropped(dropped, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     }
     case WM_TIMER:
@@ -255,6 +260,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OLEDropMode(0);
         if (!ShUnload) RunUnloadSteps();
+        for (const std::wstring& file : dropped_.ownFiles) mMain::DeleteFileForced(file);  // dropped, not yet opened
         return 0;
     case WM_NCDESTROY: {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);

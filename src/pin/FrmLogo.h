@@ -12,6 +12,7 @@
 #include "image/KeptPicture.h"
 #include "image/LayeredPNGWindow.h"
 #include "pin/PinHost.h"
+#include "system/DroppedFiles.h"
 
 namespace velvane {
 class Animation;
@@ -79,7 +80,8 @@ public:
     void OnSizeItem(int index, const POINT* anchor = nullptr);
     // Turns the picture about the window's centre (a TurnChoice).
     void OnTurnItem(int index);
-    void OnFilesDropped(const std::vector<std::wstring>& paths);
+    // Files open as they are; own files (virtual files, image data) are pinned at the point.
+    void OnImagesDropped(const DroppedImages& dropped, POINT at);
     // A wheel turn of delta (120 a notch) with the pointer at a screen point.
     void OnMouseWheel(int delta, bool ctrl, POINT pointer);
     // The screens changed: a window left with less than 32 x 32 pixels on every monitor
@@ -140,7 +142,7 @@ private:
     bool clickThrough_ = false;
     bool hidden_ = false;
     int wheelRest_ = 0;  // a high-resolution wheel's turn short of a notch
-    std::vector<std::wstring> droppedFiles_;
+    DroppedImages dropped_;
     std::wstring fileNamePath_;
     std::unique_ptr<Animation> animation_;
     KeptPicture kept_;  // let go a while after the last drawing that used it

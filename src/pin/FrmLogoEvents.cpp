@@ -29,7 +29,9 @@ void FrmLogo::OnMouseDown(int button) {
     Menu.UpdateMakeAllVisibility(Loaded().size(), mMain::AboutOpen);
     Menu.InmnuLogo[ReopenClosedItem].enabled = host_.CanReopen();
     Menu.InmnuLogo[OpenAtSignInItem].checked = host_.OpensAtSignIn();
-    if (!aboutMode_ && button == kRightButton) ShowPopupMenu();
+    if (button != kRightButton) return;
+    if (aboutMode_) host_.AboutMenu(hwnd_);  // which may close this window
+    else ShowPopupMenu();
 }
 
 void FrmLogo::OnMouseMove(int buttons) {
@@ -224,6 +226,10 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
     return true;
 }
 
-void FrmLogo::OnFilesDropped(const std::vector<std::wstring>& paths) { host_.OpenFiles(paths); }
+void FrmLogo::OnImagesDropped(const DroppedImages& dropped, POINT at) {
+    PinHost& host = host_;  // opening runs messages: this pin may be gone after the first
+    if (!dropped.files.empty()) host.OpenFiles(dropped.files);
+    for (const std::wstring& file : dropped.ownFiles) host.PinOwnFile(file, at);
+}
 
 }  // namespace velvane

@@ -1,8 +1,6 @@
 #include "pin/LogoDropTarget.h"
 
-#include "system/DroppedFiles.h"
-
-#include <shellapi.h>
+#include <exception>
 
 namespace velvane {
 HRESULT LogoDropTarget::QueryInterface(REFIID riid, void** object) {
@@ -24,8 +22,7 @@ ULONG LogoDropTarget::Release() {
 }
 
 HRESULT LogoDropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
-    FORMATETC format = FileListFormat();
-    acceptable_ = data && data->QueryGetData(&format) == S_OK;
+    acceptable_ = OffersImages(data);
     *effect = acceptable_ ? DROPEFFECT_COPY : DROPEFFECT_NONE;
     return S_OK;
 }
@@ -40,11 +37,18 @@ HRESULT LogoDropTarget::DragLeave() {
     return S_OK;
 }
 
-HRESULT LogoDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
-    std::vector<std::wstring> paths = DroppedPaths(data);
-    *effect = paths.empty() ? DROPEFFECT_NONE : DROPEFFECT_COPY;
+HRESULT LogoDropTarget::Drop(IDataObject* data, DWORD, POINTL at, DWORD* effect) {
     acceptable_ = false;
-    if (!paths.empty()) onDrop_(std::move(paths));
+    *effect = DROPEFFECT_NONE;
+    // Nothing may pass through OLE's code, which called this.
+    try {
+        // Read now: a virtual file's or image data's source need not serve them once the drop is over.
+        DroppedImages images = TakeDroppedImages(data);
+        if (images.empty()) return S_OK;
+        onDrop_(std::move(images), {at.x, at.y});
+        *effect = DROPEFFECT_COPY;
+    } catch (const std::exception&) {
+    }
     return S_OK;
 }
 

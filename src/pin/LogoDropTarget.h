@@ -1,20 +1,22 @@
 #pragma once
-// Accepts lists of files dropped onto a logo window (OLE drag and drop).
+// Accepts images dropped onto a logo window (OLE drag and drop): files, virtual files and
+// image data, as DroppedImages takes them.
 
 #include "common/Scoped.h"
 
 #include <ole2.h>
 
 #include <functional>
-#include <string>
-#include <vector>
+
+#include "system/DroppedFiles.h"
 
 namespace velvane {
 
 class LogoDropTarget : public IDropTarget {
 public:
-    using FilesDropped = std::function<void(std::vector<std::wstring>)>;
-    explicit LogoDropTarget(FilesDropped onDrop) : onDrop_(std::move(onDrop)) {}
+    // With the point of the drop on the screen.
+    using ImagesDropped = std::function<void(DroppedImages, POINT)>;
+    explicit LogoDropTarget(ImagesDropped onDrop) : onDrop_(std::move(onDrop)) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -29,7 +31,7 @@ private:
 
     ULONG references_ = 1;
     bool acceptable_ = false;
-    FilesDropped onDrop_;
+    ImagesDropped onDrop_;
 };
 
 }  // namespace velvane

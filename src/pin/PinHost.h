@@ -25,8 +25,13 @@ public:
     // A menu item or key of a pin that acts on the copy (a LogoItem: Make single Exe!, Paste,
     // Save Pins..., Reopen Closed, Open at Sign-in, About, Exit).
     virtual void CopyCommand(HWND pin, int logoItem) = 0;
+    // A right-click on the about window, which shows the copy's own menu, not a pin's.
+    virtual void AboutMenu(HWND about) = 0;
     // Files dropped on a pin.
     virtual void OpenFiles(const std::vector<std::wstring>& paths) = 0;
+    // An image dropped as data, in a temporary file of ours: pinned centred on the point as a
+    // pasted one is, the file going with its pin.
+    virtual void PinOwnFile(const std::wstring& file, POINT at) = 0;
     // What the pin's menu shows of the copy.
     virtual bool CanReopen() = 0;
     virtual bool OpensAtSignIn() = 0;

@@ -6,6 +6,13 @@ namespace {
 // Command ids carry the item's array and index.
 constexpr UINT kLogoBase = 100, kOpacityBase = 200, kSizeBase = 300, kTurnBase = 400;
 
+// The keys that do an item over the window, shown beside it.
+struct ItemKey {
+    int item;
+    const wchar_t* key;
+};
+constexpr ItemKey kItemKeys[] = {{ExitItem, L"Ctrl+X"}, {CopyItem, L"Ctrl+C"}, {PasteItem, L"Ctrl+V"}, {ReopenClosedItem, L"Ctrl+Z"}};
+
 template <std::size_t N>
 void AppendItems(HMENU into, const std::array<MenuItem, N>& items, UINT base, const LogoMenu& menu);
 
@@ -15,10 +22,8 @@ void AppendItem(HMENU into, const MenuItem& item, UINT id) {
         return;
     }
     std::wstring caption = item.caption;
-    if (id == kLogoBase + ExitItem) caption += L"\tCtrl+X";
-    if (id == kLogoBase + CopyItem) caption += L"\tCtrl+C";
-    if (id == kLogoBase + PasteItem) caption += L"\tCtrl+V";
-    if (id == kLogoBase + ReopenClosedItem) caption += L"\tCtrl+Z";
+    for (const ItemKey& shown : kItemKeys)
+        if (id == kLogoBase + shown.item) caption += std::wstring(L"\t") + shown.key;
     // The keys typed over the window, in the order of the Turn items.
     const wchar_t* turnKeys[] = {L"\t[", L"\t]", L"\tH", L"\tV"};
     if (id >= kTurnBase && id < kTurnBase + 4) caption += turnKeys[id - kTurnBase];

@@ -5,10 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/DibLayout.h"
 #include "system/DroppedFiles.h"
 #include "system/GdiPlus.h"
-#include "system/ProgramFile.h"
+#include "system/ImageData.h"
 #include "system/TempFiles.h"
 
 namespace velvane::Clipboard {
@@ -28,8 +27,6 @@ private:
     bool open_;
 };
 
-UINT PngFormat() { return RegisterClipboardFormatW(L"PNG"); }
-
 ScopedGlobal SaveMemory(Gdiplus::GpBitmap* bitmap) {
     IStream* stream = nullptr;
     HGLOBAL memory = nullptr;
@@ -39,43 +36,6 @@ ScopedGlobal SaveMemory(Gdiplus::GpBitmap* bitmap) {
     stream->Release();
     ScopedGlobal png(memory);
     return saved ? std::move(png) : ScopedGlobal();
-}
-
-// A DIB as a PNG file, once its layout has been vouched for. 32-bit pixels keep their
-// alpha unless it is zero throughout, as from programs that leave it unset; other depths
-// go through GDI+.
-bool WriteDibAsPng(const BYTE* dib, SIZE_T bytes, const std::wstring& path) try {
-    const std::optional<DibLayout> layout = ReadDibLayout(dib, bytes);
-    if (!layout) return false;
-    if (layout->plainBgra) {
-        const std::size_t rowBytes = 4 * static_cast<std::size_t>(layout->width);
-        std::vector<std::uint8_t> rows(rowBytes * static_cast<std::size_t>(layout->height));
-        for (std::int32_t y = 0; y < layout->height; ++y) std::memcpy(&rows[rowBytes * y], dib + layout->RowOffset(y), rowBytes);
-        bool alpha = false;
-        for (std::size_t i = 3; i < rows.size() && !alpha; i += 4) alpha = rows[i] != 0;
-        return SavePngFile(BitmapOfRows(rows.data(), layout->width, layout->height, alpha).get(), path);
-    }
-    Gdiplus::GpBitmap* bitmap = nullptr;
-    gdip::GdipCreateBitmapFromGdiDib(reinterpret_cast<const BITMAPINFO*>(dib), const_cast<BYTE*>(dib + layout->pixelOffset), &bitmap);
-    return SavePngFile(GdipBitmap(bitmap).get(), path);
-} catch (const std::bad_alloc&) {
-    return false;
-}
-
-// The clipboard data of a format as bytes the image file gets, through the writer.
-template <class Write>
-bool WriteFromClipboard(UINT format, const std::wstring& path, Write write) {
-    HANDLE data = GetClipboardData(format);
-    const void* bytes = data ? GlobalLock(data) : nullptr;
-    if (!bytes) return false;
-    const bool written = write(static_cast<const BYTE*>(bytes), GlobalSize(data), path);
-    GlobalUnlock(data);
-    return written;
-}
-
-bool WriteBytes(const BYTE* bytes, SIZE_T size, const std::wstring& path) {
-    const std::vector<std::uint8_t> png(bytes, bytes + size);
-    return WriteWholeFile(path, {&png}, true);
 }
 
 }  // namespace
@@ -116,7 +76,6 @@ bool CopyImage(HWND owner, std::vector<std::uint8_t> pixels, std::int32_t width,
 }
 
 Pasted TakeImage(HWND owner) {
-    const GdiplusSession session;
     Pasted pasted;
     UINT format = 0;
     std::vector<std::wstring> unwritten;
@@ -124,11 +83,11 @@ Pasted TakeImage(HWND owner) {
         const OpenedClipboard clipboard(owner);
         // The formats come in the order the source program placed them, those the system made
         // from them last: the first one we can read is the image as the program gave it.
-        const UINT png[] = {PngFormat(), RegisterClipboardFormatW(L"image/png")};
+        const std::vector<UINT> imageData = ImageDataFormats();
         while (clipboard && (format = EnumClipboardFormats(format)) != 0 && format != CF_HDROP) {
-            const bool isPng = format == png[0] || format == png[1], isDib = format == CF_DIBV5 || format == CF_DIB;
-            const std::optional<std::wstring> file = isPng || isDib ? mMain::MakeTempFileName() : std::nullopt;
-            if (file && WriteFromClipboard(format, *file, isPng ? WriteBytes : WriteDibAsPng)) {
+            const bool readable = std::count(imageData.begin(), imageData.end(), format) != 0;
+            const std::optional<std::wstring> file = readable ? mMain::MakeTempFileName() : std::nullopt;
+            if (file && WriteImageData(format, GetClipboardData(format), *file)) {
                 pasted.ownFile = *file;
                 break;
             }

@@ -1,5 +1,6 @@
 #pragma once
-// The file paths that a data object carries, dropped or on the clipboard (the shell's file list).
+// The file paths that a data object carries, dropped or on the clipboard (the shell's file
+// list), and what a drop from another program opens.
 
 #include "common/Scoped.h"
 
@@ -14,5 +15,16 @@ FORMATETC FileListFormat();
 
 // In its order; empty when it carries none.
 std::vector<std::wstring> DroppedPaths(IDataObject* data);
+
+// A drop's images, taken in this order: files (Explorer's list), else virtual files (a
+// browser's image, a file inside an archive), else image data (PNG or a bitmap). Read while
+// the drop lasts: virtual files and image data go into temporary files of ours, the own files.
+struct DroppedImages {
+    std::vector<std::wstring> files, ownFiles;
+    bool empty() const { return files.empty() && ownFiles.empty(); }
+};
+// Whether a drop of the data would open anything, told while it is dragged over.
+bool OffersImages(IDataObject* data);
+DroppedImages TakeDroppedImages(IDataObject* data);
 
 }  // namespace velvane

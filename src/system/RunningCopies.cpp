@@ -79,7 +79,14 @@ bool IsVelvaneOfThisUser(DWORD processId) {
     std::wstring path(32768, L'\0');
     DWORD length = static_cast<DWORD>(path.size());
     bool ours = (user.empty() || user == ownUser) && QueryFullProcessImageNameW(process.get(), 0, path.data(), &length);
-    ours = ours && IsVelvaneProgramFile(path.substr(0, length));
+    // A copy of this very program file needs no look inside it.
+    path.resize(ours ? length : 0);
+    static const std::wstring own = [] {
+        std::wstring self(32768, L'\0');
+        self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+        return self;
+    }();
+    ours = ours && (CompareStringOrdinal(path.c_str(), -1, own.c_str(), -1, TRUE) == CSTR_EQUAL || IsVelvaneProgramFile(path));
     return known[key] = ours;
 }
 

@@ -5,7 +5,7 @@ import glob
 import os
 import shutil
 
-from harness import BOX, GREEN, OPACITY_50, ORANGE, OTHER, SIZE_2, Journey, dimmed, windows_path, xdotool
+from harness import ABOUT, BOX, GREEN, OPACITY_50, ORANGE, OTHER, SIZE_2, Journey, dimmed, windows_path, xdotool
 
 
 class BehaviourTest(Journey):
@@ -47,7 +47,7 @@ class BehaviourTest(Journey):
         p = self.start('"%s" "%s" about dontloadeffect left300 top300' % (windows_path(big), windows_path(small)))
         self.assertEqual(len(self.wait_windows(3, p)), 3, "two images and the about window")
         xdotool("mousemove", 150, 100, "click", 1, "sleep", 0.3, "key", "Escape")
-        self.wait_for(lambda: sorted(w.size for w in self.windows()) == [(60, 30), (412, 163)], "Esc to close the big image")
+        self.wait_for(lambda: sorted(w.size for w in self.windows()) == [(60, 30), ABOUT[2]], "Esc to close the big image")
         xdotool("mousemove", 50, 35, "click", "--repeat", 2, "--delay", 80, 1)
         self.assertEqual(self.wait_exit(p, "closing the last image beside the about window to end it"), 0)
         # The menu's "Exit" ends the habits journey.

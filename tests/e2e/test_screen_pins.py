@@ -42,7 +42,7 @@ class ScreenPins(Journey):
         xdotool("mouseup", 1, "sleep", 0.5)
         (pin,) = self.wait_windows(1, resident)
         self.assertEqual(pin.place, (360, 230, (100, 40)), "the pin lies exactly where the selection was")
-        self.assertEqual(self.windows(SELECTION), [], "the selecting window is gone")
+        self.wait_for(lambda: not self.windows(SELECTION), "the selecting window to go")
         feh.kill()
         after = self.screen("capture-pinned")
         for x, y in [(360, 230), (399, 250), (400, 250), (459, 269), (430, 240)]:

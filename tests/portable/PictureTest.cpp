@@ -47,8 +47,11 @@ namespace velvane {
 TEST(Animation, DelaysAndLoopsAsBrowsersShowThem) {
     const struct { std::uint32_t stored, shown; } delays[] = {{0, 100}, {1, 100}, {2, 20}, {10, 100}, {7, 70}};
     for (const auto& d : delays) EXPECT_EQ(ShownDelayMs(d.stored), d.shown) << d.stored;
+    for (const auto& [stored, shown] : {std::pair{0u, 100u}, {10u, 100u}, {11u, 11u}}) EXPECT_EQ(ShownDurationMs(stored), shown) << stored;
     const struct { std::size_t frames; std::optional<std::uint32_t> loops; std::vector<std::size_t> shown; } plays[] = {
-        {2, std::nullopt, {1}}, {3, 1, {1, 2, 0, 1, 2}}, {2, 0, {1, 0, 1, 0, 1, 0, 1, 0, 1, 0}}, {1, 0, {}}};
+        {2, std::nullopt, {1}}, {3, 1, {1, 2, 0, 1, 2}}, {2, 0, {1, 0, 1, 0, 1, 0, 1, 0, 1, 0}}, {1, 0, {}},
+        // WebP counts plays: one, two, forever.
+        {2, RepeatsOfPlays(1), {1}}, {2, RepeatsOfPlays(2), {1, 0, 1}}, {2, RepeatsOfPlays(0), {1, 0, 1, 0, 1, 0, 1, 0, 1, 0}}};
     for (const auto& p : plays) {
         FramePlayer player(p.frames, p.loops);
         std::vector<std::size_t> shown;

@@ -155,7 +155,7 @@ TEST_F(LogoTest, PinSetsKeepWhatCannotBeReadAndRestoresKeepWhatCannotOpen) {
         ASSERT_TRUE(CopyFileW(own.c_str(), (folder + name).c_str(), FALSE)) << what;
         CopyFileW((own + L".settings").c_str(), (folder + name + L".settings").c_str(), FALSE);
         mMain::UnloadEveryWindow();
-        EXPECT_TRUE(mMain::RestorePins(false, true)) << what;
+        EXPECT_TRUE(mMain::RestorePins(false)) << what;
         EXPECT_EQ(FrmLogo::Loaded().size(), windows) << what;
         EXPECT_FALSE(Exists(folder + name)) << what << ": taken over";
     };
@@ -167,7 +167,7 @@ TEST_F(LogoTest, PinSetsKeepWhatCannotBeReadAndRestoresKeepWhatCannotOpen) {
     const std::wstring halfDone = folder + OpenSetName({4, 4}), orphan = folder + OpenSetName({7, 7}) + L".settings";
     ASSERT_TRUE(CopyFileW(own.c_str(), (halfDone + L".new").c_str(), FALSE) && CopyFileW(own.c_str(), orphan.c_str(), FALSE));
     mMain::UnloadEveryWindow();
-    EXPECT_TRUE(mMain::RestorePins(false, true) && FrmLogo::Loaded().size() == 3) << "the set beside, folded back";
+    EXPECT_TRUE(mMain::RestorePins(false) && FrmLogo::Loaded().size() == 3) << "the set beside, folded back";
     EXPECT_FALSE(Exists(halfDone + L".new") || Exists(halfDone) || Exists(orphan));
 
     // A live restore's claim: a second restore opens nothing more, and leaves it.
@@ -175,7 +175,7 @@ TEST_F(LogoTest, PinSetsKeepWhatCannotBeReadAndRestoresKeepWhatCannotOpen) {
     GetWindowThreadProcessId(GetDesktopWindow(), &shell);
     const std::wstring live = folder + ClaimName(OpenSetName({5, 5}), OwnerOfProcess(shell));
     ASSERT_TRUE(mMain::SavePinsNow() && CopyFileW(own.c_str(), live.c_str(), FALSE));
-    EXPECT_TRUE(mMain::RestorePins(false, true) && FrmLogo::Loaded().size() == 3 && Exists(live));
+    EXPECT_TRUE(mMain::RestorePins(false) && FrmLogo::Loaded().size() == 3 && Exists(live));
     DeleteFileW(live.c_str());
 
     // A write that fails (something holds the place beside) is tried again within seconds, unasked.

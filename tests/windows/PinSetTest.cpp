@@ -46,7 +46,7 @@ TEST_F(LogoTest, RestoresKeepEveryWindowTheyDidNotOpen) {
     const std::vector<std::uint8_t> set = MakePinSet(bag->SaveContents());
     for (std::uint32_t dead : {1, 2}) ASSERT_TRUE(WriteWholeFile(folder + OpenSetName({dead, dead}), {&set}, false));
     mMain::UnloadEveryWindow();
-    EXPECT_TRUE(mMain::RestorePins(false, true));
+    EXPECT_TRUE(mMain::RestorePins(false));
     ASSERT_EQ(FrmLogo::Loaded().size(), 6u) << "windows 1, 4 and 5 of each set";
     for (int k : {0, 2, 3, 5}) EXPECT_EQ(ReadFileFrom(FrmLogo::Loaded()[k]->FileNamePath()), ReadFileFrom(big)) << "window " << k << ", whole";
     const std::vector<std::wstring> kept = Found(folder + L"00000000-*.velvane");
@@ -69,7 +69,7 @@ TEST_F(LogoTest, APinWhoseFileWentIsKeptAsItShowed) {
         EXPECT_TRUE(mMain::SavePinsNow() && CopyFileW(own.c_str(), (folder + OpenSetName({3, 3})).c_str(), FALSE)) << what;
         CopyFileW((own + L".settings").c_str(), (folder + OpenSetName({3, 3}) + L".settings").c_str(), FALSE);
         mMain::UnloadEveryWindow();
-        mMain::RestorePins(false, true, /*what was open only*/ true);
+        mMain::RestorePins(false, /*what was open only*/ true);
         const std::vector<SIZE> sizes = [] { std::vector<SIZE> v; for (FrmLogo* w : FrmLogo::Loaded()) v.push_back(Size(w)); return v; }();
         mMain::UnloadEveryWindow();
         return sizes.size() == 1 && sizes[0].cx == 412 && sizes[0].cy == 163;
@@ -97,7 +97,7 @@ TEST_F(LogoTest, SetsBeingMovedTheSessionsEndAndRetiringAreKeptApart) {
     // Claimed by a restore that runs, before its settings followed: they go with it, not away.
     const std::wstring set = folder + OpenSetName({8, 8}), claim = folder + ClaimName(OpenSetName({8, 8}), ThisCopy());
     ASSERT_TRUE(CopyFileW(own.c_str(), claim.c_str(), FALSE) && CopyFileW((own + L".settings").c_str(), (set + L".settings").c_str(), FALSE));
-    mMain::RestorePins(false, true, true);
+    mMain::RestorePins(false, true);
     EXPECT_TRUE(Exists(claim + L".settings") && !Exists(set + L".settings"));
     DeleteFileW(claim.c_str()), DeleteFileW((claim + L".settings").c_str());
 

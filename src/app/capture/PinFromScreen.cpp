@@ -37,6 +37,7 @@ void PinFromScreen() {
     std::optional<std::wstring> file;
     {
         // The screen's copy goes before the pin opens: it is as large as every monitor together.
+        WaitWhileSelectionGoes();
         const std::optional<ScreenShot> shot = ScreenShot::Take();
         if (shot) chosen = SelectOnScreen(*shot);
         if (chosen && !chosen->Empty()) file = Saved(*shot, *chosen);

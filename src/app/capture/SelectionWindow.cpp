@@ -2,7 +2,12 @@
 
 #include <windowsx.h>
 
+#include <atomic>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <system_error>
+#include <thread>
 #include <string>
 
 #include "system/TopDownBitmap.h"
@@ -151,11 +156,17 @@ LRESULT CALLBACK SelectionProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-}  // namespace
-
-std::optional<PixelRect> SelectOnScreen(const ScreenShot& shot) {
+// Shows the selecting window and runs its messages until the user has chosen; then the
+// screen's copy leaves its DCs and done is told the choice, before the window goes.
+void RunSelection(const ScreenShot& shot, const std::function<void(std::optional<PixelRect>)>& done, std::atomic<HWND>& shown) {
     Selecting s(shot);
-    if (!Prepare(s)) return std::nullopt;
+    const auto tell = [&] {
+        s.done = true;
+        s.brightShown.reset();  // the screen's copy is the caller's again
+        shown = nullptr;
+        done(s.chosen);
+    };
+    if (!Prepare(s)) return tell();
     WNDCLASSW wc{};
     wc.lpfnWndProc = SelectionProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -165,23 +176,89 @@ std::optional<PixelRect> SelectOnScreen(const ScreenShot& shot) {
     const PixelRect& screen = shot.Screen();
     const HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, SelectionWindowClass, L"Pin from Screen", WS_POPUP, screen.left,
                                       screen.top, screen.Width(), screen.Height(), nullptr, nullptr, wc.hInstance, &s);
-    if (!hwnd) return std::nullopt;
+    if (!hwnd) return tell();
+    shown = hwnd;
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
     MSG msg;
-    while (!s.done) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that waits for it
-            break;
-        }
+    BOOL got = 1;
+    while (!s.done && (got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    s.done = true;
+    if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that waits for it, when this is its thread
+    tell();
     DestroyWindow(hwnd);
-    return s.chosen;
+}
+
+}  // namespace
+
+std::optional<PixelRect> SelectOnScreen(const ScreenShot& shot) {
+    // The selecting window lives on a thread of its own, so that the pin opens while it goes:
+    // taking a window of the whole screen down can take a while (Wine waits up to 2 s for one).
+    struct Outcome {
+        std::optional<PixelRect> chosen;
+        ScopedHandle ready{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        std::atomic<HWND> shown{nullptr};
+        std::atomic<bool> told{false};
+    };
+    const auto outcome = std::make_shared<Outcome>();
+    const std::function<void(std::optional<PixelRect>)> done = [outcome](std::optional<PixelRect> chosen) {
+        if (outcome->told.exchange(true)) return;
+        outcome->chosen = chosen;
+        SetEvent(outcome->ready.get());
+    };
+    try {
+        if (!outcome->ready) throw std::system_error(std::error_code());
+        std::thread([&shot, done, outcome] {
+            try {
+                RunSelection(shot, done, outcome->shown);
+            } catch (...) {
+                done(std::nullopt);  // never left waiting
+            }
+        }).detach();
+    } catch (const std::exception&) {
+        RunSelection(shot, done, outcome->shown);  // no thread to be had: here, as it goes
+        return outcome->chosen;
+    }
+    // This thread's windows go on answering meanwhile; a quit ends the selection first.
+    std::optional<int> quit;
+    const HANDLE ready = outcome->ready.get();
+    while (MsgWaitForMultipleObjects(1, &ready, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                if (const HWND shown = outcome->shown; shown && !quit) PostMessageW(shown, WM_CANCELMODE, 0, 0);
+                quit = static_cast<int>(msg.wParam);
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    if (quit) PostQuitMessage(*quit);  // for the loop that waits for it
+    return outcome->chosen;
+}
+
+void WaitWhileSelectionGoes() {
+    const auto ours = [] {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, SelectionWindowClass, nullptr));) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == GetCurrentProcessId()) return true;
+        }
+        return false;
+    };
+    for (const DWORD until = GetTickCount() + 3000; ours() && static_cast<LONG>(until - GetTickCount()) > 0;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return PostQuitMessage(static_cast<int>(msg.wParam));
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
 }
 
 }  // namespace velvane::capture

@@ -14,6 +14,9 @@ namespace velvane::capture {
 // window taken to the front), leaving nothing behind.
 std::optional<PixelRect> SelectOnScreen(const ScreenShot& shot);
 
+// A selecting window of this copy still being taken down would be in the next screen's copy.
+void WaitWhileSelectionGoes();
+
 constexpr const wchar_t* SelectionWindowClass = L"Velvane.Selection";
 
 }  // namespace velvane::capture
