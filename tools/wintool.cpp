@@ -19,32 +19,33 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
-// Drops a second after the drag began, wherever the pointer is then.
-struct DropSoon : IDropSource {
-    DWORD start = GetTickCount();
+// An object of the interface that lives on the stack as long as anyone uses it: no counting.
+template <class Interface, const IID& kIid>
+struct OnStack : Interface {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        *out = riid == IID_IUnknown || riid == IID_IDropSource ? this : nullptr;
+        *out = riid == IID_IUnknown || riid == kIid ? this : nullptr;
         return *out ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+// Drops a second after the drag began, wherever the pointer is then.
+struct DropSoon : OnStack<IDropSource, IID_IDropSource> {
+    DWORD start = GetTickCount();
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override { return GetTickCount() - start > 1000 ? DRAGDROP_S_DROP : S_OK; }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
 
 // Formats of bytes each, handed out in global memory; a format's index is its lindex (-1: none).
-struct Offered : IDataObject {
+struct Offered : OnStack<IDataObject, IID_IDataObject> {
     std::vector<std::pair<FORMATETC, std::string>> formats;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        *out = riid == IID_IUnknown || riid == IID_IDataObject ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     const std::string* Find(const FORMATETC* f) const {
         for (const auto& [format, bytes] : formats)
             if (format.cfFormat == f->cfFormat && format.lindex == f->lindex && (f->tymed & TYMED_HGLOBAL)) return &bytes;
@@ -73,65 +74,55 @@ struct Offered : IDataObject {
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-    void Add(const wchar_t* name, LONG index, std::string bytes) {
-        formats.push_back({{static_cast<CLIPFORMAT>(RegisterClipboardFormatW(name)), nullptr, DVASPECT_CONTENT, index, TYMED_HGLOBAL}, std::move(bytes)});
+    void Add(CLIPFORMAT format, LONG index, std::string bytes) {
+        formats.push_back({{format, nullptr, DVASPECT_CONTENT, index, TYMED_HGLOBAL}, std::move(bytes)});
+    }
+
+    // Dragged from here to the screen point and dropped there.
+    int DragAndDrop(int x, int y) {
+        if (FAILED(OleInitialize(nullptr))) return 2;
+        SetCursorPos(x, y);
+        DropSoon source;
+        DWORD effect = DROPEFFECT_NONE;
+        const HRESULT result = DoDragDrop(this, &source, DROPEFFECT_COPY, &effect);
+        std::printf("%s\n", result == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? "copy" : "none");
+        OleUninitialize();
+        return 0;
     }
 };
 
-static int DragAndDrop(int x, int y, IDataObject* data) {
-    SetCursorPos(x, y);
-    DropSoon source;
-    DWORD effect = DROPEFFECT_NONE;
-    const HRESULT result = DoDragDrop(data, &source, DROPEFFECT_COPY, &effect);
-    std::printf("%s\n", result == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? "copy" : "none");
-    return 0;
-}
+static CLIPFORMAT Registered(const wchar_t* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatW(name)); }
 
 static int Offer(int x, int y, const std::wstring& kind, const wchar_t* file) {
-    std::string bytes;
-    if (FILE* in = _wfopen(file, L"rb")) {
-        for (int c; (c = std::fgetc(in)) != EOF;) bytes += static_cast<char>(c);
-        std::fclose(in);
-    }
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
     Offered data;
     if (kind == L"png") {
-        data.Add(L"PNG", -1, bytes);
+        data.Add(Registered(L"PNG"), -1, bytes);
     } else {
         FILEGROUPDESCRIPTORW group{};
         group.cItems = 1;
         group.fgd[0].dwFlags = FD_FILESIZE;
         group.fgd[0].nFileSizeLow = static_cast<DWORD>(bytes.size());
         std::wcscpy(group.fgd[0].cFileName, L"..\\..\\picture.png");
-        data.Add(CFSTR_FILEDESCRIPTORW, -1, std::string(reinterpret_cast<const char*>(&group), sizeof group));
-        data.Add(CFSTR_FILECONTENTS, 0, bytes);
+        data.Add(Registered(CFSTR_FILEDESCRIPTORW), -1, std::string(reinterpret_cast<const char*>(&group), sizeof group));
+        data.Add(Registered(CFSTR_FILECONTENTS), 0, bytes);
     }
-    const bool ready = SUCCEEDED(OleInitialize(nullptr)) && !bytes.empty();
-    const int result = ready ? DragAndDrop(x, y, &data) : 2;
-    OleUninitialize();
-    return result;
+    return bytes.empty() ? 2 : data.DragAndDrop(x, y);
 }
 
-// The files as the shell's file list, served by OLE's own data object over the clipboard.
+// The files as the shell's file list: a DROPFILES header, then each path and its NUL, then one more.
 static int Drop(int x, int y, int count, wchar_t** files) {
+    const DROPFILES header{sizeof(DROPFILES), {0, 0}, FALSE, TRUE};  // wide paths, right after it
     std::wstring list;
     for (int i = 0; i < count; ++i) list += files[i] + std::wstring(1, L'\0');
-    list += L'\0';
-    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(global));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
-    GlobalUnlock(global);
-    HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    IDataObject* data = nullptr;
-    if (FAILED(OleInitialize(nullptr)) || !OpenClipboard(owner) || !EmptyClipboard() || !SetClipboardData(CF_HDROP, global) ||
-        !CloseClipboard() || FAILED(OleGetClipboard(&data)))
-        return 2;
-    DragAndDrop(x, y, data);
-    data->Release();
-    OleUninitialize();
-    return 0;
+    Offered data;
+    data.Add(CF_HDROP, -1, std::string(reinterpret_cast<const char*>(&header), sizeof header) +
+                               std::string(reinterpret_cast<const char*>(list.c_str()), (list.size() + 1) * sizeof(wchar_t)));
+    return data.DragAndDrop(x, y);
 }
+
+static HWND Window(const wchar_t* handle) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(handle, nullptr, 10))); }
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring verb = argc > 1 ? argv[1] : L"";
@@ -152,12 +143,10 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"offer" && argc == 6) return Offer(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10), argv[4], argv[5]);
     if (verb == L"drop" && argc > 4) return Drop(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10), argc - 4, argv + 4);
     if ((verb == L"close" || verb == L"closeone") && argc > 2)
-        return PostMessageW(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10))), verb == L"close" ? WM_CLOSE : WM_SYSCOMMAND,
-                            verb == L"close" ? 0 : SC_CLOSE, 0) ? 0 : 1;
+        return PostMessageW(Window(argv[2]), verb == L"close" ? WM_CLOSE : WM_SYSCOMMAND, verb == L"close" ? 0 : SC_CLOSE, 0) ? 0 : 1;
     if (verb == L"endsession" && argc > 2) {
-        const HWND w = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10)));
-        SendMessageW(w, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-        return SendMessageW(w, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0;
+        SendMessageW(Window(argv[2]), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        return SendMessageW(Window(argv[2]), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0;
     }
     if (verb != L"list" || argc < 3) return 2;
     int index = 0;

@@ -106,22 +106,25 @@ class Journey(unittest.TestCase):
     def windows(self, cls=LOGO):
         return [Window(line) for line in self.tool("list", cls).splitlines() if line.strip()]
 
-    def wait_for(self, condition, what, timeout=15):
-        # Seconds, not polls: a poll that starts a Wine process takes its own time.
+    def poll(self, condition, timeout):
+        # The condition's value once it holds; None after timeout seconds (seconds, not polls: a poll
+        # that starts a Wine process takes its own time).
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             value = condition() or time.sleep(0.2)
             if value:
                 return value
-        self.fail("timed out waiting for " + what)
+
+    def wait_for(self, condition, what, timeout=15):
+        return self.poll(condition, timeout) or self.fail("timed out waiting for " + what)
 
     def wait_place(self, place, what):
         # The one window of the program once it is at this place and size.
         return self.wait_for(lambda: (lambda found: len(found) == 1 and found[0].place == place and found[0])(self.windows()), what)
 
-    def wait_colour(self, name, x, y, colour, what, tolerance=3):
+    def wait_colour(self, name, x, y, colour, what, tolerance=3, timeout=15):
         # A screenshot once the pixel shows the colour; the last one is kept and checked.
-        self.wait_for(lambda: max(abs(a - e) for a, e in zip(self.screen(name)(x, y), colour)) <= tolerance, what)
+        self.wait_for(lambda: max(abs(a - e) for a, e in zip(self.screen(name)(x, y), colour)) <= tolerance, what, timeout)
 
     def wait_windows(self, count, process=None, timeout=20):
         # The program's windows (of that process) once count of them are visible and any fade has ended.
@@ -166,10 +169,7 @@ class Journey(unittest.TestCase):
         for _ in range(3):
             self.wait_for(lambda: not self.balloons(x, y), "the balloon over the icon to go", timeout=40)
             xdotool("mousemove", x, y, "sleep", 0.3, "click", 3)
-            deadline = time.monotonic() + 5
-            while time.monotonic() < deadline and not [w for w in self.windows(MENU) if w.visible]:
-                time.sleep(0.2)
-            if time.monotonic() < deadline:
+            if self.poll(lambda: [w for w in self.windows(MENU) if w.visible], 5):
                 return xdotool("sleep", 0.4, "key", *keys)
         self.screen("icon-menu-missing")
         self.fail("the icon's menu did not show; visible: %s" % [(w.cls, w.pid, w.place) for w in self.windows("*") if w.visible])

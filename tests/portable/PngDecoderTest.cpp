@@ -11,8 +11,7 @@ using Bytes = std::vector<std::uint8_t>;
 // A committed fuzz seed, decoded through the program's reader from memory; empty when refused.
 // Its size alone when the header is all that is asked for (nothing is allocated before).
 static Bytes Decoded(const std::string& name, bool cut = false, std::optional<std::pair<std::int32_t, std::int32_t>>* header = nullptr) {
-    std::ifstream in(std::string(VELVANE_PNG_SEEDS) + "/" + name, std::ios::binary);
-    Bytes file((std::istreambuf_iterator<char>(in)), {});
+    Bytes file = Seed("png", name);
     file.resize(cut ? 170 : file.size());  // rgba8.png: its pixel data runs from byte 138 to 216
     std::size_t at = 0;
     PngDecoder png([&](std::uint8_t* into, std::size_t length) {
@@ -28,13 +27,12 @@ static Bytes Decoded(const std::string& name, bool cut = false, std::optional<st
 
 // Files of two pixels written byte by byte, premultiplied here by hand: gray 200 at alpha 128 and
 // 50 at 0; the same in 16 bits (0x8080, 0x8080) and white; a palette of red at tRNS 128 and blue
-// with no entry. Then pixels of ImageMagick's files as it reads them.
+// with no entry. (ImageMagick's files, each against its plain twin: the test below.)
 TEST(PngDecoder, ExactPremultipliedPixelsOfEachColourType) {
     const struct { const char* file; int pixel; Bytes bgra; } cases[] = {
         {"graya8.png", 0, {100, 100, 100, 128}}, {"graya8.png", 1, {0, 0, 0, 0}}, {"graya16.png", 0, {64, 64, 64, 128}},
         {"graya16.png", 1, {255, 255, 255, 255}}, {"palette-partial.png", 0, {0, 0, 128, 128}},
-        {"palette-partial.png", 1, {255, 0, 0, 255}}, {"gray8.png", 3 * 16 + 8, {113, 113, 113, 255}},
-        {"rgba16.png", 2 * 16 + 5, {48, 54, 78, 134}}, {"rgba16.png", 7 * 16 + 15, {220, 60, 20, 255}}};
+        {"palette-partial.png", 1, {255, 0, 0, 255}}};
     for (const auto& c : cases) {
         const Bytes rows = Decoded(c.file);
         ASSERT_GE(rows.size(), 4u * c.pixel + 4) << c.file;

@@ -1,9 +1,13 @@
 #pragma once
-// Shared by the table tests: a row's name in failure messages, and a menu's marks.
+// Shared by the table tests: a row's name in failure messages, a menu's marks, and the committed
+// fuzz seeds that the readers' tests read.
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace velvane {
 
@@ -16,5 +20,13 @@ int Checked(const Items& items) {
     for (std::size_t i = 0; i < items.size(); ++i) found = items[i].checked ? (found == -1 ? static_cast<int>(i) : -2) : found;
     return found;
 }
+
+#ifdef VELVANE_SEEDS
+// The bytes of tests/fuzz/corpus/<target>/<name>.
+inline std::vector<std::uint8_t> Seed(const std::string& target, const std::string& name) {
+    std::ifstream in(std::string(VELVANE_SEEDS) + "/" + target + "/" + name, std::ios::binary);
+    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), {});
+}
+#endif
 
 }  // namespace velvane

@@ -6,18 +6,6 @@
 
 namespace velvane {
 
-using Values = std::map<std::wstring, std::wstring>;
-
-// A list written as "Count|1|2|...": "~" for a value that is not there, "" for no list at all.
-static Values List(const std::wstring& text) {
-    Values values;
-    std::wistringstream parts(text);
-    int key = 0;
-    for (std::wstring part; std::getline(parts, part, L'|'); ++key)
-        if (part != L"~") values[key ? std::to_wstring(key) : L"Count"] = part;
-    return values;
-}
-
 // Steps: "a7" adds handle 7, "r7" removes it, "l" reads the handles listed, "c" closes all
 // (each window closed then takes an unlisted handle out again, as one of another copy does).
 TEST(WindowList, AddRemoveListCloseAllAndRepair) {
@@ -45,7 +33,7 @@ TEST(WindowList, AddRemoveListCloseAllAndRepair) {
     };
     for (const auto& c : cases) {
         MapStore store;
-        store.values = List(c.before);
+        store.values = ListOf(c.before);
         std::vector<std::int32_t> handed;
         std::wistringstream steps(c.steps);
         for (std::wstring step; steps >> step;) {
@@ -54,7 +42,7 @@ TEST(WindowList, AddRemoveListCloseAllAndRepair) {
             if (step[0] == L'a' || step[0] == L'r')
                 UpdateWindowList(store, std::stoi(step.substr(1)), step[0] == L'a', [](std::int32_t h) { return h < 900; });
         }
-        EXPECT_EQ(std::make_pair(store.values, handed), std::make_pair(List(c.after), c.handed)) << Row(c.before) << " " << Row(c.steps);
+        EXPECT_EQ(std::make_pair(store.values, handed), std::make_pair(ListOf(c.after), c.handed)) << Row(c.before) << " " << Row(c.steps);
         EXPECT_EQ(store.writes == 0, c.untouched) << Row(c.before) << " " << Row(c.steps);
     }
     // A list that cannot be written: close-all asks each window once and stops, the list as it was.
@@ -62,10 +50,10 @@ TEST(WindowList, AddRemoveListCloseAllAndRepair) {
         void Write(const std::wstring&, const std::wstring&) override {}
         void Delete(const std::wstring&) override {}
     } store;
-    store.values = List(L"2|5|6");
+    store.values = ListOf(L"2|5|6");
     int asked = 0;
     EXPECT_FALSE(CloseAllListed(store, [&](std::int32_t) { return ++asked, true; }));
-    EXPECT_EQ(std::make_pair(asked, store.values), std::make_pair(1, List(L"2|5|6")));
+    EXPECT_EQ(std::make_pair(asked, store.values), std::make_pair(1, ListOf(L"2|5|6")));
 }
 
 }  // namespace velvane

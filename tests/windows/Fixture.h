@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <shellapi.h>
 
 #include "app/PinSetStore.h"
+#include "system/ProgramFile.h"
 #include "system/TempFiles.h"
 #include "system/GdiPlus.h"
 #include "core/CommandLine.h"
@@ -72,15 +74,13 @@ protected:
         const std::uint32_t header[] = {static_cast<std::uint32_t>(bmp.size()), 0, 54, 40, width, 0 - height, 1 | 32 << 16, 0};
         std::memcpy(bmp.data(), "BM", 2), std::memcpy(bmp.data() + 2, header, sizeof header);
         const std::wstring path = File(name);
-        ScopedFile out(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD wrote = 0;
-        EXPECT_TRUE(out && WriteFile(out.get(), bmp.data(), static_cast<DWORD>(bmp.size()), &wrote, nullptr));
+        EXPECT_TRUE(WriteWholeFile(path, {&bmp}, /*over the one there*/ Exists(path)));
         return path;
     }
     // Opens a window without the fade; the new window, or nullptr when none opened.
-    FrmLogo* Open(const std::wstring& path, float size = 1, std::int16_t opacity = 100, bool dontOnTop = false, bool dontDrag = false) {
+    FrmLogo* Open(const std::wstring& path, float size = 1, std::int16_t opacity = 100, bool dontOnTop = false) {
         const std::size_t before = FrmLogo::Loaded().size();
-        mMain::OpenLogo(path, dontOnTop, false, dontDrag, true, CenterPos, CenterPos, opacity, size, false);
+        mMain::OpenLogo(path, dontOnTop, false, false, true, CenterPos, CenterPos, opacity, size, false);
         return FrmLogo::Loaded().size() == before + 1 ? FrmLogo::Loaded().back() : nullptr;
     }
     std::wstring logo;
@@ -95,8 +95,7 @@ class ImportHook {
 public:
     ImportHook(const wchar_t* dll, const char* name, void* with) : slot_(Slot(dll, name)), real(slot_ ? *slot_ : nullptr) { Write(with); }
     ~ImportHook() { Write(real); }
-    ImportHook(const ImportHook&) = delete;
-    ImportHook& operator=(const ImportHook&) = delete;
+    ImportHook(const ImportHook&) = delete;  // (no assignment either: real is const)
 
 private:
     static void** Slot(const wchar_t* dll, const char* name) {  // the import address table's entry that holds the function
@@ -104,10 +103,9 @@ private:
         const auto& table = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew)
                                 ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
         const auto wanted = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(dll), name));
-        auto** slots = reinterpret_cast<void**>(base + table.VirtualAddress);
-        for (std::size_t i = 0; i < table.Size / sizeof(void*); ++i)
-            if (slots[i] == wanted) return &slots[i];
-        return nullptr;
+        void** const slots = reinterpret_cast<void**>(base + table.VirtualAddress);
+        void** const found = std::find(slots, slots + table.Size / sizeof(void*), wanted);
+        return found != slots + table.Size / sizeof(void*) ? found : nullptr;
     }
     void Write(void* value) {
         DWORD old = 0;
@@ -141,10 +139,8 @@ public:
     bool keepPixels = false;
     std::vector<std::vector<std::uint8_t>> pixels;  // each push's, top-down, when kept
 
-    PushRecorder() { active_ = this; }
+    PushRecorder() { active_ = this; }  // (no copies: its hook has none)
     ~PushRecorder() { active_ = nullptr; }
-    PushRecorder(const PushRecorder&) = delete;
-    PushRecorder& operator=(const PushRecorder&) = delete;
 
 private:
     using Fn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);

@@ -11,8 +11,9 @@
 
 namespace velvane::testing {
 
-// Hide All counts and hides pins only, a pin hidden while it opens stays hidden, and what another
-// program sends in a copy's name is passed over.
+// Hide All counts and hides pins only, and nothing else shows a hidden pin: not a choice made
+// meanwhile, not being put on top again, not the end of its opening; what another program sends
+// in a copy's name is passed over.
 TEST_F(LogoTest, HideAllIsForPinsAndForCopiesOnly) {
     mMain::ShowAbout();
     FrmLogo* about = FrmLogo::Loaded().back();
@@ -21,6 +22,8 @@ TEST_F(LogoTest, HideAllIsForPinsAndForCopiesOnly) {
     const auto shown = [&] { DoEvents(); return std::make_pair(IsWindowVisible(about->hWnd()) != 0, IsWindowVisible(pin->hWnd()) != 0); };
     for (bool expected : {false, true}) {
         mMain::HideOrShowAllRunning(mMain::Visibility::Toggle);
+        DoEvents();
+        pin->OnSizeItem(expected ? SizeOneIndex : 4), mMain::SetTopMost(*pin, -1);
         EXPECT_EQ(shown(), std::make_pair(true, expected)) << "Ctrl+Alt+H, the about window open";
     }
     DWORD shell = 0;
@@ -40,8 +43,7 @@ TEST_F(LogoTest, HideAllIsForPinsAndForCopiesOnly) {
 // windows that let clicks through and wholly clear ones.
 TEST_F(LogoTest, AClickPicksAWindowThatShows) {
     const auto make = [](const wchar_t* cls, DWORD style, RECT r) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW, wc.lpszClassName = cls, wc.hInstance = GetModuleHandleW(nullptr);
+        const WNDCLASSW wc{0, DefWindowProcW, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr, cls};
         RegisterClassW(&wc);
         const HWND w = CreateWindowExW(style, cls, L"", WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
         if (style & WS_EX_LAYERED) SetLayeredWindowAttributes(w, 0, 0, LWA_ALPHA);
@@ -58,18 +60,16 @@ TEST_F(LogoTest, AClickPicksAWindowThatShows) {
     EXPECT_EQ(shot->WindowAt({600, 500}), (capture::PixelRect{0, 0, 1024, 768})) << "the monitor, where no window shows";
 
     // A screen that begins left of and above the primary monitor: a part is taken from where it lies.
-    std::uint32_t pixels[4][6];
-    for (int i = 0; i < 24; ++i) pixels[i / 6][i % 6] = 0xFF000000u | static_cast<std::uint32_t>(i);
     void* bits = nullptr;
-    const ScopedBitmap bitmap = TopDownBitmap(6, 4, bits);
+    const ScopedBitmap bitmap = TopDownBitmap(6, 4, bits);  // pixel (x, y) numbered 6 y + x
+    for (std::uint32_t i = 0; i < 24; ++i) static_cast<std::uint32_t*>(bits)[i] = 0xFF000000u | i;
     const ScopedMemoryDC dc(CreateCompatibleDC(nullptr));
-    std::memcpy(bits, pixels, sizeof pixels);
     const ScopedSelection selected(dc.get(), bitmap.get());
     SetWindowOrgEx(dc.get(), -300, -200, nullptr);
     const auto left = capture::ScreenShot::Take(dc.get(), {-300, -200, -294, -196});
     ASSERT_TRUE(left);
     const std::vector<std::uint8_t> part = left->Pixels({-299, -198, -297, -196});  // two across, two down
-    const std::uint32_t expected[] = {pixels[2][1], pixels[2][2], pixels[3][1], pixels[3][2]};
+    const std::uint32_t expected[] = {0xFF000000u | 13, 0xFF000000u | 14, 0xFF000000u | 19, 0xFF000000u | 20};
     EXPECT_EQ(part, std::vector<std::uint8_t>(reinterpret_cast<const std::uint8_t*>(expected), reinterpret_cast<const std::uint8_t*>(expected + 4)));
 }
 
@@ -77,8 +77,7 @@ TEST_F(LogoTest, AClickPicksAWindowThatShows) {
 // it then, width x height x 4 bytes each time, until the process ends.
 static std::set<HDC> selectingDCs;
 static int deletedWhileSelected = 0;
-static ImportHook* selectHook = nullptr;
-static ImportHook* deleteHook = nullptr;
+static ImportHook *selectHook = nullptr, *deleteHook = nullptr;
 static HGDIOBJ WINAPI TrackSelect(HDC dc, HGDIOBJ object) {
     selectingDCs.insert(dc);
     return reinterpret_cast<decltype(&SelectObject)>(selectHook->real)(dc, object);
@@ -102,7 +101,6 @@ TEST_F(LogoTest, AKeptBitmapLeavesTheDrawingsDCBeforeItGoes) {
     EXPECT_NE(Open(logo), nullptr);
     mMain::UnloadEveryWindow();
     EXPECT_EQ(deletedWhileSelected, 0);
-    selectHook = deleteHook = nullptr;
 }
 
 }  // namespace velvane::testing

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/EmbeddedPackage.h"
+#include "app/PinSetFolders.h"
 #include "core/OpenSetNames.h"
 #include "core/PinSet.h"
 #include "system/ProgramFile.h"
@@ -11,14 +12,6 @@
 #include "system/MessagePump.h"
 
 namespace velvane::testing {
-
-static std::vector<std::wstring> Found(const std::wstring& pattern) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    const ScopedFind search(FindFirstFileW(pattern.c_str(), &found));
-    for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found)) names.push_back(found.cFileName);
-    return names;
-}
 
 // This process's hidden window of that class.
 static HWND OwnWindow(const wchar_t* cls) {
@@ -49,7 +42,7 @@ TEST_F(LogoTest, RestoresKeepEveryWindowTheyDidNotOpen) {
     EXPECT_TRUE(mMain::RestorePins(false));
     ASSERT_EQ(FrmLogo::Loaded().size(), 6u) << "windows 1, 4 and 5 of each set";
     for (int k : {0, 2, 3, 5}) EXPECT_EQ(ReadFileFrom(FrmLogo::Loaded()[k]->FileNamePath()), ReadFileFrom(big)) << "window " << k << ", whole";
-    const std::vector<std::wstring> kept = Found(folder + L"00000000-*.velvane");
+    const std::vector<std::wstring> kept = mMain::FilesIn(folder, L"00000000-*.velvane");
     ASSERT_EQ(kept.size(), 2u) << "a set of what did not open, for each set";
     for (const std::wstring& name : kept) {
         const auto back = mMain::ReadPinSetFile(folder + name);
@@ -57,7 +50,7 @@ TEST_F(LogoTest, RestoresKeepEveryWindowTheyDidNotOpen) {
         EXPECT_EQ(back->left.at(L"Ras1").length, ReadFileFrom(big)->size() + 1) << "the shared image, whole";
         DeleteFileW((folder + name).c_str());
     }
-    EXPECT_TRUE(Found(folder + L"0000000?-*.velvane*").empty()) << "the restored sets, taken over";
+    EXPECT_TRUE(mMain::FilesIn(folder, L"0000000?-*.velvane*").empty()) << "the restored sets, taken over";
 }
 
 // A pinned file gone before its set held it: the set holds the picture its window showed. One
