@@ -20,6 +20,8 @@ import sys
 import tempfile
 import time
 
+from run import cpu_seconds  # run.py takes the same two arguments
+
 RUNS = int(os.environ.get("BENCH_RUNS", "5"))
 WINE = os.environ.get("VELVANE_WINE", "wine")
 BUILD, NATIVE = sys.argv[1], sys.argv[2]
@@ -64,18 +66,6 @@ def status(pid, field):
     with open("/proc/%s/status" % pid) as f:
         return next(int(line.split()[1]) for line in f if line.startswith(field)) / 1024
 
-
-def cpu_seconds(pid_list, seconds):
-    def ticks():
-        total = 0
-        for pid in pid_list:
-            with open("/proc/%s/stat" % pid) as f:
-                fields = f.read().rsplit(")", 1)[1].split()
-            total += int(fields[11]) + int(fields[12])
-        return total
-    before = ticks()
-    time.sleep(seconds)
-    return (ticks() - before) / os.sysconf("SC_CLK_TCK")
 
 
 def launch(arguments):

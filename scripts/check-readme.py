@@ -54,9 +54,9 @@ def named(text, codes, name, kind):
 
 def main():
     readme = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "README.md")
-    spec = importlib.util.spec_from_file_location("make_readme_txt", os.path.join(HERE, "make-readme-txt.py"))
-    maker = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(maker)
+    found = importlib.util.spec_from_file_location("make_readme_txt", os.path.join(HERE, "make-readme-txt.py"))
+    maker = importlib.util.module_from_spec(found)
+    found.loader.exec_module(maker)
     with open(readme, encoding="utf-8") as f:
         markdown = f.read()
     text = " ".join(maker.make(markdown).split())  # a name may be wrapped across lines
