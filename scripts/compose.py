@@ -30,7 +30,8 @@ def windows(tool, cls="Velvane.FrmLogo"):
     with tempfile.TemporaryFile() as out:  # a file, not a pipe: Wine's services would hold a pipe open
         subprocess.run([os.environ["VELVANE_WINE"], tool, "list", cls], stdout=out, stderr=subprocess.DEVNULL)
         out.seek(0)
-        return [list(map(int, line.split())) for line in out.read().decode().splitlines() if line.strip()]
+        # Eleven numbers, then the class.
+        return [list(map(int, line.split()[:11])) for line in out.read().decode().splitlines() if line.strip()]
 
 
 def screen():
