@@ -5,7 +5,7 @@ run through scripts/bench.sh (a benchmark, not a test).
   capture -> shown   from the start of "Velvane.exe capture" (a resident copy running) until
                      the selecting window is mapped, against a bare Win32 program that shows
                      one window over the screen, both started by the same launcher and timed
-                     by bench/native/mapwait
+                     by bench/native/xwait
   resident at rest   the resident copy's memory with no pins, and its CPU over 10 s"""
 import os
 import statistics
@@ -25,7 +25,7 @@ def launch_env(arguments, program="Velvane.exe"):
 
 
 def mapped(command, env=None):
-    out = subprocess.run([os.path.join(NATIVE, "mapwait"), *command], env=env, capture_output=True, text=True, timeout=120).stdout
+    out = subprocess.run([os.path.join(NATIVE, "xwait"), "--", *command], env=env, capture_output=True, text=True, timeout=120).stdout
     return float(out.split()[0])
 
 

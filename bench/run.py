@@ -3,7 +3,7 @@
 display in the same run; run through scripts/bench.sh (a benchmark, not a test).
 
   start -> mapped   process start until the first X window of >= 64 x 64 is mapped, Velvane
-                    (dontloadeffect) against feh --borderless, both timed by bench/native/mapwait
+                    (dontloadeffect) against feh --borderless, both timed by bench/native/xwait
   renderer          one rendering job at factor 1 against a native libpng decode of the file
   size 2 / 1/2      on the 1920 x 1080 image: from the Enter that chooses the item until the
                     window has its new size and answers messages again (Size "2" with nothing,
@@ -62,11 +62,11 @@ def start_to_mapped(path):
     velvane, feh = [], []
     for _ in range(RUNS):
         env = velvane_env('"%s"' % windows_path(path), "dontloadeffect")
-        velvane += numbers(subprocess.run([os.path.join(NATIVE, "mapwait"), WINE, launch, "launch"], env=env,
-                                          capture_output=True, text=True, timeout=120).stdout)
+        velvane += numbers(subprocess.run([os.path.join(NATIVE, "xwait"), "--", WINE, launch, "launch"], env=env,
+                                          capture_output=True, text=True, timeout=120).stdout)[:1]
         close_all()
-        feh += numbers(subprocess.run([os.path.join(NATIVE, "mapwait"), "feh", "--borderless", path],
-                                      capture_output=True, text=True, timeout=120).stdout)
+        feh += numbers(subprocess.run([os.path.join(NATIVE, "xwait"), "--", "feh", "--borderless", path],
+                                      capture_output=True, text=True, timeout=120).stdout)[:1]
     # A run whose window never showed (-1) is left out rather than counted.
     return statistics.median(v for v in velvane if v >= 0), statistics.median(v for v in feh if v >= 0)
 

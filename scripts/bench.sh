@@ -16,7 +16,6 @@ source scripts/wine-arch.sh
 VELVANE_CMAKE_OPTIONS=-DVELVANE_BENCH=ON scripts/build.sh "$VELVANE_ARCH"
 native=build/bench-native
 mkdir -p "$native"
-cc -O2 -o "$native/mapwait" bench/native/mapwait.c -lX11
 cc -O2 -o "$native/xwait" bench/native/xwait.c -lX11 -lXtst
 cc -O2 -o "$native/pngdecode" bench/native/pngdecode.c -lpng
 c++ -O3 -std=c++17 -Isrc -o "$native/resamplebench" bench/resamplebench.cpp src/core/Resample.cpp -pthread

@@ -2,11 +2,10 @@
 
 #include <string>
 
+#include "app/CopyHost.h"
 #include "app/GlobalKeys.h"
-#include "app/LogoWindows.h"
 #include "app/OpenImages.h"
 #include "app/Resident.h"
-#include "core/CommandLine.h"
 #include "pin/FrmLogo.h"
 
 namespace velvane::mMain {
@@ -44,10 +43,7 @@ void ShowAboutMenu(HWND about) {
     switch (chosen) {
     case kStay: BecomeResident(); break;
     case kPinFromScreen: Carry(Request::PinFromScreen); break;
-    case kOpenImage:
-        OpenFiles(AskForImages(about), [](const std::wstring& path) { OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false); },
-                  false, false);
-        break;
+    case kOpenImage: CopyHost().OpenFiles(AskForImages(about)); break;
     case kClose:
         if (FrmLogo* window = FrmLogo::Find(about)) window->Unload();
         break;
