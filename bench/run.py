@@ -13,6 +13,9 @@ display in the same run; run through scripts/bench.sh (a benchmark, not a test).
   peak memory       of the Velvane process, opening each image at factor 1 (the 4000 x 3000 one
                     as PNG, JPEG and WebP)
   idle CPU          of a process showing 10 windows, over 10 s
+  pen stroke        on the 1920 x 1080 image being drawn on: each pointer move handled (the
+                    stroke drawn and the window pushed), beside a bare push of a ready bitmap of
+                    that size to a window of that size
   animation         a 500 x 500 GIF of 100 frames at 10 frames a second: CPU over 5 s while
                     its frames are first drawn and once they are all kept, and peak memory"""
 import os
@@ -137,6 +140,15 @@ def resize_times(path):
     return [statistics.median(v) for v in (cold, picture, again, half)]
 
 
+def stroke_times(path):
+    process = start_velvane('"%s"' % windows_path(path))
+    time.sleep(1)
+    moves = numbers(run([WINE, os.path.join(BUILD, "bench", "strokebench.exe"), "200"]))
+    close_all()
+    process.wait(timeout=30)
+    return statistics.median(moves), max(moves)
+
+
 def cpu_seconds(pids, seconds):
     def ticks():
         total = 0
@@ -224,6 +236,11 @@ def main():
     program = numbers(run([WINE, os.path.join(BUILD, "bench", "resamplebench.exe"), str(RUNS)]))
     print("  the resampler alone, 1920x1080 to 3840x2160 and back: native %.0f and %.0f ms, in the program %.0f and %.0f ms"
           % (native[0], native[1], program[0], program[1]))
+    per_move, slowest = stroke_times(paths["1920x1080"])
+    same = statistics.median(numbers(run([WINE, os.path.join(BUILD, "bench", "barepush.exe"), str(RUNS), "1920", "1080",
+                                          "1920", "1080"])))
+    print("pen stroke over the 1920x1080 pin: %.1f ms a pointer move (median of 200, slowest %.1f), beside a bare push "
+          "of that window %.1f ms" % (per_move, slowest, same))
     print("idle CPU with 10 windows over 10 s: %.2f s" % idle_cpu(paths["412x163"]))
     print("500x500 GIF, 100 frames at 10 a second: CPU over 5 s %.2f s while drawn first, %.2f s once kept; peak %.0f MB"
           % animation(folder))

@@ -21,6 +21,8 @@ namespace {
 constexpr std::int32_t kAnswerYes = 6;
 // Images larger than this stay in their file until their own temporary file is written.
 constexpr std::size_t kInMemory = 64 * 1024;
+// Marks beyond this many bytes are damage: far more than any hand draws.
+constexpr std::uint64_t kMaxMarksBytes = std::uint64_t{64} << 20;
 
 bool StartsWithRas(const std::wstring& text) { return text.compare(0, 3, L"Ras") == 0; }
 
@@ -73,6 +75,25 @@ std::optional<StoredSettings> ReadSettings(const PackageBag& bag, int k) {
     const auto turn = number(L"turn");
     return StoredSettings{*dontOnTop, *dontMoveable, *top, *left, *opacity, *single,
                           turn ? Orientation::FromCode(*turn).value_or(Orientation{}) : Orientation{}};
+}
+
+// What was drawn on window k: none when there is no record of it, or a damaged one (the
+// picture and the other windows open all the same). Marks go with the picture even when the
+// settings are not stored: they are what the user made of it.
+PinMarks StoredMarks(const StoredPackage& package, int k, const FileSource& source) {
+    const std::wstring name = L"marks" + std::to_wstring(k);
+    if (!package.bag.Has(name)) return {};
+    const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&package.bag.ReadValue(name));
+    const auto left = package.left.find(name);
+    std::vector<std::uint8_t> read;
+    if (left != package.left.end()) {  // many marks are left in the file, as large images are
+        if (left->second.length > kMaxMarksBytes) return {};
+        read.resize(static_cast<std::size_t>(left->second.length));
+        if (!source || !source.Read(left->second.offset, read.data(), read.size())) return {};
+        bytes = &read;
+    }
+    if (!bytes) return {};
+    return PinMarks::Decode(bytes->data(), bytes->size()).value_or(PinMarks{});
 }
 
 bool WindowShows(const std::wstring& path) {
@@ -143,10 +164,12 @@ std::vector<std::wstring> OpenPackage(const StoredPackage& package, bool DontDra
             }
         }
         bool open = false;
-        if (file && !applySettings) open = OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
+        const PinMarks marks = file ? StoredMarks(package, k, source) : PinMarks{};
+        if (file && !applySettings)
+            open = OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, nullptr, {}, marks);
         else if (file)
             open = OpenLogo(*file, s->dontOnTop, s->dontMoveable, DontDragActive, DontLoadEffect, s->top, s->left, s->opacity, s->size,
-                            false, nullptr, s->turn);
+                            false, nullptr, s->turn, marks);
         // Each window by what it did: one that shares a file another window shows may still have failed.
         if (open && opened) opened->push_back(k);
         if (!open && notOpened) notOpened->push_back(k);

@@ -63,7 +63,7 @@ std::optional<std::int32_t> Edge(std::int32_t requested, bool centre, std::int32
 
 bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
-              const POINT* centreAt, Orientation turn) {
+              const POINT* centreAt, Orientation turn, const PinMarks& marks) {
     LayeredPNGWindow renderer;  // released whichever way this returns
     std::int32_t width = 0, height = 0;
     // The image decodes on a second thread while the hidden window is made; nothing is
@@ -78,6 +78,9 @@ bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     FrmLogo* window = FrmLogo::Load(CopyHost());
     const bool measured = readable.get();
     if (!window) return false;
+    const PixelRect shown = marks.Shown(width, height);  // a cropped picture is placed by what shows of it
+    width = shown.Width();
+    height = shown.Height();
     if (turn.SwapsSides()) std::swap(width, height);  // the sides it is placed by are the turned picture's
     const HWND hwnd = window->hWnd();
     bool listed = false;
@@ -112,6 +115,7 @@ bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         window->OLEDropMode(DontDragActive ? 0 : 1);
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
         window->Menu.Turn = turn;
+        window->Marks = marks;
         if (!renderer.MakeTrans(ImagePath, window->Target(), *alpha, SizeFactor, !DontLoadEffect, nullptr, window->KeptAWhile())) return false;
         // Places stored on a monitor that is gone (or at another scale) must not hide the window.
         window->KeepOnAMonitor();

@@ -6,6 +6,7 @@ namespace velvane {
 constexpr const wchar_t* ProgramTitle = L"Velvane";
 constexpr int MajorVersion = 2;
 constexpr const wchar_t* LogoWindowClass = L"Velvane.FrmLogo";
+constexpr const wchar_t* EditToolbarWindowClass = L"Velvane.EditToolbar";
 // Set on an about window, so that every copy can tell it from a pin.
 constexpr const wchar_t* AboutWindowProperty = L"Velvane.About";
 

@@ -80,6 +80,10 @@ struct MenuTraits {
     static HMENU Invalid() { return nullptr; }
     static void Close(HMENU m) { DestroyMenu(m); }
 };
+struct WindowTraits {
+    static HWND Invalid() { return nullptr; }
+    static void Close(HWND w) { DestroyWindow(w); }
+};
 struct LibraryTraits {
     static HMODULE Invalid() { return nullptr; }
     static void Close(HMODULE m) { FreeLibrary(m); }
@@ -96,6 +100,7 @@ using ScopedBrush = Scoped<HBRUSH, BrushTraits>;
 using ScopedFont = Scoped<HFONT, FontTraits>;
 using ScopedGlobal = Scoped<HGLOBAL, GlobalTraits>;
 using ScopedLibrary = Scoped<HMODULE, LibraryTraits>;
+using ScopedWindow = Scoped<HWND, WindowTraits>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class ScopedWindowDC {

@@ -11,11 +11,13 @@ LogoMenu::LogoMenu() {
     const wchar_t* logo[] = {L"Top Most", L"Moveable", L"-", L"Opacity", L"Size", L"Make single Exe!",
                              L"Make single Exe! All Images", L"-", L"About", L"E&xit", L"-", L"-",
                              L"Click Through", L"Copy", L"Paste", L"Save Pins...", L"Reopen Closed",
-                             L"Turn", L"Open at Sign-in"};
+                             L"Turn", L"Open at Sign-in", L"Draw", L"Revert to Original", L"Undo Revert"};
     for (std::size_t i = 0; i < InmnuLogo.size(); ++i) InmnuLogo[i].caption = logo[i];
     InmnuLogo[TopMostItem].checked = true;
     InmnuLogo[MoveableItem].checked = true;
     InmnuLogo[10].visible = false;  // a separator with nothing after it
+    InmnuLogo[RevertItem].enabled = false;  // nothing drawn yet
+    InmnuLogo[UndoRevertItem].visible = false;  // offered straight after a revert only
 
     for (std::size_t k = 0; k < 10; ++k) InmnuOpacity[k].caption = std::to_wstring(10 * (k + 1));
     InmnuOpacity[10].caption = L"-";

@@ -39,18 +39,21 @@ enum LogoItem : int {
     ReopenClosedItem = 16,
     TurnItem = 17,
     OpenAtSignInItem = 18,
+    DrawItem = 19,
+    RevertItem = 20,
+    UndoRevertItem = 21,
 };
 
 // The order the items show in: the later ones sit before "About" behind their own
 // separator, yet keep indices after the first eleven, which stay as they always were.
-constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 17, 5, 6, 15, 11, 12, 13, 14, 16, 18, 7, 8, 9, 10};
+constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 17, 19, 20, 21, 5, 6, 15, 11, 12, 13, 14, 16, 18, 7, 8, 9, 10};
 
 enum SizeIndex : int { SizeOneIndex = 3, CustomSizeIndex = 7 };
 
 struct LogoMenu {
     LogoMenu();
 
-    std::array<MenuItem, 19> InmnuLogo;
+    std::array<MenuItem, 22> InmnuLogo;
     std::array<MenuItem, 11> InmnuOpacity;
     std::array<MenuItem, 9> InmnuSize;
     // In the order of TurnChoice.

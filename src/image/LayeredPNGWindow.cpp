@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "core/Resample.h"
 #include "core/ScaleArithmetic.h"
 #include "image/ImageSource.h"
+#include "image/MarkPainter.h"
 #include "system/TopDownBitmap.h"
 
 namespace velvane {
@@ -145,6 +147,14 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, const PushTarget& 
     std::int32_t H = ScaledSide(ChangeSize, imageHeight).value_or(0);
     std::int32_t W = ScaledSide(ChangeSize, imageWidth).value_or(0);
     if (turn.SwapsSides()) std::swap(W, H);
+    // Marks may crop the picture: the window then takes the part that shows.
+    const bool marked = FormIn.marks && !FormIn.marks->Empty();
+    const std::optional<MarkView> view =
+        marked && imageWidth > 0 ? MarkView::Of(FormIn.marks->Shown(imageWidth, imageHeight), ChangeSize, turn) : std::nullopt;
+    if (marked) {
+        W = view ? view->windowWidth : 0;
+        H = view ? view->windowHeight : 0;
+    }
     const bool sizeFits = imageWidth > 0 && ImageSizeFits(W, H);
 
     ScopedWindowDC screen(nullptr);
@@ -167,7 +177,10 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, const PushTarget& 
     // The picture is drawn before the window changes: one that cannot be had (an unreadable
     // or changed file, a size beyond memory) leaves the window with its old picture, place
     // and size rather than sized to a picture it never gets.
-    if (!bits || !RenderImage(image.get(), {static_cast<std::uint8_t*>(bits), W, H, rowBytes}, turn, keep, pngPath)) return false;
+    const Pixels drawn{static_cast<std::uint8_t*>(bits), W, H, rowBytes};
+    if (!bits || !(view ? RenderMarked(image.get(), drawn, *view, *FormIn.marks, keep, pngPath)
+                        : !marked && RenderImage(image.get(), drawn, turn, keep, pngPath)))
+        return false;
     const HWND hwnd = FormIn.window;
     if (topLeft) SetWindowPos(hwnd, nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
     else SetWindowPos(hwnd, nullptr, 0, 0, W, H, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -194,15 +207,16 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, const PushTarget& 
 }
 
 std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& pngPath, float factor, Orientation turn,
-                                                           std::int32_t& width, std::int32_t& height) {
+                                                           const PinMarks& marks, std::int32_t& width, std::int32_t& height) {
     if (!GdipToken.started()) return {};
     ImageSource image(pngPath);
     const auto [imageWidth, imageHeight] = image.Size();
-    width = ScaledSide(factor, imageWidth).value_or(0);
-    height = ScaledSide(factor, imageHeight).value_or(0);
-    if (turn.SwapsSides()) std::swap(width, height);
-    std::vector<std::uint8_t> pixels = imageWidth > 0 ? PixelBuffer(width, height) : std::vector<std::uint8_t>{};
-    if (!pixels.empty() && !RenderImage(image, {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)}, turn)) pixels.clear();
+    const std::optional<MarkView> view = imageWidth > 0 ? MarkView::Of(marks.Shown(imageWidth, imageHeight), factor, turn) : std::nullopt;
+    width = view ? view->windowWidth : 0;
+    height = view ? view->windowHeight : 0;
+    std::vector<std::uint8_t> pixels = view ? PixelBuffer(width, height) : std::vector<std::uint8_t>{};
+    const Pixels drawn{pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)};
+    if (!pixels.empty() && !(marks.Empty() ? RenderImage(image, drawn, turn) : RenderMarked(&image, drawn, *view, marks))) pixels.clear();
     return pixels;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Marks.h"
 #include "core/Orientation.h"
 #include "image/ImageSource.h"
 #include "image/KeptPicture.h"
@@ -20,6 +21,7 @@ namespace velvane {
 struct PushTarget {
     HWND window = nullptr;
     Orientation turn;
+    const PinMarks* marks = nullptr;                 // drawn over the picture, which they may crop
     std::function<void()> beforeFade;                // it enters the top-most band, shown
     std::function<void(std::uint8_t alpha)> pushed;  // the last push is done, at the constant alpha
 };
@@ -53,9 +55,9 @@ public:
     bool MakeTrans(const std::wstring& pngPath, const PushTarget& FormIn, std::uint8_t ConstantAlpha, float ChangeSize,
                    bool LoadEffect, const POINT* topLeft = nullptr, KeptPicture* keep = nullptr);
 
-    // The image at a size factor, turned, as premultiplied BGRA, top-down rows; empty
-    // when it cannot be read or drawn.
-    std::vector<std::uint8_t> RenderedPixels(const std::wstring& pngPath, float factor, Orientation turn,
+    // The image at a size factor, turned and marked, as premultiplied BGRA, top-down rows;
+    // empty when it cannot be read or drawn.
+    std::vector<std::uint8_t> RenderedPixels(const std::wstring& pngPath, float factor, Orientation turn, const PinMarks& marks,
                                              std::int32_t& width, std::int32_t& height);
 
     // Releases the bitmap and DC and shuts GDI+ down for this renderer.

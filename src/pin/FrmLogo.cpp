@@ -11,6 +11,7 @@
 #include "core/Placement.h"
 #include "image/Animation.h"
 #include "pin/LogoDropTarget.h"
+#include "pin/PinEditor.h"
 #include "system/MessagePump.h"
 #include "system/RunningCopies.h"
 #include "system/TempFiles.h"
@@ -45,7 +46,7 @@ bool RegisterLogoClass(WNDPROC windowProc) {
 // Dropped files are opened after the drop has returned, so the program they came from
 // is not kept waiting while the new windows fade in.
 constexpr UINT kOpenDroppedFiles = WM_APP + 1;
-constexpr UINT_PTR kSettleTimer = 1, kAnimationTimer = 2;
+constexpr UINT_PTR kSettleTimer = 1, kAnimationTimer = 2, kFocusCheckTimer = 5;
 
 int ShiftState() {
     return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
@@ -114,6 +115,9 @@ void FrmLogo::Discard(bool listed) {
 
 void FrmLogo::RunUnloadSteps() {
     ShUnload = true;
+    // A text being typed is kept with the others; nothing is pushed to a window going away.
+    if (editor_) editor_->Finish(false);
+    editor_.reset();
     try {
         mMain::UpdateWindowRegistry(hwnd_, false);
     } catch (const std::exception&) {
@@ -193,12 +197,43 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     // With double-clicks on for the class, a quick second press arrives as a double-click
     // message: it is a press all the same.
-    case WM_LBUTTONDOWN: OnMouseDown(1); return 0;
+    case WM_LBUTTONDOWN:
+        if (editor_) editor_->PointerDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
+        else OnMouseDown(1);
+        return 0;
+    case WM_LBUTTONUP:
+        if (editor_) editor_->PointerUp({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
+        return 0;
+    case WM_SETCURSOR:
+        if (!editor_ || LOWORD(lParam) != HTCLIENT) return DefWindowProcW(hwnd_, message, wParam, lParam);
+        SetCursor(editor_->Cursor());
+        return TRUE;
+    // A click on another window ends the drawing; which window took the keyboard is known a moment later.
+    case WM_ACTIVATE:
+        if (editor_ && LOWORD(wParam) == WA_INACTIVE && !choosingColour_) SetTimer(hwnd_, kFocusCheckTimer, 50, nullptr);
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_CAPTURECHANGED:  // a drag cut short (another program took the mouse) keeps what it drew
+        if (editor_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
+            POINT at{};
+            GetCursorPos(&at);
+            ScreenToClient(hwnd_, &at);
+            editor_->PointerUp(at, false);
+        }
+        return 0;
+    case kChooseColourMessage:
+        ChooseEditingColour();  // which may end this window
+        return 0;
+    case kEndEditingMessage:
+        EndEditing();
+        return 0;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK: OnMouseDown(2); return 0;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK: OnMouseDown(4); return 0;
-    case WM_MOUSEMOVE: OnMouseMove(MouseButtons(wParam)); return 0;
+    case WM_MOUSEMOVE:
+        if (editor_) editor_->PointerMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
+        else OnMouseMove(MouseButtons(wParam));
+        return 0;
     case WM_MOUSEWHEEL:
         OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0,
                      {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -211,8 +246,16 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_WINDOWPOSCHANGED:  // moved, sized, shown: the copy's pin set follows
         host_.PinsChanged();
+        if (editor_ && editor_->Toolbar()) {
+            RECT now{};
+            GetWindowRect(hwnd_, &now);
+            editor_->PlaceToolbar(now);
+        }
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_LBUTTONDBLCLK:
+        // While drawing, a double-click applies a crop, or is a press like any other: never a close.
+        if (editor_ && !editor_->ApplyCrop()) editor_->PointerDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
+        if (editor_) return 0;
         OnMouseDown(1);
         OnDoubleClick();
         return 0;
@@ -231,6 +274,16 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kAnimationTimer) {
             if (animation_ && animation_->Step(hwnd_)) SetTimer(hwnd_, kAnimationTimer, animation_->Delay(), nullptr);
             else KillTimer(hwnd_, kAnimationTimer);
+            return 0;
+        }
+        if (wParam == kFocusCheckTimer) {
+            KillTimer(hwnd_, kFocusCheckTimer);
+            const HWND now = GetForegroundWindow();
+            // The toolbar and the colour dialog are the pin's own. Under Wine a push of a layered window
+            // can leave the keyboard with no window (or the desktop's own): the pin takes it back.
+            if (!editor_ || choosingColour_ || now == hwnd_ || (now && GetWindow(now, GW_OWNER) == hwnd_)) return 0;
+            if (now && now != GetDesktopWindow()) EndEditing();
+            else SetForegroundWindow(hwnd_);
             return 0;
         }
         if (wParam == kKeptPictureTimer) {

@@ -3,12 +3,14 @@
 
 #include "common/Scoped.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/LogoMenu.h"
+#include "core/Marks.h"
 #include "image/KeptPicture.h"
 #include "image/LayeredPNGWindow.h"
 #include "pin/PinHost.h"
@@ -16,6 +18,7 @@
 
 namespace velvane {
 class Animation;
+class PinEditor;
 
 class FrmLogo {
 public:
@@ -42,6 +45,8 @@ public:
 
     bool ShUnload = false;
     LogoMenu Menu;
+    // What the user drew on the picture; stored with the other settings.
+    PinMarks Marks;
 
     // 1 accepts dropped files, 0 does not.
     int OLEDropMode() const { return oleDropMode_; }
@@ -116,6 +121,20 @@ public:
     bool Hidden() const { return hidden_; }
     void Hide(bool hidden);
 
+    // Drawing on the picture (Space, "Draw"): keys, pointer and wheel go to the marks until it ends.
+    bool Editing() const { return editor_ != nullptr; }
+    void BeginEditing();
+    // Every mark made is kept; the window shows the picture with them.
+    void EndEditing();
+    // A mark was made or taken back: the menu and the copy's set follow.
+    void MarksChanged();
+    // "Revert to Original" and "Undo Revert"; the window shows the part of the picture the
+    // marks leave, which stays where it was on the screen.
+    void RevertMarks();
+    void UndoRevert();
+    // Posted by the editor, so that its toolbar's message has returned before the pin acts.
+    static constexpr UINT kChooseColourMessage = WM_APP + 2, kEndEditingMessage = WM_APP + 3;
+
     FrmLogo(const FrmLogo&) = delete;
     FrmLogo& operator=(const FrmLogo&) = delete;
 
@@ -134,6 +153,9 @@ private:
     void CloseReopenably();
     void OnTopMostItem();
     void LetKeptGo();
+    // A change of the marks outside editing (false: none made), drawn at once.
+    void ChangeMarks(bool (*change)(PinMarks&));
+    void ChooseEditingColour();
 
     PinHost& host_;
     HWND hwnd_ = nullptr;
@@ -146,6 +168,9 @@ private:
     std::wstring fileNamePath_;
     std::unique_ptr<Animation> animation_;
     KeptPicture kept_;  // let go a while after the last drawing that used it
+    std::unique_ptr<PinEditor> editor_;
+    bool choosingColour_ = false;  // the colour dialog, which the pin owns, may take the keyboard
+    std::array<COLORREF, 16> customColours_{};  // the colour dialog's own
     static constexpr UINT kKeptPictureMs = 30000, kKeptSurfaceMs = 3000;
 };
 

@@ -9,6 +9,7 @@
 #include "core/ScaleArithmetic.h"
 #include "image/LayeredPNGWindow.h"
 #include "pin/FrmLogo.h"
+#include "pin/PinEditor.h"
 #include "pin/PopupMenu.h"
 #include "system/Clipboard.h"
 
@@ -29,6 +30,10 @@ void FrmLogo::OnMouseDown(int button) {
     Menu.UpdateMakeAllVisibility(Loaded().size(), mMain::AboutOpen);
     Menu.InmnuLogo[ReopenClosedItem].enabled = host_.CanReopen();
     Menu.InmnuLogo[OpenAtSignInItem].checked = host_.OpensAtSignIn();
+    Menu.InmnuLogo[DrawItem].checked = editor_ != nullptr;
+    Menu.InmnuLogo[DrawItem].enabled = !animation_;
+    Menu.InmnuLogo[RevertItem].enabled = Marks.CanRevert();
+    Menu.InmnuLogo[UndoRevertItem].visible = Marks.JustReverted();
     if (button != kRightButton) return;
     if (aboutMode_) host_.AboutMenu(hwnd_);  // which may close this window
     else ShowPopupMenu();
@@ -44,7 +49,10 @@ void FrmLogo::OnKeyDown(int keyCode, int shift) {
     if (endsProgram) host_.CopyCommand(hwnd_, ExitItem);
     if (keyCode == 'C' && shift == kCtrl) OnLogoItem(CopyItem);
     if (keyCode == 'V' && shift == kCtrl) OnLogoItem(PasteItem);
-    if (keyCode == 'Z' && shift == kCtrl) host_.CopyCommand(hwnd_, ReopenClosedItem);
+    // While drawing, Ctrl+Z and Ctrl+Y walk the marks, not the closed pins.
+    if (editor_ && keyCode == 'Z' && shift == kCtrl) editor_->Undo();
+    else if (editor_ && keyCode == 'Y' && shift == kCtrl) editor_->Redo();
+    else if (keyCode == 'Z' && shift == kCtrl) host_.CopyCommand(hwnd_, ReopenClosedItem);
     // Arrows nudge by a pixel, Shift+arrows by ten; partly off the screen too, as a drag may.
     const int step = shift == 0 ? 1 : shift == kShift ? 10 : 0;
     if (step && Menu.InmnuLogo[MoveableItem].checked && keyCode >= VK_LEFT && keyCode <= VK_DOWN) {
@@ -87,6 +95,15 @@ void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
 }
 
 void FrmLogo::OnChar(wchar_t character) {
+    if (editor_) {
+        // Esc ends the drawing here, never closes the pin.
+        if (editor_->Char(character, GetKeyState(VK_SHIFT) < 0) == PinEditor::KeyResult::EndsEditing) EndEditing();
+        return;
+    }
+    if (character == L' ' && !aboutMode_) {
+        BeginEditing();
+        return;
+    }
     if (character == 27) {
         CloseReopenably();
         return;  // this object is gone
@@ -125,12 +142,14 @@ void FrmLogo::ClickThrough(bool on) {
         clickThrough_ = false;
         return;
     }
+    if (on) EndEditing();
     const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
     SetWindowLongW(hwnd_, GWL_EXSTYLE, on ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT);
     if (!on) host_.RefreshIcon();
 }
 
 void FrmLogo::Hide(bool hidden) {
+    if (hidden) EndEditing();
     hidden_ = hidden;
     ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOWNA);
     host_.RefreshIcon();
@@ -154,10 +173,16 @@ void FrmLogo::OnLogoItem(int index) {
     case TopMostItem: OnTopMostItem(); break;
     case MoveableItem: Menu.InmnuLogo[MoveableItem].checked = !Menu.InmnuLogo[MoveableItem].checked; break;
     case ClickThroughItem: ClickThrough(true); break;
+    case DrawItem:
+        if (editor_) EndEditing();
+        else BeginEditing();
+        break;
+    case RevertItem: RevertMarks(); break;
+    case UndoRevertItem: UndoRevert(); break;
     case CopyItem: {
         const GdiplusSession session;
         std::int32_t width = 0, height = 0;
-        std::vector<std::uint8_t> pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn, width, height);
+        std::vector<std::uint8_t> pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn, Marks, width, height);
         Clipboard::CopyImage(hwnd_, std::move(pixels), width, height);
         break;
     }
@@ -203,6 +228,9 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
     // no bitmap can take, keeps the picture and the marks the window has.
     std::int32_t width = 0, height = 0;
     if (!renderer.PNGFileSize(fileNamePath_, width, height, &kept_)) return false;
+    const PixelRect shown = Marks.Shown(width, height);  // a cropped pin is sized by what it shows
+    width = shown.Width();
+    height = shown.Height();
     const LogoMenu before = Menu;
     const auto rendering = Menu.ChooseSizeAndOpacity(opacity, sizeIndex);
     const auto alpha = rendering ? AlphaFromOpacity(rendering->opacity) : std::nullopt;
@@ -222,6 +250,7 @@ bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POI
         Menu = before;
         return false;
     }
+    if (editor_ && !editor_->Rebuild(false)) EndEditing();
     host_.PinsChanged();
     return true;
 }

@@ -11,7 +11,7 @@ struct ItemKey {
     int item;
     const wchar_t* key;
 };
-constexpr ItemKey kItemKeys[] = {{ExitItem, L"Ctrl+X"}, {CopyItem, L"Ctrl+C"}, {PasteItem, L"Ctrl+V"}, {ReopenClosedItem, L"Ctrl+Z"}};
+constexpr ItemKey kItemKeys[] = {{ExitItem, L"Ctrl+X"}, {CopyItem, L"Ctrl+C"}, {PasteItem, L"Ctrl+V"}, {ReopenClosedItem, L"Ctrl+Z"}, {DrawItem, L"Space"}};
 
 template <std::size_t N>
 void AppendItems(HMENU into, const std::array<MenuItem, N>& items, UINT base, const LogoMenu& menu);

@@ -1,7 +1,8 @@
 // Fuzz target: the package record reader and the bag reader, for copies and pin sets, whole
-// and piece by piece. Anything may come in; nothing may crash, hang or leak, and what is
-// accepted writes back byte for byte: a reader that lets a stray Boolean byte, a second
-// entry of one name or a wrong count through, or drops or changes anything, fails here.
+// and piece by piece, and the reader of a pin's marks.
+// Anything may come in; nothing may crash, hang or leak, and what is accepted writes back byte
+// for byte: a reader that lets a stray Boolean byte, a second entry of one name or a wrong
+// count through, or drops or changes anything, fails here.
 
 #include <algorithm>
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Marks.h"
 #include "core/PackageBag.h"
 #include "core/PinSet.h"
 
@@ -43,6 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!whole || lazy.SaveContents() != *whole) std::abort();
     } catch (const PackageError&) {
         if (whole) std::abort();
+    }
+    if (const std::optional<PinMarks> marks = PinMarks::Decode(data, size)) {
+        const std::vector<std::uint8_t> again = marks->Encode();
+        if (again.size() != size || !std::equal(again.begin(), again.end(), data)) std::abort();
     }
     return 0;
 }

@@ -2,6 +2,8 @@
 #include "Fixture.h"
 #include <psapi.h>
 
+#include <functional>
+
 #include "image/LayeredPNGWindow.h"
 #include "system/WindowRegistry.h"
 #include "system/Clipboard.h"
@@ -41,6 +43,35 @@ TEST_F(LogoTest, ChoicesRedrawOnceKeepEachOtherAndMoveTheMarksOnlyWithAPicture) 
               std::make_tuple(450L, std::make_pair(9, int{CustomSizeIndex}), true));
 }
 
+// Drawing by keys and the pointer as the user would; a crop keeps the picture where it was, and
+// Revert, Undo Revert and Ctrl+Z move the window so that it stays there too.
+TEST_F(LogoTest, DrawingCropsInPlaceAndRevertAndUndoKeepThePictureWhereItWas) {
+    FrmLogo* w = Open(logo, 2);
+    ASSERT_NE(w, nullptr);
+    const RECT whole = Rect(w);
+    const auto send = [&](UINT message, WPARAM wParam, int x, int y) { SendMessageW(w->hWnd(), message, wParam, MAKELPARAM(x, y)); };
+    w->OnChar(L' ');
+    ASSERT_TRUE(w->Editing());
+    w->OnChar(L'c');
+    send(WM_LBUTTONDOWN, MK_LBUTTON, 40, 20), send(WM_MOUSEMOVE, MK_LBUTTON, 240, 120), send(WM_LBUTTONUP, 0, 240, 120);
+    w->OnChar(L'\r');  // applies the crop; Esc then ends the drawing and never closes the pin
+    w->OnChar(27);
+    ASSERT_TRUE(FrmLogo::Find(w->hWnd()) && !w->Editing());
+    const RECT cropped = Rect(w);
+    EXPECT_EQ(std::make_tuple(cropped.left - whole.left, cropped.top - whole.top, Size(w).cx, Size(w).cy), std::make_tuple(40L, 20L, 202L, 102L));
+    const struct { const char* label; std::function<void()> act; const RECT& place; } steps[] = {
+        {"Revert to Original", [&] { w->OnLogoItem(RevertItem); }, whole},
+        {"Undo Revert", [&] { w->OnLogoItem(UndoRevertItem); }, cropped},
+        {"Ctrl+Z while drawing", [&] { w->OnChar(L' '), w->OnKeyDown('Z', 2), w->OnChar(27); }, whole},
+        {"Ctrl+Y while drawing", [&] { w->OnChar(L' '), w->OnKeyDown('Y', 2), w->OnChar(27); }, cropped}};
+    for (const auto& step : steps) {
+        step.act();
+        const RECT now = Rect(w);
+        EXPECT_TRUE(EqualRect(&now, &step.place)) << step.label << ": " << Rect(w).left << "," << Rect(w).top << " " << Size(w).cx;
+    }
+    EXPECT_EQ(w->Marks.Marks().size(), 1u);
+}
+
 // What a window keeps between drawings (its picture, in the bitmap it was decoded into) never
 // changes what a drawing shows: each push is what a fresh read of the file gives.
 TEST_F(LogoTest, DrawingsFromWhatTheWindowKeptAreThoseOfAFreshRead) {
@@ -62,7 +93,7 @@ TEST_F(LogoTest, DrawingsFromWhatTheWindowKeptAreThoseOfAFreshRead) {
         if (step.turn >= 0) w->OnTurnItem(step.turn);
         if (step.size >= 0) w->OnSizeItem(step.size);
         std::int32_t width = 0, height = 0;
-        const auto fresh = LayeredPNGWindow().RenderedPixels(square, step.factor, w->Menu.Turn, width, height);
+        const auto fresh = LayeredPNGWindow().RenderedPixels(square, step.factor, w->Menu.Turn, {}, width, height);
         ASSERT_FALSE(fresh.empty() || recorder.pixels.empty()) << step.label;
         EXPECT_EQ(recorder.pixels.back(), fresh) << step.label;
     }
@@ -150,7 +181,7 @@ TEST_F(LogoTest, CopyPutsADibWithStraightAlphaBesideThePng) {
     const std::uint32_t argb[] = {0xFFC87828, 0x8000FF00, 0x00000000, 0xFF0000FF};  // top row, then bottom row
     const std::wstring png = Png(L"copy.png", 2, 2, reinterpret_cast<const std::uint8_t*>(argb));
     std::int32_t width = 0, height = 0;
-    std::vector<std::uint8_t> rendered = LayeredPNGWindow().RenderedPixels(png, 1.0f, {}, width, height);
+    std::vector<std::uint8_t> rendered = LayeredPNGWindow().RenderedPixels(png, 1.0f, {}, {}, width, height);
     ASSERT_TRUE(Clipboard::CopyImage(nullptr, std::move(rendered), width, height) && OpenClipboard(nullptr));
     const HANDLE data = GetClipboardData(CF_DIBV5);
     const auto* dib = data ? static_cast<const BITMAPV5HEADER*>(GlobalLock(data)) : nullptr;

@@ -100,20 +100,25 @@ TEST_F(LogoTest, PackagesOpenWhatTheyCanAndStopWhereTheyCannot) {
     }
 }
 
-// A copy, or a pin set, made of a window whose every mark was changed brings the window back with each.
+// A copy, or a pin set, made of a window whose every mark was changed (and what was drawn on it) brings the window back with each.
 TEST_F(LogoTest, CopiesAndPinSetsBringEveryMarkBack) {
     FrmLogo* w = Open(logo, 1.5f, 30, /*dontOnTop*/ true);
     ASSERT_NE(w, nullptr);
     w->OnLogoItem(MoveableItem);
+    w->Marks.Add({MarkTool::Arrow, 0x0063D1, 4, {{10, 10}, {150, 90}}, L""});
+    w->Marks.Add({MarkTool::Crop, 0, 1, {{0, 0}, {200, 100}}, L""});
     w->OnTurnItem(static_cast<int>(TurnChoice::FlipHorizontal));
     const std::wstring program = File(L"program.exe"), copy = File(L"copy.exe");
     const std::vector<std::uint8_t> part(1000, 'x');  // the program's own bytes: the package follows them
     ASSERT_TRUE(WriteWholeFile(program, {&part}) && mMain::WriteSelfContainedCopy(w->hWnd(), false, [] { return IDYES; }, copy, program));
     const auto marks = [](const FrmLogo* x) {
         return std::make_tuple(Rect(x).left, Rect(x).top, Size(x).cx, x->Menu.InmnuLogo[TopMostItem].checked, x->Menu.InmnuLogo[MoveableItem].checked,
-                               Checked(x->Menu.InmnuOpacity), Checked(x->Menu.InmnuSize), x->Menu.InmnuSize[CustomSizeIndex].tag, x->Menu.Turn.Code());
+                               Checked(x->Menu.InmnuOpacity), Checked(x->Menu.InmnuSize), x->Menu.InmnuSize[CustomSizeIndex].tag, x->Menu.Turn.Code(),
+                               x->Marks.Encode());
     };
-    EXPECT_EQ(marks(w), std::make_tuple(Rect(w).left, Rect(w).top, 618L, false, false, 2, int{CustomSizeIndex}, std::wstring(L"1.5"), std::int16_t{4}));
+    EXPECT_EQ(marks(w), std::make_tuple(Rect(w).left, Rect(w).top, 300L, false, false, 2, int{CustomSizeIndex}, std::wstring(L"1.5"), std::int16_t{4},
+                                        w->Marks.Encode()));
+    EXPECT_EQ(w->Marks.Marks().size(), 2u) << "the drawing, cropped";
     const auto before = marks(w);
     const std::wstring pins = File(L"pins.velvane");
     ASSERT_TRUE(mMain::WritePinSet(pins) && mMain::IsPinSetFile(pins) && !mMain::IsPinSetFile(copy));
