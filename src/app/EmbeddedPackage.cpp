@@ -9,6 +9,7 @@
 #include "core/CommandLine.h"
 #include "core/NumberReading.h"
 #include "core/PackageBag.h"
+#include "core/PinGroups.h"
 #include "core/PinSet.h"
 #include "core/Placement.h"
 #include "pin/FrmLogo.h"
@@ -21,8 +22,6 @@ namespace {
 constexpr std::int32_t kAnswerYes = 6;
 // Images larger than this stay in their file until their own temporary file is written.
 constexpr std::size_t kInMemory = 64 * 1024;
-// Marks beyond this many bytes are damage: far more than any hand draws.
-constexpr std::uint64_t kMaxMarksBytes = std::uint64_t{64} << 20;
 
 bool StartsWithRas(const std::wstring& text) { return text.compare(0, 3, L"Ras") == 0; }
 
@@ -46,6 +45,8 @@ struct StoredSettings {
     std::int16_t opacity;
     float size;
     Orientation turn;
+    int group;
+    bool collapsed;
 };
 
 // Empty when a setting is absent or cannot be converted to what the window takes.
@@ -73,27 +74,19 @@ std::optional<StoredSettings> ReadSettings(const PackageBag& bag, int k) {
     if (!top || !left || !opacity || !single || !dontOnTop || !dontMoveable) return std::nullopt;
     // Written by newer copies only: absent means upright, and a turn not understood is left out.
     const auto turn = number(L"turn");
+    const auto group = number(L"group");  // absent (an older set) or not understood: the first group
     return StoredSettings{*dontOnTop, *dontMoveable, *top, *left, *opacity, *single,
-                          turn ? Orientation::FromCode(*turn).value_or(Orientation{}) : Orientation{}};
+                          turn ? Orientation::FromCode(*turn).value_or(Orientation{}) : Orientation{},
+                          group && IsGroup(*group) ? static_cast<int>(*group) : 1, flag(L"collapsed").value_or(false)};
 }
 
 // What was drawn on window k: none when there is no record of it, or a damaged one (the
 // picture and the other windows open all the same). Marks go with the picture even when the
 // settings are not stored: they are what the user made of it.
-PinMarks StoredMarks(const StoredPackage& package, int k, const FileSource& source) {
+PinMarks StoredMarks(const PackageBag& bag, int k) {
     const std::wstring name = L"marks" + std::to_wstring(k);
-    if (!package.bag.Has(name)) return {};
-    const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&package.bag.ReadValue(name));
-    const auto left = package.left.find(name);
-    std::vector<std::uint8_t> read;
-    if (left != package.left.end()) {  // many marks are left in the file, as large images are
-        if (left->second.length > kMaxMarksBytes) return {};
-        read.resize(static_cast<std::size_t>(left->second.length));
-        if (!source || !source.Read(left->second.offset, read.data(), read.size())) return {};
-        bytes = &read;
-    }
-    if (!bytes) return {};
-    return PinMarks::Decode(bytes->data(), bytes->size()).value_or(PinMarks{});
+    const auto* bytes = bag.Has(name) ? std::get_if<std::vector<std::uint8_t>>(&bag.ReadValue(name)) : nullptr;
+    return bytes ? PinMarks::Decode(bytes->data(), bytes->size()).value_or(PinMarks{}) : PinMarks{};
 }
 
 bool WindowShows(const std::wstring& path) {
@@ -164,12 +157,12 @@ std::vector<std::wstring> OpenPackage(const StoredPackage& package, bool DontDra
             }
         }
         bool open = false;
-        const PinMarks marks = file ? StoredMarks(package, k, source) : PinMarks{};
+        const PinMarks marks = file ? StoredMarks(bag, k) : PinMarks{};
         if (file && !applySettings)
             open = OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, nullptr, {}, marks);
         else if (file)
             open = OpenLogo(*file, s->dontOnTop, s->dontMoveable, DontDragActive, DontLoadEffect, s->top, s->left, s->opacity, s->size,
-                            false, nullptr, s->turn, marks);
+                            false, nullptr, s->turn, marks, s->group, s->collapsed);
         // Each window by what it did: one that shares a file another window shows may still have failed.
         if (open && opened) opened->push_back(k);
         if (!open && notOpened) notOpened->push_back(k);

@@ -1,15 +1,17 @@
 #include "app/GlobalKeys.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace velvane::GlobalKeys {
 namespace {
 
-constexpr Key kKeys[] = {HideShow, PinFromScreen, PinClipboard};
 // What each key is called, by Key.
-constexpr const wchar_t* kKeyTexts[] = {L"", L"Ctrl+Alt+H", L"Ctrl+Alt+P", L"Ctrl+Alt+V"};
-bool held[4] = {};
+constexpr const wchar_t* kKeyTexts[] = {L"", L"Ctrl+Alt+H", L"Ctrl+Alt+P", L"Ctrl+Alt+V", L"Ctrl+Alt+G"};
+bool held[5] = {};
 bool leaving = false;  // the keys were passed on: a copy that ends never takes them back
 
-UINT VirtualKey(Key key) { return key == HideShow ? 'H' : key == PinFromScreen ? 'P' : 'V'; }
+UINT VirtualKey(Key key) { return key == HideShow ? 'H' : key == PinFromScreen ? 'P' : key == PinClipboard ? 'V' : 'G'; }
 
 void ForEachOther(HWND owner, const wchar_t* ownerClass, void (*tell)(HWND)) {
     for (HWND other = nullptr; (other = FindWindowExW(nullptr, other, ownerClass, nullptr)) != nullptr;)
@@ -39,7 +41,7 @@ void LetGo(HWND owner) {
 
 void PassOn(HWND owner, const wchar_t* ownerClass) {
     leaving = true;
-    if (!Holds(HideShow) && !Holds(PinFromScreen) && !Holds(PinClipboard)) return;
+    if (std::none_of(std::begin(kKeys), std::end(kKeys), Holds)) return;
     LetGo(owner);
     // Every other copy is asked; the first to ask Windows gets them.
     // Sent: each checks who tells it while this copy, about to end, still runs.

@@ -1,6 +1,7 @@
 #pragma once
 // The keys that work wherever the keyboard is: Ctrl+Alt+H hides or shows every pin,
-// Ctrl+Alt+P pins from the screen, Ctrl+Alt+V pins the clipboard. Held by one copy at a
+// Ctrl+Alt+P pins from the screen, Ctrl+Alt+V pins the clipboard, Ctrl+Alt+G shows the next
+// group of pins. Held by one copy at a
 // time, never twice: the resident copy while it runs, else the first copy that asks; a
 // copy that ends passes them on.
 
@@ -8,7 +9,8 @@
 
 namespace velvane::GlobalKeys {
 
-enum Key : int { HideShow = 1, PinFromScreen = 2, PinClipboard = 3 };
+enum Key : int { HideShow = 1, PinFromScreen = 2, PinClipboard = 3, NextGroup = 4 };
+constexpr Key kKeys[] = {HideShow, PinFromScreen, PinClipboard, NextGroup};
 
 // Registers, for the owner window, the keys this copy does not hold yet. The resident copy
 // first asks the copy that holds them to let them go.

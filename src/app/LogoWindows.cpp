@@ -26,6 +26,7 @@
 #include "system/FileExists.h"
 #include "system/MessagePump.h"
 #include "system/ReadSettingsSlot.h"
+#include "system/ShownGroup.h"
 #include "system/TempFiles.h"
 #include "system/WindowRegistry.h"
 
@@ -63,7 +64,7 @@ std::optional<std::int32_t> Edge(std::int32_t requested, bool centre, std::int32
 
 bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
-              const POINT* centreAt, Orientation turn, const PinMarks& marks) {
+              const POINT* centreAt, Orientation turn, const PinMarks& marks, int group, bool collapsed) {
     LayeredPNGWindow renderer;  // released whichever way this returns
     std::int32_t width = 0, height = 0;
     // The image decodes on a second thread while the hidden window is made; nothing is
@@ -116,7 +117,9 @@ bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
         window->Menu.Turn = turn;
         window->Marks = marks;
+        if (!IsAbout) window->Group(group ? group : NewPinGroup());  // hidden when its group is not shown
         if (!renderer.MakeTrans(ImagePath, window->Target(), *alpha, SizeFactor, !DontLoadEffect, nullptr, window->KeptAWhile())) return false;
+        if (collapsed) window->Collapse(true);
         // Places stored on a monitor that is gone (or at another scale) must not hide the window.
         window->KeepOnAMonitor();
         window->Menu.CheckOpeningOpacity(Opacity);

@@ -18,10 +18,11 @@ namespace mMain {
 
 // centreAt, when given, is the screen point the window is centred on instead of the
 // positions in twips (a pasted image goes where the pointer is); turn, how its picture
-// is turned; marks, what was drawn on it. True when the window opened (or was closed while it opened).
+// is turned; marks, what was drawn on it; group, its group (0: the one new pins go to); collapsed,
+// shown as a tile. True when the window opened (or was closed while it opened).
 bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
-              const POINT* centreAt = nullptr, Orientation turn = {}, const PinMarks& marks = {});
+              const POINT* centreAt = nullptr, Orientation turn = {}, const PinMarks& marks = {}, int group = 0, bool collapsed = false);
 
 // Opens the files that exist, in order: pin sets through the package loader (their windows as stored,
 // taking drops and fading in as asked), anything else through openImage. Pin sets that

@@ -14,9 +14,11 @@
 #include "common/Scoped.h"
 #include "core/CommandLine.h"
 #include "core/NumberReading.h"
+#include "core/PinGroups.h"
 #include "core/SettingsSlot.h"
 #include "system/FileExists.h"
 #include "system/ReadSettingsSlot.h"
+#include "system/ShownGroup.h"
 #include "system/TempFiles.h"
 #include "system/WindowRegistry.h"
 
@@ -76,6 +78,16 @@ void Main() {
         ReadSwitches(LowerCase(ArgumentText(GetCommandLineW())), [](const std::wstring& piece) { return FileExists(piece); });
     // Words for every running copy; they open nothing, not even the about window.
     const auto has = [&](Word word) { return reading.HasWord(word); };
+    // "group1" to "group9" and "groupall": whole words, as "hide" and "show".
+    for (const std::wstring& word : reading.words) {
+        if (const auto group = GroupOfWord(word)) {
+            try {
+                ShowGroupAllRunning(*group);
+            } catch (const std::exception&) {
+            }
+            return;
+        }
+    }
     if (has(Word::Clickable) || has(Word::Hide) || has(Word::Show)) {
         try {
             if (has(Word::Clickable)) MakeAllRunningClickable();

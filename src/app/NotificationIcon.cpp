@@ -16,9 +16,11 @@
 #include "app/SignIn.h"
 #include "common/ProgramTexts.h"
 #include "core/CommandLine.h"
+#include "core/PinGroups.h"
 #include "pin/FrmLogo.h"
 #include "system/HiddenWindow.h"
 #include "system/RunningCopies.h"
+#include "system/ShownGroup.h"
 #include "system/WindowRegistry.h"
 
 namespace velvane::NotificationIcon {
@@ -26,11 +28,13 @@ namespace {
 
 constexpr UINT kIconMessage = WM_APP + 2, kCarryRequests = WM_APP + 3, kIconId = 1;
 enum Command : UINT {
-    kClickableAgain = 1, kExit, kShowAll, kHideAll, kPinFromScreen, kPinClipboard, kOpenImage, kRestore, kCloseAll, kSignIn, kAbout
+    kClickableAgain = 1, kExit, kShowAll, kHideAll, kPinFromScreen, kPinClipboard, kOpenImage, kRestore, kCloseAll, kSignIn, kAbout,
+    kShowGroup,            // the submenu's own caption
+    kGroupAll = 100,       // "All", then the groups 1 to 9 after it
 };
 // In the order of Command.
 constexpr const wchar_t* kCaptions[] = {L"Clickable Again", L"Exit", L"Show All", L"Hide All", L"Pin from Screen", L"Pin Clipboard",
-                                        L"Open Image...", L"Restore Pins", L"Close All Pins", L"Open at Sign-in", L"About"};
+                                        L"Open Image...", L"Restore Pins", L"Close All Pins", L"Open at Sign-in", L"About", L"Show Group"};
 
 // Whether the icon is in the notification area now, and the tooltip it shows.
 bool iconShown = false;
@@ -70,6 +74,16 @@ void BuildMenu(HMENU menu) {
     const std::vector<HWND> every = mMain::AllRunningPins();
     const bool show = !every.empty() && std::none_of(every.begin(), every.end(), [](HWND w) { return IsWindowVisible(w) != FALSE; });
     Append(menu, show ? kShowAll : kHideAll, every.empty() ? MF_GRAYED : 0, GlobalKeys::HideShow);
+    // The groups, the one shown checked; the parent menu destroys the submenu with itself.
+    if (HMENU groups = CreatePopupMenu()) {
+        const int shown = mMain::ShownGroup();
+        for (int group = 1; group <= kGroups; ++group)
+            AppendMenuW(groups, MF_STRING | (shown == group ? MF_CHECKED : 0), kGroupAll + group, std::to_wstring(group).c_str());
+        AppendMenuW(groups, MF_STRING | (shown == kAllGroups ? MF_CHECKED : 0), kGroupAll, L"All");
+        std::wstring caption = kCaptions[kShowGroup - 1];
+        if (GlobalKeys::Holds(GlobalKeys::NextGroup)) caption += std::wstring(L"\t") + GlobalKeys::KeyText(GlobalKeys::NextGroup);
+        AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(groups), caption.c_str());
+    }
     Append(menu, kCloseAll);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     Append(menu, kSignIn, mMain::OpensAtSignIn() ? MF_CHECKED : 0);
@@ -99,7 +113,9 @@ void Carry(UINT chosen) {
     case kCloseAll: mMain::CloseAllRunning(mMain::NewCloseAll()); break;
     case kSignIn: mMain::OpenAtSignIn(!mMain::OpensAtSignIn()); break;
     case kAbout: mMain::ShowAbout(); break;
-    default: break;
+    default:
+        if (chosen >= kGroupAll && chosen <= kGroupAll + kGroups) mMain::ShowGroupAllRunning(static_cast<int>(chosen - kGroupAll));
+        break;
     }
 }
 
@@ -122,7 +138,7 @@ std::wstring Tip() {
     if (!mMain::IsResident()) return L"Velvane: hidden windows, or windows that let clicks through";
     const std::size_t pins = PinCount();
     std::wstring tip = std::wstring(ProgramTitle) + L": " + std::to_wstring(pins) + (pins == 1 ? L" pin open here" : L" pins open here");
-    for (GlobalKeys::Key key : {GlobalKeys::HideShow, GlobalKeys::PinFromScreen, GlobalKeys::PinClipboard})
+    for (GlobalKeys::Key key : GlobalKeys::kKeys)
         if (!GlobalKeys::Holds(key)) tip += std::wstring(L"\n") + GlobalKeys::KeyText(key) + L" is taken";
     return tip;
 }
@@ -149,6 +165,7 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         if (wParam == GlobalKeys::HideShow) mMain::HideOrShowAllRunning(mMain::Visibility::Toggle);
         if (wParam == GlobalKeys::PinFromScreen) mMain::Carry(mMain::Request::PinFromScreen);
         if (wParam == GlobalKeys::PinClipboard) mMain::Carry(mMain::Request::PinClipboard);
+        if (wParam == GlobalKeys::NextGroup) mMain::ShowGroupAllRunning(NextGroup(mMain::ShownGroup(), mMain::GroupsWithPins()));
         return 0;
     }
     if (message == WM_CLOSE) return 0;  // the icon and the keys never go while the copy runs

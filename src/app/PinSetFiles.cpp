@@ -246,7 +246,8 @@ std::optional<StoredPackage> ReadSetWithSettings(const std::wstring& path) {
     PackageBag merged = settings->bag;
     for (const auto& [name, value] : set->bag.Entries()) {
         const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&value);
-        if (bytes && !bytes->empty() && merged.Has(name)) merged.WriteValue(name, value);
+        // The images only: a window's marks are settings, the later ones those of the settings file.
+        if (bytes && !bytes->empty() && merged.Has(name) && name.compare(0, 3, L"Ras") == 0) merged.WriteValue(name, value);
     }
     set->bag = std::move(merged);
     return set;

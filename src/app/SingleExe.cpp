@@ -34,7 +34,10 @@ void WriteWindow(PackageBag& bag, const FrmLogo& window, int k, int sameAs) {
     // An entry of its own, which older copies of the program pass over.
     if (window.Menu.Turn != Orientation{}) bag.WriteValue(L"turn" + n, window.Menu.Turn.Code());
     // The same for the marks: an older copy shows the picture as it was before them.
-    if (!window.Marks.Empty()) bag.WriteValue(L"marks" + n, window.Marks.Encode());
+    const PinMarks marks = window.MarksToStore();
+    if (!marks.Empty()) bag.WriteValue(L"marks" + n, marks.Encode());
+    if (window.Group() != 1) bag.WriteValue(L"group" + n, static_cast<std::int16_t>(window.Group()));
+    if (window.Collapsed()) bag.WriteValue(L"collapsed" + n, true);
     for (int p = 0; p < 10; ++p) {
         if (window.Menu.InmnuOpacity[p].checked) {
             bag.WriteValue(L"opacity" + n, static_cast<std::int16_t>((p + 1) * 10));

@@ -11,7 +11,8 @@ LogoMenu::LogoMenu() {
     const wchar_t* logo[] = {L"Top Most", L"Moveable", L"-", L"Opacity", L"Size", L"Make single Exe!",
                              L"Make single Exe! All Images", L"-", L"About", L"E&xit", L"-", L"-",
                              L"Click Through", L"Copy", L"Paste", L"Save Pins...", L"Reopen Closed",
-                             L"Turn", L"Open at Sign-in", L"Draw", L"Revert to Original", L"Undo Revert"};
+                             L"Turn", L"Open at Sign-in", L"Draw", L"Revert to Original", L"Undo Revert", L"Group",
+                             L"Collapse", L"Save Image As..."};
     for (std::size_t i = 0; i < InmnuLogo.size(); ++i) InmnuLogo[i].caption = logo[i];
     InmnuLogo[TopMostItem].checked = true;
     InmnuLogo[MoveableItem].checked = true;
@@ -31,6 +32,8 @@ LogoMenu::LogoMenu() {
 
     const wchar_t* turn[] = {L"Left 90", L"Right 90", L"Flip Horizontal", L"Flip Vertical", L"Reset"};
     for (std::size_t i = 0; i < InmnuTurn.size(); ++i) InmnuTurn[i].caption = turn[i];
+    for (std::size_t i = 0; i < InmnuGroup.size(); ++i) InmnuGroup[i].caption = std::to_wstring(i + 1);
+    InmnuGroup[0].checked = true;
 }
 
 bool LogoMenu::CheckOpeningOpacity(std::int16_t opacity) {

@@ -214,10 +214,21 @@ bool PinMarks::HasBlur() const {
     return std::any_of(marks_.begin(), marks_.end(), [](const Mark& m) { return m.tool == MarkTool::Blur; });
 }
 
-void PinMarks::Add(Mark mark) {
+bool PinMarks::Add(Mark mark) {
+    // What the reader would refuse is never kept: one such mark would cost every mark of the pin.
+    const bool text = mark.tool == MarkTool::Text;
+    const bool fits = marks_.size() < kMaxMarks && mark.points.size() <= kMaxMarkPoints &&
+                      PointCountFits(mark.tool, static_cast<std::uint32_t>(mark.points.size())) &&
+                      mark.text.size() <= kMaxMarkText && (text || mark.text.empty()) && mark.colour <= 0xFFFFFF &&
+                      mark.width >= 1 && mark.width <= (text ? kMaxTextMarkHeight : kMaxMarkWidth) &&
+                      std::all_of(mark.points.begin(), mark.points.end(), [](const MarkPoint& p) {
+                          return std::fabs(p.x) <= kMaxCoordinate && std::fabs(p.y) <= kMaxCoordinate;  // NaN fails too
+                      });
+    if (!fits) return false;
     marks_.push_back(std::move(mark));
     undo_.push_back({});  // the mark itself stays the last of marks_ while this step is done
     redo_.clear();
+    return true;
 }
 
 bool PinMarks::Undo() {

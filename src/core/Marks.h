@@ -110,12 +110,15 @@ public:
     PixelRect Shown(std::int32_t pictureWidth, std::int32_t pictureHeight) const;
     bool HasBlur() const;
 
-    // A new mark: the steps undone before it can no longer be redone.
-    void Add(Mark mark);
+    // A new mark: the steps undone before it can no longer be redone. False, nothing kept, for a
+    // mark that would not read back (beyond the counts, sizes and places stored marks may have).
+    bool Add(Mark mark);
     // The last step (a mark, or a revert) undone or redone; false when there is none.
     bool Undo();
     bool Redo();
     bool CanUndo() const { return !undo_.empty(); }
+    // A step undone because it could not be shown is not offered again.
+    void ForgetRedo() { redo_.clear(); }
     bool CanRedo() const { return !redo_.empty(); }
     // Every mark goes, as one step that Undo brings back.
     bool CanRevert() const { return !marks_.empty(); }

@@ -63,7 +63,7 @@ public:
     std::uint64_t Size() const { return end_ - start_; }
     PackageValue Bytes(std::size_t length) {
         if (length > end_ - at_) throw PackageError("a package length runs past its end");
-        if (length <= inMemory_) {
+        if (length <= inMemory_ || !mayLeave_) {
             std::vector<std::uint8_t> bytes(length);
             if (length && !read_(at_, bytes.data(), length)) throw PackageError("a package cannot be read");
             at_ += length;
@@ -75,11 +75,14 @@ public:
     }
     // Where the last byte value read was left, once.
     std::optional<StoredRange> TakeLeft() { return std::exchange(left_, std::nullopt); }
+    // Only images are left in their file; every other value (a window's marks) is read whole.
+    void ReadingEntry(const std::wstring& name) { mayLeave_ = name.compare(0, 3, L"Ras") == 0; }
 
 private:
     const ReadAt& read_;
     std::uint64_t start_, at_, end_;
     std::size_t inMemory_;
+    bool mayLeave_ = true;
     std::vector<std::uint8_t> scratch_;
     std::optional<StoredRange> left_;
 };
@@ -199,6 +202,7 @@ std::vector<std::pair<std::wstring, PackageValue>> ReadEntries(In& in, AfterEach
     std::set<std::wstring> names;
     for (std::uint64_t i = 0; i < count; ++i) {
         std::wstring name = in.Wide(static_cast<std::size_t>(in.Little(2)));
+        in.ReadingEntry(name);
         const auto kind = static_cast<std::uint8_t>(in.Little(1));
         PackageValue value = ReadValueOfKind(in, kind);
         if (!names.insert(name).second) throw PackageError("a package names a value twice");

@@ -80,8 +80,9 @@ std::vector<std::uint8_t> EncodeEntry(const std::wstring& name, const PackageVal
 std::vector<std::uint8_t> EncodeBytesEntryStart(const std::wstring& name, std::uint32_t length);
 
 // Reading a bag from a large source (a file) without holding its large values: read(offset,
-// into, size) gives bytes of the source; each byte value of more than inMemory bytes is
-// left there, read as empty, its place in the source noted under its name in left. Throws
+// into, size) gives bytes of the source; each image (a byte value named "Ras...") of more than
+// inMemory bytes is left there, read as empty, its place in the source noted under its name in
+// left. Other values are read whole. Throws
 // PackageError as LoadContents does.
 struct StoredRange {
     std::uint64_t offset, length;

@@ -57,7 +57,9 @@ PackageBag WindowsOf(const PackageBag& bag, const std::vector<int>& numbers, std
                 if (origins && bag.Has(target)) (*origins)[renamed] = target;
             } else {
                 out.WriteValue(renamed, value);
-                if (origins && std::holds_alternative<std::vector<std::uint8_t>>(value)) (*origins)[renamed] = name;
+                // Images only: the streamed bytes are an image's, which ends in a byte of its own.
+                if (origins && name.compare(0, digits, L"Ras") == 0 && std::holds_alternative<std::vector<std::uint8_t>>(value))
+                    (*origins)[renamed] = name;
             }
         }
     }

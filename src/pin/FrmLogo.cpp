@@ -14,6 +14,7 @@
 #include "pin/PinEditor.h"
 #include "system/MessagePump.h"
 #include "system/RunningCopies.h"
+#include "system/ShownGroup.h"
 #include "system/TempFiles.h"
 #include "system/WindowRegistry.h"
 
@@ -46,7 +47,7 @@ bool RegisterLogoClass(WNDPROC windowProc) {
 // Dropped files are opened after the drop has returned, so the program they came from
 // is not kept waiting while the new windows fade in.
 constexpr UINT kOpenDroppedFiles = WM_APP + 1;
-constexpr UINT_PTR kSettleTimer = 1, kAnimationTimer = 2, kFocusCheckTimer = 5;
+constexpr UINT_PTR kSettleTimer = 1, kFocusCheckTimer = 5;
 
 int ShiftState() {
     return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
@@ -169,6 +170,7 @@ FrmLogo::~FrmLogo() = default;
 
 void FrmLogo::Animate(std::uint8_t alpha) {
     KillTimer(hwnd_, kAnimationTimer);
+    if (collapsed_) return;  // a tile stands still
     animation_ = Animation::Load(fileNamePath_, Width(), Height(), Menu.Turn, alpha);
     if (animation_) SetTimer(hwnd_, kAnimationTimer, animation_->Delay(), nullptr);
 }
@@ -256,6 +258,11 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // While drawing, a double-click applies a crop, or is a press like any other: never a close.
         if (editor_ && !editor_->ApplyCrop()) editor_->PointerDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
         if (editor_) return 0;
+        // Shift+double-click collapses or expands; a plain one expands a tile rather than close it.
+        if ((wParam & MK_SHIFT) != 0 || collapsed_) {
+            Collapse(!collapsed_);
+            return 0;
+        }
         OnMouseDown(1);
         OnDoubleClick();
         return 0;
@@ -263,7 +270,11 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYDOWN:  // Alt combinations
         OnKeyDown(static_cast<int>(wParam), ShiftState());
         return DefWindowProcW(hwnd_, message, wParam, lParam);
-    case WM_CHAR: OnChar(static_cast<wchar_t>(wParam)); return 0;
+    case WM_CHAR:
+        // A held Esc repeats: only its first press counts, so ending a drawing never closes the pin after it.
+        if (wParam == 27 && (lParam & 0x40000000) != 0) return 0;
+        OnChar(static_cast<wchar_t>(wParam));
+        return 0;
     case kOpenDroppedFiles: {
         DroppedImages dropped;
         std::swap(dropped, dropped_);
@@ -318,6 +329,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCDESTROY: {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         RemovePropW(hwnd_, AboutWindowProperty);
+        mMain::PublishGroup(hwnd_, 0);  // the property goes with the window
         auto& all = LoadedWindows();
         auto at = std::find(all.begin(), all.end(), this);
         LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -336,8 +348,17 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!ShUnload && IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) ClickThrough(false);
             return 0;
         }
+        // Shown again, a pin of a group that is not shown stays hidden.
         if (message == mMain::HideShowMessage()) {
-            if (!ShUnload && !aboutMode_ && IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) Hide(wParam != 0);
+            if (!ShUnload && !aboutMode_ && IsVelvaneOfThisUser(static_cast<DWORD>(lParam))) {
+                const int shown = wParam != 0 ? kAllGroups : mMain::ShownGroup();
+                Hide(wParam != 0 || (shown != kAllGroups && shown != group_));
+            }
+            return 0;
+        }
+        if (message == mMain::ShowGroupMessage()) {
+            if (!ShUnload && !aboutMode_ && IsVelvaneOfThisUser(static_cast<DWORD>(lParam)))
+                Hide(static_cast<int>(wParam) != kAllGroups && static_cast<int>(wParam) != group_);
             return 0;
         }
         return DefWindowProcW(hwnd_, message, wParam, lParam);

@@ -110,7 +110,7 @@ public:
     // a moment (the wheel's and the menu's next step), the picture while the user may come
     // back to the window. Each goes when its timer comes.
     KeptPicture* KeptAWhile();
-    static constexpr UINT_PTR kKeptPictureTimer = 3, kKeptSurfaceTimer = 4;
+    static constexpr UINT_PTR kKeptPictureTimer = 3, kKeptSurfaceTimer = 4, kAnimationTimer = 2;
 
     // When its file is gone while the window still keeps the picture it shows, that picture
     // becomes a PNG file of our own that the window shows from then on: its pin set never
@@ -121,11 +121,22 @@ public:
     bool Hidden() const { return hidden_; }
     void Hide(bool hidden);
 
+    // Collapsed to a small tile that shows the whole picture (Shift+double-click, "Collapse"), or
+    // expanded again as it was; the wheel, Size, Opacity, Turn and Draw wait until it is expanded.
+    bool Collapsed() const { return collapsed_; }
+    void Collapse(bool on);
+
+    // The pin's group, 1 to 9: it shows while its group, or every group, is shown.
+    int Group() const { return group_; }
+    void Group(int group);
+
     // Drawing on the picture (Space, "Draw"): keys, pointer and wheel go to the marks until it ends.
     bool Editing() const { return editor_ != nullptr; }
     void BeginEditing();
     // Every mark made is kept; the window shows the picture with them.
     void EndEditing();
+    // The marks as stored now: with a text still being typed as the last of them.
+    PinMarks MarksToStore() const;
     // A mark was made or taken back: the menu and the copy's set follow.
     void MarksChanged();
     // "Revert to Original" and "Undo Revert"; the window shows the part of the picture the
@@ -156,6 +167,8 @@ private:
     // A change of the marks outside editing (false: none made), drawn at once.
     void ChangeMarks(bool (*change)(PinMarks&));
     void ChooseEditingColour();
+    // "Save Image As...": runs the Save dialog, after which this pin may be gone.
+    void SaveImage();
 
     PinHost& host_;
     HWND hwnd_ = nullptr;
@@ -163,6 +176,8 @@ private:
     int oleDropMode_ = 0;
     bool clickThrough_ = false;
     bool hidden_ = false;
+    int group_ = 1;
+    bool collapsed_ = false;
     int wheelRest_ = 0;  // a high-resolution wheel's turn short of a notch
     DroppedImages dropped_;
     std::wstring fileNamePath_;

@@ -12,7 +12,7 @@ namespace velvane {
 
 void FrmLogo::BeginEditing() {
     // A playing animation has no one picture to draw on; a hidden or click-through pin cannot be reached.
-    if (editor_ || aboutMode_ || animation_ || hidden_ || clickThrough_ || ShUnload) return;
+    if (editor_ || aboutMode_ || animation_ || hidden_ || clickThrough_ || collapsed_ || ShUnload) return;
     editor_ = PinEditor::Start(*this);
     if (!editor_) return;
     // The keys typed next are the editor's, and a click elsewhere ends it.
@@ -30,6 +30,14 @@ void FrmLogo::EndEditing() {
 
 void FrmLogo::MarksChanged() { host_.PinsChanged(); }
 
+PinMarks FrmLogo::MarksToStore() const {
+    const Mark* typed = editor_ ? editor_->TypedText() : nullptr;
+    if (!typed || typed->text.empty()) return Marks;
+    PinMarks marks = Marks;
+    marks.Add(*typed);
+    return marks;
+}
+
 void FrmLogo::RevertMarks() {
     ChangeMarks([](PinMarks& marks) {
         if (!marks.CanRevert()) return false;
@@ -43,6 +51,7 @@ void FrmLogo::UndoRevert() {
 }
 
 void FrmLogo::ChangeMarks(bool (*change)(PinMarks&)) {
+    if (collapsed_) return;
     if (editor_) {
         editor_->Finish(false);
         if (change(Marks) && editor_->Rebuild(true)) MarksChanged();

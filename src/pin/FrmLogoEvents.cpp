@@ -12,6 +12,9 @@
 #include "pin/PinEditor.h"
 #include "pin/PopupMenu.h"
 #include "system/Clipboard.h"
+#include "system/SaveImageFile.h"
+#include "system/TempFiles.h"
+#include "system/ShownGroup.h"
 
 namespace velvane {
 namespace {
@@ -31,8 +34,9 @@ void FrmLogo::OnMouseDown(int button) {
     Menu.InmnuLogo[ReopenClosedItem].enabled = host_.CanReopen();
     Menu.InmnuLogo[OpenAtSignInItem].checked = host_.OpensAtSignIn();
     Menu.InmnuLogo[DrawItem].checked = editor_ != nullptr;
-    Menu.InmnuLogo[DrawItem].enabled = !animation_;
-    Menu.InmnuLogo[RevertItem].enabled = Marks.CanRevert();
+    Menu.InmnuLogo[DrawItem].enabled = !animation_ && !collapsed_;
+    Menu.InmnuLogo[CollapseItem].caption = collapsed_ ? L"Expand" : L"Collapse";
+    Menu.InmnuLogo[RevertItem].enabled = Marks.CanRevert() && !collapsed_;
     Menu.InmnuLogo[UndoRevertItem].visible = Marks.JustReverted();
     if (button != kRightButton) return;
     if (aboutMode_) host_.AboutMenu(hwnd_);  // which may close this window
@@ -49,6 +53,10 @@ void FrmLogo::OnKeyDown(int keyCode, int shift) {
     if (endsProgram) host_.CopyCommand(hwnd_, ExitItem);
     if (keyCode == 'C' && shift == kCtrl) OnLogoItem(CopyItem);
     if (keyCode == 'V' && shift == kCtrl) OnLogoItem(PasteItem);
+    if (keyCode == 'S' && shift == kCtrl && !aboutMode_) {
+        OnLogoItem(SaveImageItem);
+        return;  // the dialog ran messages: this pin may be gone
+    }
     // While drawing, Ctrl+Z and Ctrl+Y walk the marks, not the closed pins.
     if (editor_ && keyCode == 'Z' && shift == kCtrl) editor_->Undo();
     else if (editor_ && keyCode == 'Y' && shift == kCtrl) editor_->Redo();
@@ -148,6 +156,17 @@ void FrmLogo::ClickThrough(bool on) {
     if (!on) host_.RefreshIcon();
 }
 
+void FrmLogo::Group(int group) {
+    if (!IsGroup(group)) return;
+    group_ = group;
+    for (std::size_t i = 0; i < Menu.InmnuGroup.size(); ++i) Menu.InmnuGroup[i].checked = static_cast<int>(i) + 1 == group;
+    mMain::PublishGroup(hwnd_, group);
+    // Moved to a group that is not shown, it goes from the screen as the others of that group are.
+    const int shown = mMain::ShownGroup();
+    if (shown != kAllGroups && shown != group && !hidden_) Hide(true);
+    host_.PinsChanged();
+}
+
 void FrmLogo::Hide(bool hidden) {
     if (hidden) EndEditing();
     hidden_ = hidden;
@@ -164,6 +183,7 @@ void FrmLogo::ShowPopupMenu() {
     case MenuChoice::Opacity: OnOpacityItem(choice.index); break;
     case MenuChoice::Size: OnSizeItem(choice.index); break;
     case MenuChoice::Turn: OnTurnItem(choice.index); break;
+    case MenuChoice::Group: Group(choice.index + 1); break;
     case MenuChoice::None: break;
     }
 }
@@ -177,6 +197,8 @@ void FrmLogo::OnLogoItem(int index) {
         if (editor_) EndEditing();
         else BeginEditing();
         break;
+    case SaveImageItem: SaveImage(); return;  // the dialog ran messages: this pin may be gone
+    case CollapseItem: Collapse(!collapsed_); break;
     case RevertItem: RevertMarks(); break;
     case UndoRevertItem: UndoRevert(); break;
     case CopyItem: {
@@ -189,6 +211,19 @@ void FrmLogo::OnLogoItem(int index) {
     default: host_.CopyCommand(hwnd_, index); break;  // the items that act on the whole copy
     }
     host_.PinsChanged();
+}
+
+void FrmLogo::SaveImage() {
+    // The picture as it shows at its own size: turned, marked and cropped, neither sized nor faded.
+    std::int32_t width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+    {
+        const GdiplusSession session;
+        pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, 1.0f, Menu.Turn, Marks, width, height);
+    }
+    if (pixels.empty()) return;
+    const std::wstring name = mMain::IsOwnTempFile(fileNamePath_) ? std::wstring() : fileNamePath_;
+    SaveImageAs(hwnd_, {pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)}, name);
 }
 
 void FrmLogo::OnTopMostItem() {
@@ -216,12 +251,14 @@ void FrmLogo::OnSizeItem(int index, const POINT* anchor) {
 
 void FrmLogo::OnTurnItem(int index) {
     if (index < 0 || index > static_cast<int>(TurnChoice::Reset)) return;
+    if (collapsed_) return;
     const Orientation before = Menu.Turn;
     Menu.Turn = Turned(before, static_cast<TurnChoice>(index));
     if (Menu.Turn != before && !ApplySizeAndOpacity(-1, -1, nullptr, true)) Menu.Turn = before;
 }
 
 bool FrmLogo::ApplySizeAndOpacity(std::int16_t opacity, int sizeIndex, const POINT* anchor, bool keepCentre) {
+    if (collapsed_) return false;  // a tile keeps its size; the pin takes the change once expanded
     LayeredPNGWindow renderer;
     // The marks are the window's settings and "Make single Exe!" stores them: they move
     // only with a picture that was pushed. An image that can no longer be read, or a size

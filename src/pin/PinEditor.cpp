@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <string_view>
 
+#include "core/ImageLimits.h"
 #include "core/ScaleArithmetic.h"
 #include "image/ImageSource.h"
 #include "image/MarkPainter.h"
@@ -40,26 +41,33 @@ bool PinEditor::Rebuild(bool keepPlace) {
     const std::optional<MarkView> view = MarkView::Of(pin_.Marks.Shown(width, height), rendering->factor, pin_.Menu.Turn);
     if (!view) return false;
 
+    if (!ImageSizeFits(view->windowWidth, view->windowHeight)) return false;
+
     RECT now{};
     GetWindowRect(pin_.hWnd(), &now);
     const WindowShift shift = keepPlace && view_.windowWidth > 0 ? ShiftForShown(view_, *view) : WindowShift{};
-    if (!layer_ || view->windowWidth != view_.windowWidth || view->windowHeight != view_.windowHeight) {
-        selection_.reset();
-        front_.reset();
-        layer_.reset();
-        layer_ = TopDownBitmap(view->windowWidth, view->windowHeight, layerBits_);
-        if (layer_) front_ = TopDownBitmap(view->windowWidth, view->windowHeight, frontBits_);
-        if (!front_) {
-            layer_.reset();
-            view_ = {};
-            return false;
-        }
-        selection_.Select(dc_.get(), front_.get());
+    // Drawn into new bitmaps when the size changes, taken only once drawn: a failure leaves the
+    // editor with the picture, bitmaps and view it had.
+    const bool resized = !layer_ || view->windowWidth != view_.windowWidth || view->windowHeight != view_.windowHeight;
+    void *layerBits = layerBits_, *frontBits = frontBits_;
+    ScopedBitmap layer, front;
+    if (resized) {
+        layer = TopDownBitmap(view->windowWidth, view->windowHeight, layerBits);
+        if (layer) front = TopDownBitmap(view->windowWidth, view->windowHeight, frontBits);
+        if (!front) return false;
     }
     const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(view->windowWidth);
-    if (!RenderMarked(image.get(), {static_cast<std::uint8_t*>(layerBits_), view->windowWidth, view->windowHeight, stride}, *view,
+    if (!RenderMarked(image.get(), {static_cast<std::uint8_t*>(layerBits), view->windowWidth, view->windowHeight, stride}, *view,
                       pin_.Marks, keep, path))
         return false;
+    if (resized) {
+        selection_.reset();
+        layer_ = std::move(layer);
+        front_ = std::move(front);
+        layerBits_ = layerBits;
+        frontBits_ = frontBits;
+        selection_.Select(dc_.get(), front_.get());
+    }
     view_ = *view;
     alpha_ = *alpha;
     const POINT topLeft{now.left + shift.dx, now.top + shift.dy};
@@ -95,19 +103,24 @@ void PinEditor::ShowPreview(const POINT* topLeft) {
     } else if (dragging_) {
         PaintMarks(front, view_, &drag_, 1);
     }
-    if (crop_) PaintCropPreview(front, view_, *crop_);
+    if (crop_ && !(dragging_ && drag_.tool == MarkTool::Crop)) PaintCropPreview(front, view_, *crop_);
     if (text_) PaintMarks(front, view_, &*text_, 1, /*caret*/ true);
     Push(topLeft);
 }
 
 MarkPoint PinEditor::PicturePoint(POINT at) const {
-    return view_.ToPicture({static_cast<float>(at.x) + 0.5f, static_cast<float>(at.y) + 0.5f});
+    MarkPoint point = view_.ToPicture({static_cast<float>(at.x) + 0.5f, static_cast<float>(at.y) + 0.5f});
+    // A drag may go far past the window: held within a picture's width or height of the part shown.
+    const PixelRect& s = view_.shown;
+    point.x = std::clamp(point.x, static_cast<float>(s.left - s.Width()), static_cast<float>(s.right + s.Width()));
+    point.y = std::clamp(point.y, static_cast<float>(s.top - s.Height()), static_cast<float>(s.bottom + s.Height()));
+    return point;
 }
 
 Mark PinEditor::Current(MarkPoint to, bool shift) const {
     Mark mark = drag_;
     if (mark.tool == MarkTool::Pen || mark.tool == MarkTool::Marker) {
-        if (mark.points.back() != to) mark.points.push_back(to);
+        if (mark.points.back() != to && mark.points.size() < kMaxMarkPoints) mark.points.push_back(to);
         return mark;
     }
     const MarkPoint from = mark.points.front();
@@ -130,7 +143,8 @@ void PinEditor::PointerDown(POINT at, bool) {
         ShowPreview();
         return;
     }
-    crop_.reset();
+    // A crop chosen stays through a press: a double-click applies it, a new drag replaces it.
+    if (tool_ != MarkTool::Crop) crop_.reset();
     dragging_ = true;
     drag_ = Mark{tool_, colour_, width_, {point}, {}};
     if (tool_ != MarkTool::Pen && tool_ != MarkTool::Marker) drag_.points.push_back(point);
@@ -152,7 +166,10 @@ void PinEditor::PointerUp(POINT at, bool shift) {
     const bool moved = drag_.points.front() != drag_.points.back() || drag_.tool == MarkTool::Pen || drag_.tool == MarkTool::Marker;
     const PixelRect area = CoveredPixels(drag_.points.front(), drag_.points.back(), view_.shown);
     if (drag_.tool == MarkTool::Crop) {
-        if (!area.Empty() && !(area == view_.shown)) crop_ = area;
+        // A press without a drag (a double-click's first) keeps the crop chosen before.
+        const MarkPoint a = view_.ToWindow(drag_.points.front()), b = view_.ToWindow(drag_.points.back());
+        const bool dragged = std::fabs(a.x - b.x) >= GetSystemMetrics(SM_CXDRAG) || std::fabs(a.y - b.y) >= GetSystemMetrics(SM_CYDRAG);
+        if (dragged && !area.Empty() && !(area == view_.shown)) crop_ = area;
         ShowPreview();
     } else if (moved && !(drag_.tool == MarkTool::Blur && area.Empty())) {
         Commit(drag_);
@@ -162,7 +179,10 @@ void PinEditor::PointerUp(POINT at, bool shift) {
 }
 
 void PinEditor::Commit(Mark mark) {
-    pin_.Marks.Add(mark);
+    if (!pin_.Marks.Add(mark)) {  // more than a pin keeps: the preview goes, nothing is kept
+        ShowPreview();
+        return;
+    }
     if (mark.tool == MarkTool::Blur) {
         Rebuild(false);  // blocks are worked out from the picture's own pixels
     } else {
@@ -180,14 +200,14 @@ bool PinEditor::ApplyCrop() {
     crop_.reset();
     Mark crop{MarkTool::Crop, colour_, 1, {}, {}};
     crop.points = {{static_cast<float>(kept.left), static_cast<float>(kept.top)}, {static_cast<float>(kept.right), static_cast<float>(kept.bottom)}};
-    pin_.Marks.Add(std::move(crop));
-    if (!Rebuild(true)) pin_.Marks.Undo();  // too large a window to draw: the crop is not made
-    pin_.MarksChanged();
+    if (!pin_.Marks.Add(std::move(crop))) return true;
+    if (Rebuild(true)) pin_.MarksChanged();
+    else pin_.Marks.Undo(), pin_.Marks.ForgetRedo();  // a window that cannot be drawn: no crop is made
     return true;
 }
 
 void PinEditor::Finish(bool push) {
-    crop_.reset();
+    if (push) crop_.reset();  // the drawing ends: a crop not applied goes
     if (text_ && !text_->text.empty()) {
         const Mark text = std::move(*text_);
         text_.reset();
@@ -197,14 +217,21 @@ void PinEditor::Finish(bool push) {
     if (push) ShowPreview();
 }
 
+// A step whose picture cannot be drawn (a window beyond memory) is taken back at once.
 void PinEditor::Undo() {
     Finish(false);
-    if (pin_.Marks.Undo() && Rebuild(true)) pin_.MarksChanged();
+    crop_.reset();
+    if (!pin_.Marks.Undo()) return;
+    if (Rebuild(true)) pin_.MarksChanged();
+    else pin_.Marks.Redo();
 }
 
 void PinEditor::Redo() {
     Finish(false);
-    if (pin_.Marks.Redo() && Rebuild(true)) pin_.MarksChanged();
+    crop_.reset();
+    if (!pin_.Marks.Redo()) return;
+    if (Rebuild(true)) pin_.MarksChanged();
+    else pin_.Marks.Undo();
 }
 
 PinEditor::KeyResult PinEditor::Char(wchar_t character, bool shift) {
@@ -214,7 +241,7 @@ PinEditor::KeyResult PinEditor::Char(wchar_t character, bool shift) {
             return KeyResult::EndsEditing;
         }
         if (character == L'\r' && !shift) Finish(true);
-        else if (character == L'\r') text_->text += L'\n';
+        else if (character == L'\r' && text_->text.size() < kMaxMarkText) text_->text += L'\n';
         else if (character == L'\b' && !text_->text.empty()) text_->text.pop_back();
         else if (character >= 32 && text_->text.size() < kMaxMarkText) text_->text += character;
         ShowPreview();
@@ -236,6 +263,7 @@ void PinEditor::ChooseColour(std::uint32_t rgb) { OnColourChosen(rgb); }
 
 void PinEditor::OnToolChosen(MarkTool tool) {
     Finish(false);
+    crop_.reset();
     tool_ = tool;
     ShowState();
     ShowPreview();

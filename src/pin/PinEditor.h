@@ -43,6 +43,8 @@ public:
     // (after Size, the wheel, a turn, an undo or a crop); false when it cannot be.
     // keepPlace: the marks changed what part of the picture shows, which stays where it was on the screen.
     bool Rebuild(bool keepPlace);
+    // The text being typed, not yet a mark; null when none is.
+    const Mark* TypedText() const { return text_ ? &*text_ : nullptr; }
     // A text being typed becomes a mark; with push, the window shows no preview any more.
     void Finish(bool push);
 

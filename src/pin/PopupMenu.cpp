@@ -4,14 +4,14 @@ namespace velvane {
 namespace {
 
 // Command ids carry the item's array and index.
-constexpr UINT kLogoBase = 100, kOpacityBase = 200, kSizeBase = 300, kTurnBase = 400;
+constexpr UINT kLogoBase = 100, kOpacityBase = 200, kSizeBase = 300, kTurnBase = 400, kGroupBase = 500;
 
 // The keys that do an item over the window, shown beside it.
 struct ItemKey {
     int item;
     const wchar_t* key;
 };
-constexpr ItemKey kItemKeys[] = {{ExitItem, L"Ctrl+X"}, {CopyItem, L"Ctrl+C"}, {PasteItem, L"Ctrl+V"}, {ReopenClosedItem, L"Ctrl+Z"}, {DrawItem, L"Space"}};
+constexpr ItemKey kItemKeys[] = {{ExitItem, L"Ctrl+X"}, {CopyItem, L"Ctrl+C"}, {PasteItem, L"Ctrl+V"}, {ReopenClosedItem, L"Ctrl+Z"}, {DrawItem, L"Space"}, {SaveImageItem, L"Ctrl+S"}};
 
 template <std::size_t N>
 void AppendItems(HMENU into, const std::array<MenuItem, N>& items, UINT base, const LogoMenu& menu);
@@ -34,6 +34,7 @@ HMENU BuildSubmenu(const LogoMenu& menu, int logoIndex) {
     HMENU sub = CreatePopupMenu();
     if (logoIndex == OpacityItem) AppendItems(sub, menu.InmnuOpacity, kOpacityBase, menu);
     else if (logoIndex == TurnItem) AppendItems(sub, menu.InmnuTurn, kTurnBase, menu);
+    else if (logoIndex == GroupItem) AppendItems(sub, menu.InmnuGroup, kGroupBase, menu);
     else AppendItems(sub, menu.InmnuSize, kSizeBase, menu);
     return sub;
 }
@@ -44,7 +45,7 @@ void AppendItems(HMENU into, const std::array<MenuItem, N>& items, UINT base, co
         const std::size_t i = base == kLogoBase ? static_cast<std::size_t>(LogoMenuOrder[shown]) : shown;
         const MenuItem& item = items[i];
         if (!item.visible) continue;  // a hidden item is simply left out
-        const bool submenu = base == kLogoBase && (i == OpacityItem || i == SizeItem || i == TurnItem);
+        const bool submenu = base == kLogoBase && (i == OpacityItem || i == SizeItem || i == TurnItem || i == GroupItem);
         if (submenu) {
             // The parent menu owns the submenu from here on and destroys it with itself.
             AppendMenuW(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(BuildSubmenu(menu, static_cast<int>(i))),
@@ -68,6 +69,7 @@ MenuChoice TrackLogoMenu(HWND owner, const LogoMenu& menu, POINT at) {
                                                          TPM_NONOTIFY,
                                                      at.x, at.y, 0, owner, nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
+    if (id >= kGroupBase) return {MenuChoice::Group, static_cast<int>(id - kGroupBase)};
     if (id >= kTurnBase) return {MenuChoice::Turn, static_cast<int>(id - kTurnBase)};
     if (id >= kSizeBase) return {MenuChoice::Size, static_cast<int>(id - kSizeBase)};
     if (id >= kOpacityBase) return {MenuChoice::Opacity, static_cast<int>(id - kOpacityBase)};

@@ -9,6 +9,7 @@
 #include "system/ProgramFile.h"
 #include "core/OpenSetNames.h"
 #include "core/PinSet.h"
+#include "app/PinSetFiles.h"
 #include "app/PinSetStore.h"
 #include "system/RunningCopies.h"
 #include "app/SingleExe.h"
@@ -138,10 +139,15 @@ TEST_F(LogoTest, PinSetsKeepWhatCannotBeReadAndRestoresKeepWhatCannotOpen) {
     const std::wstring a = Bmp(L"a.bmp", 200, 100), own = mMain::OwnPinSetPath(), folder = own.substr(0, own.rfind(L'\\') + 1);
     const std::vector<std::uint8_t> bmp = ReadFileFrom(a).value();
     FrmLogo* w = Open(a, 1, 50);
-    ASSERT_TRUE(w && Open(Png(L"b.png", 60, 40)) && mMain::SavePinsNow());
+    const Mark line{MarkTool::Line, 0, 3, {{1, 1}, {50, 50}}, L""};
+    ASSERT_TRUE(w && w->Marks.Add(line) && Open(Png(L"b.png", 60, 40)) && mMain::SavePinsNow());
     const std::vector<std::uint8_t> saved = ReadFileFrom(own).value_or(std::vector<std::uint8_t>(40, 'x'));
+    w->Marks.Add(line);  // the marks, too, are settings: the later ones, in the settings alone
     w->OnOpacityItem(9);
     EXPECT_TRUE(mMain::SavePinsNow() && ReadFileFrom(own) == saved) << "settings alone: the images are not written again";
+    const auto read = mMain::ReadSetWithSettings(own);
+    const auto* marks = read && read->bag.Has(L"marks1") ? std::get_if<std::vector<std::uint8_t>>(&read->bag.ReadValue(L"marks1")) : nullptr;
+    EXPECT_EQ(marks ? PinMarks::Decode(marks->data(), marks->size()).value_or(PinMarks{}).Marks().size() : 0u, 2u) << "the later marks, from the settings";
     DeleteFileW(a.c_str());
     ASSERT_TRUE(Open(logo, 0.5f));
     EXPECT_TRUE(mMain::SavePinsNow()) << "a pinned file gone holds the set back";
