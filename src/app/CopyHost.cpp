@@ -6,6 +6,7 @@
 #include "app/PinSetStore.h"
 #include "app/Resident.h"
 #include "app/SavePins.h"
+#include "app/SelectionActs.h"
 #include "app/SignIn.h"
 #include "app/SingleExe.h"
 #include "core/CommandLine.h"
@@ -69,6 +70,11 @@ public:
     bool CanReopen() override { return mMain::CanReopen(); }
     bool OpensAtSignIn() override { return mMain::OpensAtSignIn(); }
     bool RefreshIcon() override { return NotificationIcon::Refresh(); }
+    void CloseSelection(int batch, DWORD initiator) override { mMain::CloseSelection(batch, initiator); }
+    void CopySelection(HWND pin) override { mMain::CopySelection(pin); }
+    bool TakeSelectionData(ULONG_PTR kind, const std::uint8_t* data, std::size_t size) override {
+        return mMain::TakeSelectionData(kind, data, size);
+    }
 };
 
 }  // namespace

@@ -34,9 +34,14 @@ namespace velvane::mMain {
 
 namespace {
 
-// Each a package of one window, newest last.
-std::deque<std::vector<std::uint8_t>>& ClosedWindows() {
-    static std::deque<std::vector<std::uint8_t>> closed;
+// Each a package of the windows closed at once, newest last; those of one selection closed across
+// copies share its batch, and come back together.
+struct Closed {
+    std::vector<std::uint8_t> bag;
+    int batch = 0;
+};
+std::deque<Closed>& ClosedWindows() {
+    static std::deque<Closed> closed;
     return closed;
 }
 constexpr std::size_t kReopenable = 20, kReopenableBytes = std::size_t{256} << 20;
@@ -171,29 +176,38 @@ void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(
 
 void RememberClosed(HWND window) {
     try {
-        const std::optional<PackageBag> bag = PackWindows(window, IDYES);
-        if (!bag) return;
-        auto& closed = ClosedWindows();
-        closed.push_back(bag->SaveContents());
-        std::size_t bytes = 0;
-        for (const auto& one : closed) bytes += one.size();
-        while (closed.size() > kReopenable || (closed.size() > 1 && bytes > kReopenableBytes)) {
-            bytes -= closed.front().size();
-            closed.pop_front();
-        }
+        if (const std::optional<PackageBag> bag = PackWindows(window, IDYES)) KeepClosed(bag->SaveContents(), 0);
     } catch (const std::exception&) {
         // An image that can no longer be read cannot come back; the window closes all the same.
+    }
+}
+
+void KeepClosed(std::vector<std::uint8_t> bag, int batch) {
+    auto& closed = ClosedWindows();
+    closed.push_back({std::move(bag), batch});
+    std::size_t bytes = 0;
+    for (const auto& one : closed) bytes += one.bag.size();
+    while (closed.size() > kReopenable || (closed.size() > 1 && bytes > kReopenableBytes)) {
+        bytes -= closed.front().bag.size();
+        closed.pop_front();
     }
 }
 
 void ReopenClosed() {
     auto& closed = ClosedWindows();
     if (closed.empty()) return;
-    // Kept until the window is back: a reopening that fails can be tried again.
-    const std::vector<std::uint8_t> bag = closed.back();
-    std::vector<int> opened;
-    OpenPackageContents(bag, false, true, nullptr, &opened);
-    if (!opened.empty() && !closed.empty() && closed.back() == bag) closed.pop_back();
+    // The last closed, with every other part of its selection; each kept until its windows are
+    // back, so a reopening that fails can be tried again.
+    const int batch = closed.back().batch;
+    std::vector<Closed> last;
+    for (auto at = closed.rbegin(); at != closed.rend() && (last.empty() || (batch != 0 && at->batch == batch)); ++at) last.push_back(*at);
+    for (const Closed& one : last) {
+        std::vector<int> opened;
+        OpenPackageContents(one.bag, false, true, nullptr, &opened);
+        if (opened.empty()) continue;
+        const auto same = std::find_if(closed.begin(), closed.end(), [&](const Closed& c) { return c.batch == one.batch && c.bag == one.bag; });
+        if (same != closed.end()) closed.erase(same);
+    }
 }
 
 bool CanReopen() { return !ClosedWindows().empty(); }

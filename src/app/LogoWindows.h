@@ -44,6 +44,9 @@ bool PinClipboard(HWND owner, POINT at);
 // that ReopenClosed brings back the last one where and as it was, even when its file is
 // gone since; up to 20 of this copy.
 void RememberClosed(HWND window);
+// Windows closed as one (bag: their package), for Ctrl+Z; batch names a selection closed across
+// copies, whose parts come back together (0: none).
+void KeepClosed(std::vector<std::uint8_t> bag, int batch);
 void ReopenClosed();
 bool CanReopen();
 

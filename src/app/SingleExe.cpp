@@ -1,5 +1,6 @@
 #include "app/SingleExe.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "common/ProgramTexts.h"
@@ -105,12 +106,16 @@ bool WriteSelfContainedCopy(HWND caller, bool allImages, const std::function<std
 }
 
 std::optional<PackageBag> PackSettings(HWND only, std::int32_t answer, std::vector<std::wstring>& images) {
+    return PackSettings(only ? std::vector<HWND>{only} : std::vector<HWND>{}, answer, images);
+}
+
+std::optional<PackageBag> PackSettings(const std::vector<HWND>& only, std::int32_t answer, std::vector<std::wstring>& images) {
     PackageBag bag;
     bag.WriteValue(L"Ras", answer);
     images.clear();
     std::vector<std::wstring> paths;
     for (const FrmLogo* window : FrmLogo::Loaded()) {
-        if (window->AboutMode() || (only && window->hWnd() != only)) continue;
+        if (window->AboutMode() || (!only.empty() && std::find(only.begin(), only.end(), window->hWnd()) == only.end())) continue;
         paths.push_back(UpperCase(window->FileNamePath()));
         const int k = static_cast<int>(paths.size());
         int sameAs = 0;
@@ -134,6 +139,10 @@ void AddImages(PackageBag& bag, const std::vector<std::wstring>& images) {
 }
 
 std::optional<PackageBag> PackWindows(HWND only, std::int32_t answer) {
+    return PackWindows(only ? std::vector<HWND>{only} : std::vector<HWND>{}, answer);
+}
+
+std::optional<PackageBag> PackWindows(const std::vector<HWND>& only, std::int32_t answer) {
     std::vector<std::wstring> images;
     std::optional<PackageBag> bag = PackSettings(only, answer, images);
     if (bag) AddImages(*bag, images);

@@ -32,11 +32,14 @@ bool WriteSelfContainedCopy(HWND caller, bool allImages, const std::function<std
 // The package of one window (only), or of every image window, with the settings answer;
 // empty when no image window is left. Throws PackageError when an image cannot be read.
 std::optional<PackageBag> PackWindows(HWND only, std::int32_t answer);
+// The same for several windows (none: every one).
+std::optional<PackageBag> PackWindows(const std::vector<HWND>& only, std::int32_t answer);
 
 // The same package without the image bytes, which are read later, off the window thread:
 // images gets, for each image number, the file whose bytes it is to hold (empty when it
 // refers to an earlier one). AddImages fills them in, or throws PackageError.
 std::optional<PackageBag> PackSettings(HWND only, std::int32_t answer, std::vector<std::wstring>& images);
+std::optional<PackageBag> PackSettings(const std::vector<HWND>& only, std::int32_t answer, std::vector<std::wstring>& images);
 void AddImages(PackageBag& bag, const std::vector<std::wstring>& images);
 
 // Writes the file beside, flushed, then moves it over out: a failure midway leaves the old

@@ -12,7 +12,9 @@
 #include "image/Animation.h"
 #include "pin/LogoDropTarget.h"
 #include "pin/PinEditor.h"
+#include "pin/SelectionFrame.h"
 #include "system/MessagePump.h"
+#include "system/PinSelection.h"
 #include "system/RunningCopies.h"
 #include "system/ShownGroup.h"
 #include "system/TempFiles.h"
@@ -119,6 +121,7 @@ void FrmLogo::RunUnloadSteps() {
     // A text being typed is kept with the others; nothing is pushed to a window going away.
     if (editor_) editor_->Finish(false);
     editor_.reset();
+    frame_.reset();
     try {
         mMain::UpdateWindowRegistry(hwnd_, false);
     } catch (const std::exception&) {
@@ -145,7 +148,7 @@ void FrmLogo::OLEDropMode(int mode) {
         HWND hwnd = hwnd_;
         auto* target = new LogoDropTarget([hwnd](DroppedImages images, POINT at) {
             auto* self = reinterpret_cast<FrmLogo*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-            if (!self) {
+            if (!self || self->draggingOut_) {
                 for (const std::wstring& file : images.ownFiles) mMain::DeleteFileForced(file);
                 return;
             }
@@ -200,12 +203,30 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // With double-clicks on for the class, a quick second press arrives as a double-click
     // message: it is a press all the same.
     case WM_LBUTTONDOWN:
-        if (editor_) editor_->PointerDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
-        else OnMouseDown(1);
+        if (editor_) {
+            editor_->PointerDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
+        } else if ((wParam & MK_CONTROL) != 0 && !aboutMode_) {
+            ctrlPress_ = true;  // a click selects, a drag takes the picture out
+            GetCursorPos(&pressAt_);
+        } else {
+            // A plain click on a pin that is not selected ends the selection of every copy.
+            if (!selected_ && !aboutMode_ && mMain::AnySelected()) mMain::TellSelection({mMain::SelectionAct::Clear});
+            OnMouseDown(1);
+        }
         return 0;
     case WM_LBUTTONUP:
         if (editor_) editor_->PointerUp({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
+        if (ctrlPress_) {
+            ctrlPress_ = false;
+            Select(!selected_);
+        }
         return 0;
+    case WM_COPYDATA: {
+        DWORD sender = 0;
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (!data || !GetWindowThreadProcessId(reinterpret_cast<HWND>(wParam), &sender) || !IsVelvaneOfThisUser(sender)) return FALSE;
+        return host_.TakeSelectionData(data->dwData, static_cast<const std::uint8_t*>(data->lpData), data->cbData) ? TRUE : FALSE;
+    }
     case WM_SETCURSOR:
         if (!editor_ || LOWORD(lParam) != HTCLIENT) return DefWindowProcW(hwnd_, message, wParam, lParam);
         SetCursor(editor_->Cursor());
@@ -233,8 +254,16 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK: OnMouseDown(4); return 0;
     case WM_MOUSEMOVE:
-        if (editor_) editor_->PointerMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
-        else OnMouseMove(MouseButtons(wParam));
+        if (editor_) {
+            editor_->PointerMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
+        } else if (ctrlPress_) {
+            POINT at{};
+            GetCursorPos(&at);
+            if ((wParam & MK_LBUTTON) != 0) OnCtrlPressMove(at);  // which may end this window
+            else ctrlPress_ = false;
+        } else {
+            OnMouseMove(MouseButtons(wParam));
+        }
         return 0;
     case WM_MOUSEWHEEL:
         OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0,
@@ -248,6 +277,14 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_WINDOWPOSCHANGED:  // moved, sized, shown: the copy's pin set follows
         host_.PinsChanged();
+        if (frame_) frame_->Follow();
+        if (draggingSelection_) {  // the user drags it: the other selected pins of every copy follow
+            RECT now{};
+            GetWindowRect(hwnd_, &now);
+            const int dx = now.left - dragFrom_.x, dy = now.top - dragFrom_.y;
+            dragFrom_ = {now.left, now.top};
+            if (dx || dy) mMain::TellSelection({mMain::SelectionAct::MoveBy, dx, dy}, hwnd_);
+        }
         if (editor_ && editor_->Toolbar()) {
             RECT now{};
             GetWindowRect(hwnd_, &now);
@@ -354,6 +391,10 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 const int shown = wParam != 0 ? kAllGroups : mMain::ShownGroup();
                 Hide(wParam != 0 || (shown != kAllGroups && shown != group_));
             }
+            return 0;
+        }
+        if (message == mMain::SelectionMessage()) {
+            OnSelectionMessage(wParam, lParam);  // which may close this window
             return 0;
         }
         if (message == mMain::ShowGroupMessage()) {

@@ -19,6 +19,7 @@
 namespace velvane {
 class Animation;
 class PinEditor;
+class SelectionFrame;
 
 class FrmLogo {
 public:
@@ -126,6 +127,11 @@ public:
     bool Collapsed() const { return collapsed_; }
     void Collapse(bool on);
 
+    // Selected with others (Ctrl+click, Ctrl+A), across copies: framed, and moved, closed, copied
+    // and set with them. Never stored.
+    bool Selected() const { return selected_; }
+    void Select(bool on);
+
     // The pin's group, 1 to 9: it shows while its group, or every group, is shown.
     int Group() const { return group_; }
     void Group(int group);
@@ -163,6 +169,15 @@ private:
     // Esc and double-click: closed, and remembered so that Ctrl+Z brings it back.
     void CloseReopenably();
     void OnTopMostItem();
+    void SetTopMostState(bool on);
+    void ApplyOpacityItem(int index);
+    void OnSelectionMessage(WPARAM wParam, LPARAM lParam);
+    // The pointer moved during a Ctrl+press: far enough, the picture is dragged out as a file.
+    void OnCtrlPressMove(POINT screen);
+    // Drags the picture out as it shows; runs messages, after which this pin may be gone.
+    void DragOut();
+    // Ctrl+C over a selection: this pin's picture as it shows, handed to the asking copy.
+    void GivePicture(int batch, DWORD to);
     void LetKeptGo();
     // A change of the marks outside editing (false: none made), drawn at once.
     void ChangeMarks(bool (*change)(PinMarks&));
@@ -178,6 +193,13 @@ private:
     bool hidden_ = false;
     int group_ = 1;
     bool collapsed_ = false;
+    bool selected_ = false;
+    std::unique_ptr<SelectionFrame> frame_;
+    bool ctrlPress_ = false;        // a Ctrl+press: a click selects, a drag takes the picture out
+    POINT pressAt_{};
+    bool draggingSelection_ = false;  // moved by the user with the other selected pins following
+    bool draggingOut_ = false;
+    POINT dragFrom_{};
     int wheelRest_ = 0;  // a high-resolution wheel's turn short of a notch
     DroppedImages dropped_;
     std::wstring fileNamePath_;

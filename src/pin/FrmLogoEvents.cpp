@@ -10,8 +10,10 @@
 #include "image/LayeredPNGWindow.h"
 #include "pin/FrmLogo.h"
 #include "pin/PinEditor.h"
+#include "pin/SelectionFrame.h"
 #include "pin/PopupMenu.h"
 #include "system/Clipboard.h"
+#include "system/PinSelection.h"
 #include "system/SaveImageFile.h"
 #include "system/TempFiles.h"
 #include "system/ShownGroup.h"
@@ -26,7 +28,19 @@ constexpr int kShift = 1, kCtrl = 2, kAlt = 4;
 
 void FrmLogo::BeginDrag() {
     ReleaseCapture();
-    SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    const HWND hwnd = hwnd_;
+    if (selected_) {
+        RECT now{};
+        GetWindowRect(hwnd_, &now);
+        dragFrom_ = {now.left, now.top};
+        draggingSelection_ = true;
+    }
+    SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    FrmLogo* self = Find(hwnd);  // the move ran messages
+    if (!self || !self->draggingSelection_) return;
+    self->draggingSelection_ = false;
+    // The others followed the pointer; now each is kept at least partly on a monitor.
+    mMain::TellSelection({mMain::SelectionAct::MoveBy, 0, 0});
 }
 
 void FrmLogo::OnMouseDown(int button) {
@@ -68,8 +82,10 @@ void FrmLogo::OnKeyDown(int keyCode, int shift) {
         GetWindowRect(hwnd_, &now);
         const int dx = keyCode == VK_LEFT ? -step : keyCode == VK_RIGHT ? step : 0;
         const int dy = keyCode == VK_UP ? -step : keyCode == VK_DOWN ? step : 0;
-        MoveToPixels(now.left + dx, now.top + dy);
+        if (selected_) mMain::TellSelection({mMain::SelectionAct::MoveBy, dx, dy});
+        else MoveToPixels(now.left + dx, now.top + dy);
     }
+    if (keyCode == 'A' && shift == kCtrl && !aboutMode_) mMain::TellSelection({mMain::SelectionAct::SelectShown});
 }
 
 void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
@@ -91,7 +107,7 @@ void FrmLogo::OnMouseWheel(int delta, bool ctrl, POINT pointer) {
         int item = 9;  // Opacity items are 10 to 100 in steps of 10
         while (item > 0 && !target->Menu.InmnuOpacity[item].checked) --item;
         const int to = std::clamp(item + notches, 0, 9);
-        if (to != item) target->OnOpacityItem(to);
+        if (to != item) target->OnOpacityItem(to);  // every selected pin's, when it is one of them
     } else if (const auto factor = target->Menu.MarkedFactor()) {
         std::optional<int> preset;
         for (int i = 0; i < notches * direction; ++i)
@@ -125,6 +141,11 @@ void FrmLogo::OnChar(wchar_t character) {
 void FrmLogo::OnDoubleClick() { CloseReopenably(); }
 
 void FrmLogo::CloseReopenably() {
+    // A selected pin closes with every selected pin of every copy, and Ctrl+Z brings them back as one.
+    if (selected_) {
+        mMain::TellSelection({mMain::SelectionAct::Close, static_cast<std::int32_t>(GetTickCount() % 8000) + 1});
+        return;  // this pin is gone
+    }
     if (!aboutMode_) host_.RememberClosed(hwnd_);
     Unload();
 }
@@ -171,6 +192,7 @@ void FrmLogo::Hide(bool hidden) {
     if (hidden) EndEditing();
     hidden_ = hidden;
     ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOWNA);
+    if (frame_) frame_->Follow();
     host_.RefreshIcon();
 }
 
@@ -202,6 +224,10 @@ void FrmLogo::OnLogoItem(int index) {
     case RevertItem: RevertMarks(); break;
     case UndoRevertItem: UndoRevert(); break;
     case CopyItem: {
+        if (selected_) {
+            host_.CopySelection(hwnd_);
+            break;
+        }
         const GdiplusSession session;
         std::int32_t width = 0, height = 0;
         std::vector<std::uint8_t> pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn, Marks, width, height);
@@ -227,7 +253,14 @@ void FrmLogo::SaveImage() {
 }
 
 void FrmLogo::OnTopMostItem() {
+    // A selected pin's choice is every selected pin's, in every copy.
+    if (selected_) mMain::TellSelection({mMain::SelectionAct::TopMost, Menu.InmnuLogo[TopMostItem].checked ? 0 : 1});
+    else SetTopMostState(!Menu.InmnuLogo[TopMostItem].checked);
+}
+
+void FrmLogo::SetTopMostState(bool on) {
     const bool wasTopMost = Menu.InmnuLogo[TopMostItem].checked;
+    if (wasTopMost == on) return;
     for (HWND hwnd : LoadedHandles()) {
         FrmLogo* window = Find(hwnd);
         if (!window) continue;
@@ -238,6 +271,12 @@ void FrmLogo::OnTopMostItem() {
 }
 
 void FrmLogo::OnOpacityItem(int index) {
+    if (index < 0 || index > 9) return;
+    if (selected_) mMain::TellSelection({mMain::SelectionAct::Opacity, index});
+    else ApplyOpacityItem(index);
+}
+
+void FrmLogo::ApplyOpacityItem(int index) {
     if (index < 0 || index > 9) return;
     ApplySizeAndOpacity(static_cast<std::int16_t>(10 * (index + 1)), -1);
 }

@@ -38,6 +38,13 @@ public:
     // The notification icon follows the pins (its count, hidden or click-through ones); false
     // when it cannot be shown.
     virtual bool RefreshIcon() = 0;
+    // A selection closed across copies (batch names it): this copy's selected pins close as one,
+    // kept for Ctrl+Z by the copy that asked (initiator, a process id).
+    virtual void CloseSelection(int batch, DWORD initiator) = 0;
+    // Ctrl+C over a selection: this copy gathers the selected pictures of every copy.
+    virtual void CopySelection(HWND pin) = 0;
+    // What another copy handed this one for a selection (WM_COPYDATA); false when it is not taken.
+    virtual bool TakeSelectionData(ULONG_PTR kind, const std::uint8_t* data, std::size_t size) = 0;
 
 protected:
     ~PinHost() = default;

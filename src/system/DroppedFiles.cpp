@@ -18,6 +18,13 @@ FORMATETC ImageDataFormat(UINT format) { return {static_cast<CLIPFORMAT>(format)
 
 FORMATETC FileListFormat() { return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
 
+FORMATETC DraggedPinFormat() { return ImageDataFormat(RegisterClipboardFormatW(L"Velvane dragged pin")); }
+
+bool IsDraggedPin(IDataObject* data) {
+    FORMATETC marker = DraggedPinFormat();
+    return data && marker.cfFormat && data->QueryGetData(&marker) == S_OK;
+}
+
 std::vector<std::wstring> DroppedPaths(IDataObject* data) {
     std::vector<std::wstring> paths;
     const DataMedium medium(data, FileListFormat());
@@ -46,7 +53,7 @@ bool OffersImages(IDataObject* data) {
 
 DroppedImages TakeDroppedImages(IDataObject* data) {
     DroppedImages dropped;
-    dropped.files = DroppedPaths(data);
+    if (!IsDraggedPin(data)) dropped.files = DroppedPaths(data);
     if (dropped.files.empty()) dropped.ownFiles = TakeVirtualFiles(data);
     for (UINT format : ImageDataFormats()) {
         if (!dropped.empty()) break;

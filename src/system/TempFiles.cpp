@@ -18,6 +18,11 @@ std::set<std::wstring>& OwnTempFiles() {
     return files;
 }
 
+std::set<std::wstring>& OwnTempFolders() {
+    static std::set<std::wstring> folders;
+    return folders;
+}
+
 // Seeded from the time of day and the process, so two copies started in the same
 // second do not draw the same names.
 std::mt19937& NameGenerator() {
@@ -30,6 +35,33 @@ std::mt19937& NameGenerator() {
         return std::mt19937(seed);
     }());
     return generator;
+}
+
+// A fresh name of ours in the temporary folder, taken by make (which fails, the name already
+// existing, when another copy or program has it).
+template <class Make>
+std::optional<std::wstring> TakeFreshName(const std::wstring& folder, Make make) {
+    std::uniform_int_distribution<std::uint32_t> draw(0, TempNameLimit - 1);
+    for (int attempt = 0; attempt < 4096; ++attempt) {
+        std::wstring candidate = folder + TempFileLeafName(ThisCopy(), draw(NameGenerator()));
+        if (make(candidate)) return candidate;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Only the files directly in it: a folder of ours never holds another. True once it is gone.
+bool RemoveFolderWithFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    if (const ScopedFind search(FindFirstFileW((folder + L"\\*").c_str(), &found)); search) {
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            const std::wstring file = folder + L"\\" + found.cFileName;
+            SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(file.c_str());
+        } while (FindNextFileW(search.get(), &found));
+    }
+    return RemoveDirectoryW(folder.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace
@@ -47,18 +79,22 @@ std::optional<std::wstring> MakeTempFileName() {
     // Without a temporary folder the name would land in the current directory, among
     // the user's files: refuse instead.
     if (folder.empty()) return std::nullopt;
-    std::uniform_int_distribution<std::uint32_t> draw(0, TempNameLimit - 1);
-    for (int attempt = 0; attempt < 4096; ++attempt) {
-        std::wstring candidate = folder + TempFileLeafName(ThisCopy(), draw(NameGenerator()));
-        ScopedFile file(CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file) {
-            OwnTempFiles().insert(candidate);
-            return candidate;
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
-    }
-    return std::nullopt;
+    std::optional<std::wstring> file = TakeFreshName(folder, [](const std::wstring& candidate) {
+        return static_cast<bool>(ScopedFile(CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                        FILE_ATTRIBUTE_NORMAL, nullptr)));
+    });
+    if (file) OwnTempFiles().insert(*file);
+    return file;
+}
+
+std::optional<std::wstring> MakeTempFolder() {
+    const std::wstring folder = GetTempFolder();
+    if (folder.empty()) return std::nullopt;
+    std::optional<std::wstring> made = TakeFreshName(folder, [](const std::wstring& candidate) {
+        return CreateDirectoryW(candidate.c_str(), nullptr) != FALSE;
+    });
+    if (made) OwnTempFolders().insert(*made);
+    return made;
 }
 
 bool IsOwnTempFile(const std::wstring& path) { return OwnTempFiles().count(path) != 0; }
@@ -81,6 +117,8 @@ void DeleteFileForced(const std::wstring& FilePath) {
 
 void DeleteOwnTempFiles() {
     for (const std::wstring& file : std::set<std::wstring>(OwnTempFiles())) DeleteFileForced(file);
+    for (auto folder = OwnTempFolders().begin(); folder != OwnTempFolders().end();)
+        folder = RemoveFolderWithFiles(*folder) ? OwnTempFolders().erase(folder) : std::next(folder);
 }
 
 void RemoveTempFilesOfEndedCopies() {
@@ -90,7 +128,11 @@ void RemoveTempFilesOfEndedCopies() {
     if (!search) return;
     do {
         const auto owner = TempFileOwnerOf(found.cFileName);
-        if (owner && !StillRuns(*owner)) DeleteFileW((folder + found.cFileName).c_str());
+        if (!owner || StillRuns(*owner)) continue;
+        const std::wstring path = folder + found.cFileName;
+        // A link in a folder's place leads somewhere that is not ours to empty.
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(path.c_str());
+        else if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveFolderWithFiles(path);
     } while (FindNextFileW(search.get(), &found));
 }
 

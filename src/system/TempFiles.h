@@ -14,6 +14,11 @@ std::wstring GetTempFolder();
 // writes it. Empty when no temporary file can be made there.
 std::optional<std::wstring> MakeTempFileName();
 
+// A fresh folder in the temporary folder, named as MakeTempFileName names files, for a file
+// that must carry a name of its own. It goes, with the files in it, wherever this process's
+// temporary files go. Empty when none can be made.
+std::optional<std::wstring> MakeTempFolder();
+
 // True for a file that this process made with MakeTempFileName and has not deleted:
 // only those are removed when their window closes, never an image of the user's.
 bool IsOwnTempFile(const std::wstring& path);
@@ -25,11 +30,11 @@ bool SaveResourceToFile(const wchar_t* ResId, const wchar_t* ResType, const std:
 // called in the middle of a window's unload.
 void DeleteFileForced(const std::wstring& FilePath);
 
-// Deletes every temporary file this process made and still has.
+// Deletes every temporary file and folder this process made and still has.
 void DeleteOwnTempFiles();
 
-// Deletes the temporary files of copies that no longer run (the end of a session leaves
-// them, a crash too); another program's files are never named like ours.
+// Deletes the temporary files and folders of copies that no longer run (the end of a session
+// leaves them, a crash too); another program's files are never named like ours.
 void RemoveTempFilesOfEndedCopies();
 
 // Full path of the running program file, always ending in ".exe".

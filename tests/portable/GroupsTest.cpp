@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "core/PinGroups.h"
+#include "core/SideBySide.h"
 #include "core/Tile.h"
 
 namespace velvane {
@@ -30,6 +31,18 @@ TEST(Tile, TheWholePictureFitsCentredNeverEnlarged) {
         EXPECT_NEAR(fit.factor, c.fit.factor, 1e-4f) << c.width << "x" << c.height;
         EXPECT_EQ(std::tie(fit.left, fit.top, fit.width, fit.height), std::tie(c.fit.left, c.fit.top, c.fit.width, c.fit.height)) << c.width << "x" << c.height;
     }
+}
+
+TEST(SideBySide, PicturesGoLeftToRightTopsAlignedWithTransparentGaps) {
+    const SideBySideLayout layout = LayOutSideBySide({{3, 2}, {2, 4}, {1, 1}});
+    EXPECT_EQ(std::tie(layout.width, layout.height, layout.lefts), std::make_tuple(3 + 8 + 2 + 8 + 1, 4, std::vector<std::int32_t>{0, 11, 21}));
+    EXPECT_EQ(LayOutSideBySide({{40000, 10}, {40000, 10}}).width, 0) << "wider than any picture the program takes";
+    const std::uint8_t red[] = {0, 0, 255, 255, 0, 0, 255, 255}, blue[] = {255, 0, 0, 255};
+    const SideBySideLayout two = LayOutSideBySide({{2, 1}, {1, 1}});
+    std::vector<std::uint8_t> whole(4 * two.width * two.height, 7);
+    PutSideBySide({whole.data(), two.width, two.height, 4 * two.width}, two, {{red, 2, 1, 8}, {blue, 1, 1, 4}});
+    EXPECT_EQ(std::vector<std::uint8_t>(whole.begin() + 8, whole.begin() + 12), std::vector<std::uint8_t>(4, 0)) << "transparent between";
+    EXPECT_EQ(std::vector<std::uint8_t>(whole.end() - 4, whole.end()), std::vector<std::uint8_t>(blue, blue + 4));
 }
 
 }  // namespace velvane
