@@ -19,7 +19,7 @@ until_seconds 900 test -e "$status_file" || fail "the release build did not fini
 [ "$(cat "$status_file")" = 0 ] || fail "the release build failed"
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
-system_dlls='^(KERNEL32|USER32|GDI32|gdiplus|COMCTL32|ole32|SHELL32|ADVAPI32|WINMM|msvcrt|api-ms-win-crt-[a-z0-9-]+)\.dll$'
+system_dlls='^(KERNEL32|USER32|GDI32|gdiplus|COMCTL32|COMDLG32|ole32|SHELL32|ADVAPI32|WINMM|msvcrt|api-ms-win-crt-[a-z0-9-]+)\.dll$'
 for build in i686:win32:i686 x86_64:win64:x86_64; do
   IFS=: read -r arch kind tools <<< "$build"
   mkdir -p "$unpacked/$kind"

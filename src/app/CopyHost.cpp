@@ -72,6 +72,7 @@ public:
     bool RefreshIcon() override { return NotificationIcon::Refresh(); }
     void CloseSelection(int batch, DWORD initiator) override { mMain::CloseSelection(batch, initiator); }
     void CopySelection(HWND pin) override { mMain::CopySelection(pin); }
+    void ReopenSelection(int batch) override { mMain::ReopenSelection(batch); }
     bool TakeSelectionData(ULONG_PTR kind, const std::uint8_t* data, std::size_t size) override {
         return mMain::TakeSelectionData(kind, data, size);
     }

@@ -25,6 +25,7 @@
 #include "system/Clipboard.h"
 #include "system/FileExists.h"
 #include "system/MessagePump.h"
+#include "system/PinSelection.h"
 #include "system/ReadSettingsSlot.h"
 #include "system/ShownGroup.h"
 #include "system/TempFiles.h"
@@ -193,21 +194,34 @@ void KeepClosed(std::vector<std::uint8_t> bag, int batch) {
     }
 }
 
-void ReopenClosed() {
+void ReopenClosedBatch(int batch) {
     auto& closed = ClosedWindows();
-    if (closed.empty()) return;
-    // The last closed, with every other part of its selection; each kept until its windows are
-    // back, so a reopening that fails can be tried again.
-    const int batch = closed.back().batch;
-    std::vector<Closed> last;
-    for (auto at = closed.rbegin(); at != closed.rend() && (last.empty() || (batch != 0 && at->batch == batch)); ++at) last.push_back(*at);
-    for (const Closed& one : last) {
+    std::vector<Closed> part;
+    for (const Closed& one : closed)
+        if (one.batch == batch) part.push_back(one);
+    // Each kept until its windows are back, so a reopening that fails can be tried again.
+    for (const Closed& one : part) {
         std::vector<int> opened;
         OpenPackageContents(one.bag, false, true, nullptr, &opened);
         if (opened.empty()) continue;
         const auto same = std::find_if(closed.begin(), closed.end(), [&](const Closed& c) { return c.batch == one.batch && c.bag == one.bag; });
         if (same != closed.end()) closed.erase(same);
     }
+}
+
+void ReopenClosed() {
+    auto& closed = ClosedWindows();
+    if (closed.empty()) return;
+    const Closed last = closed.back();
+    if (last.batch == 0) {
+        std::vector<int> opened;
+        OpenPackageContents(last.bag, false, true, nullptr, &opened);
+        if (!opened.empty() && !closed.empty() && closed.back().bag == last.bag) closed.pop_back();
+        return;
+    }
+    // A selection closed across copies: this copy's part, and every other copy's.
+    ReopenClosedBatch(last.batch);
+    TellSelection({SelectionAct::Reopen, last.batch});
 }
 
 bool CanReopen() { return !ClosedWindows().empty(); }

@@ -47,6 +47,8 @@ void RememberClosed(HWND window);
 // Windows closed as one (bag: their package), for Ctrl+Z; batch names a selection closed across
 // copies, whose parts come back together (0: none).
 void KeepClosed(std::vector<std::uint8_t> bag, int batch);
+// The windows of a selection closed across copies that this copy keeps, back again.
+void ReopenClosedBatch(int batch);
 void ReopenClosed();
 bool CanReopen();
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <vector>
 
 #include "app/LogoWindows.h"
@@ -24,6 +25,9 @@ struct Gathering {
     int batch = 0;
     std::vector<Part> parts;
 };
+// A large picture takes a while to draw in another copy; it is waited for.
+constexpr UINT kRenderWaitMs = 15000;
+
 Gathering& CurrentGathering() {
     static Gathering gathering;
     return gathering;
@@ -33,19 +37,27 @@ Gathering& CurrentGathering() {
 
 void CloseSelection(int batch, DWORD initiator) {
     std::vector<HWND> selected;
-    for (const FrmLogo* w : FrmLogo::Loaded())
-        if (w->Selected() && !w->ShUnload && !w->AboutMode()) selected.push_back(w->hWnd());
+    bool othersStay = false;  // a pin of this copy that is not closed now
+    for (const FrmLogo* w : FrmLogo::Loaded()) {
+        if (w->ShUnload || w->AboutMode()) continue;
+        if (w->Selected()) selected.push_back(w->hWnd());
+        else othersStay = true;
+    }
     if (selected.empty()) return;
-    try {
-        if (const std::optional<PackageBag> bag = PackWindows(selected, IDYES)) {
-            std::vector<std::uint8_t> bytes = bag->SaveContents();
-            // Another copy's part goes to the copy that closed the selection; kept here if it cannot take it.
-            if (initiator == GetCurrentProcessId() ||
-                !SendToCopy(selected.front(), initiator, SelectionData::ClosedPins, ClosedPinsMessage(batch, bytes)))
-                KeepClosed(std::move(bytes), batch);
+    // Each pin on its own, so one whose image cannot be read costs no other. The part stays in
+    // this copy while the copy goes on (Ctrl+Z reopens it here); a copy that ends with it
+    // hands it to the copy that closed the selection.
+    const bool handOver = initiator != GetCurrentProcessId() && !othersStay;
+    for (HWND pin : selected) {
+        try {
+            if (const std::optional<PackageBag> bag = PackWindows(pin, IDYES)) {
+                std::vector<std::uint8_t> bytes = bag->SaveContents();
+                if (!handOver || !SendToCopy(pin, initiator, SelectionData::ClosedPins, ClosedPinsMessage(batch, bytes)))
+                    KeepClosed(std::move(bytes), batch);
+            }
+        } catch (const std::exception&) {
+            // An image that can no longer be read cannot come back; the pin closes all the same.
         }
-    } catch (const std::exception&) {
-        // Pins whose images can no longer be read cannot come back; they close all the same.
     }
     for (HWND pin : selected)
         if (FrmLogo* w = FrmLogo::Find(pin)) w->Unload();
@@ -53,8 +65,8 @@ void CloseSelection(int batch, DWORD initiator) {
 
 void CopySelection(HWND pin) {
     auto& gathering = CurrentGathering();
-    gathering = {static_cast<int>(GetTickCount() % 8000) + 1, {}};
-    TellSelection({SelectionAct::Render, gathering.batch});
+    gathering = {NewSelectionBatch(), {}};
+    TellSelection({SelectionAct::Render, gathering.batch}, nullptr, kRenderWaitMs);
     std::vector<Part> pictures = std::move(gathering.parts);
     gathering = {};
     // Left to right as they are on the screen.
@@ -77,18 +89,24 @@ void CopySelection(HWND pin) {
     Clipboard::CopyImage(pin, std::move(whole), layout.width, layout.height);
 }
 
+void ReopenSelection(int batch) { ReopenClosedBatch(batch); }
+
 bool TakeSelectionData(ULONG_PTR kind, const std::uint8_t* data, std::size_t size) {
     const std::optional<std::int32_t> batch = BatchOf(data, size);
     if (!batch) return false;
-    if (kind == static_cast<ULONG_PTR>(SelectionData::ClosedPins)) {
-        KeepClosed(std::vector<std::uint8_t>(data + 4, data + size), *batch);
+    try {
+        if (kind == static_cast<ULONG_PTR>(SelectionData::ClosedPins)) {
+            KeepClosed(std::vector<std::uint8_t>(data + 4, data + size), *batch);
+            return true;
+        }
+        auto& gathering = CurrentGathering();
+        const std::optional<SelectionPicture> p = kind == static_cast<ULONG_PTR>(SelectionData::Picture) ? ReadPictureMessage(data, size) : std::nullopt;
+        if (!p || gathering.batch == 0 || p->batch != gathering.batch) return false;
+        gathering.parts.push_back({p->left, p->top, p->width, p->height, std::vector<std::uint8_t>(p->pixels, data + size)});
         return true;
+    } catch (const std::bad_alloc&) {
+        return false;  // the sending copy keeps what it could not hand over
     }
-    auto& gathering = CurrentGathering();
-    const std::optional<SelectionPicture> p = kind == static_cast<ULONG_PTR>(SelectionData::Picture) ? ReadPictureMessage(data, size) : std::nullopt;
-    if (!p || gathering.batch == 0 || p->batch != gathering.batch) return false;
-    gathering.parts.push_back({p->left, p->top, p->width, p->height, std::vector<std::uint8_t>(p->pixels, data + size)});
-    return true;
 }
 
 }  // namespace velvane::mMain

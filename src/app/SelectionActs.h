@@ -10,6 +10,8 @@
 namespace velvane::mMain {
 
 void CloseSelection(int batch, DWORD initiator);
+// Another copy's Ctrl+Z brought back its part of a selection: this copy's part comes back too.
+void ReopenSelection(int batch);
 void CopySelection(HWND pin);
 bool TakeSelectionData(ULONG_PTR kind, const std::uint8_t* data, std::size_t size);
 

@@ -283,7 +283,9 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             GetWindowRect(hwnd_, &now);
             const int dx = now.left - dragFrom_.x, dy = now.top - dragFrom_.y;
             dragFrom_ = {now.left, now.top};
+            const HWND hwnd = hwnd_;
             if (dx || dy) mMain::TellSelection({mMain::SelectionAct::MoveBy, dx, dy}, hwnd_);
+            if (Find(hwnd) != this) return 0;  // the copies' answers ran messages
         }
         if (editor_ && editor_->Toolbar()) {
             RECT now{};
@@ -292,6 +294,12 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_LBUTTONDBLCLK:
+        // Two quick Ctrl+clicks are two clicks of the selection, never a close of it.
+        if (!editor_ && (wParam & MK_CONTROL) != 0 && !aboutMode_) {
+            ctrlPress_ = true;
+            GetCursorPos(&pressAt_);
+            return 0;
+        }
         // While drawing, a double-click applies a crop, or is a press like any other: never a close.
         if (editor_ && !editor_->ApplyCrop()) editor_->PointerDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
         if (editor_) return 0;

@@ -143,7 +143,7 @@ void FrmLogo::OnDoubleClick() { CloseReopenably(); }
 void FrmLogo::CloseReopenably() {
     // A selected pin closes with every selected pin of every copy, and Ctrl+Z brings them back as one.
     if (selected_) {
-        mMain::TellSelection({mMain::SelectionAct::Close, static_cast<std::int32_t>(GetTickCount() % 8000) + 1});
+        mMain::TellSelection({mMain::SelectionAct::Close, mMain::NewSelectionBatch()});
         return;  // this pin is gone
     }
     if (!aboutMode_) host_.RememberClosed(hwnd_);
@@ -190,6 +190,7 @@ void FrmLogo::Group(int group) {
 
 void FrmLogo::Hide(bool hidden) {
     if (hidden) EndEditing();
+    if (hidden) Select(false);  // what is not seen is not closed or moved with the others
     hidden_ = hidden;
     ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOWNA);
     if (frame_) frame_->Follow();
@@ -226,7 +227,7 @@ void FrmLogo::OnLogoItem(int index) {
     case CopyItem: {
         if (selected_) {
             host_.CopySelection(hwnd_);
-            break;
+            return;  // the copies were asked and answered: this pin may be gone
         }
         const GdiplusSession session;
         std::int32_t width = 0, height = 0;

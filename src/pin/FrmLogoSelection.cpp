@@ -1,6 +1,7 @@
 // A logo window selected with others, across copies.
 
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "image/LayeredPNGWindow.h"
@@ -29,7 +30,7 @@ void FrmLogo::OnSelectionMessage(WPARAM wParam, LPARAM lParam) {
     case mMain::SelectionAct::SelectShown: Select(IsWindowVisible(hwnd_) != FALSE || selected_); break;
     case mMain::SelectionAct::Clear: Select(false); break;
     case mMain::SelectionAct::MoveBy:
-        if (!selected_) break;
+        if (!selected_ || !Menu.InmnuLogo[MoveableItem].checked) break;  // a pin locked in place stays
         if (args.a == 0 && args.b == 0) {
             KeepOnAMonitor();  // the move has ended
         } else {
@@ -50,10 +51,11 @@ void FrmLogo::OnSelectionMessage(WPARAM wParam, LPARAM lParam) {
     case mMain::SelectionAct::Render:
         if (selected_) GivePicture(args.a, sender);
         break;
+    case mMain::SelectionAct::Reopen: host_.ReopenSelection(args.a); break;
     }
 }
 
-void FrmLogo::GivePicture(int batch, DWORD to) {
+void FrmLogo::GivePicture(int batch, DWORD to) try {
     std::int32_t width = 0, height = 0;
     std::vector<std::uint8_t> pixels;
     {
@@ -63,9 +65,12 @@ void FrmLogo::GivePicture(int batch, DWORD to) {
     if (pixels.empty()) return;
     RECT now{};
     GetWindowRect(hwnd_, &now);
-    const std::vector<std::uint8_t> message = mMain::PictureMessage(batch, {now.left, now.top}, width, height, pixels);
+    std::vector<std::uint8_t> message = mMain::PictureMessage(batch, {now.left, now.top}, width, height, pixels);
+    pixels = {};
     if (to == GetCurrentProcessId()) host_.TakeSelectionData(static_cast<ULONG_PTR>(mMain::SelectionData::Picture), message.data(), message.size());
     else mMain::SendToCopy(hwnd_, to, mMain::SelectionData::Picture, message);
+} catch (const std::bad_alloc&) {
+    // Too large to hand over beside what is held: the copy goes on, the clipboard without it.
 }
 
 void FrmLogo::OnCtrlPressMove(POINT screen) {

@@ -52,6 +52,7 @@ void FrmLogo::Collapse(bool on) {
     animation_.reset();
     collapsed_ = true;
     Menu.InmnuLogo[CollapseItem].caption = L"Expand";
+    KeepOnAMonitor();  // the corner of a pin partly off the screen would leave its tile out of reach
     host_.PinsChanged();
 }
 

@@ -41,6 +41,8 @@ public:
     // A selection closed across copies (batch names it): this copy's selected pins close as one,
     // kept for Ctrl+Z by the copy that asked (initiator, a process id).
     virtual void CloseSelection(int batch, DWORD initiator) = 0;
+    // Another copy brought back its part of a closed selection: this copy brings back its own.
+    virtual void ReopenSelection(int batch) = 0;
     // Ctrl+C over a selection: this copy gathers the selected pictures of every copy.
     virtual void CopySelection(HWND pin) = 0;
     // What another copy handed this one for a selection (WM_COPYDATA); false when it is not taken.

@@ -257,14 +257,20 @@ void DragOutImage(const ConstPixels& picture, const std::wstring& fileName) {
         if (!path.empty()) offered.push_back({FileListFormat(), FileList(path)});
         offered.push_back({GlobalFormat(PngFormat()), std::move(png)});
         offered.push_back({GlobalFormat(CF_DIB), std::move(dib)});
+        // Nothing took the file (no drop, or a cancelled one): it goes at once rather than at the copy's end.
+        const auto unused = [&path] {
+            if (path.empty()) return;
+            DeleteFileW(path.c_str());
+            RemoveDirectoryW(path.substr(0, path.rfind(L'\\')).c_str());
+        };
         // Released while encoding, the button would drop at once, most likely onto this very pin.
-        if (!LeftButtonDown()) return;
+        if (!LeftButtonDown()) return unused();
         ComPtr<IDataObject> data;
         data.p = new DraggedData(std::move(offered));
         ComPtr<IDropSource> source;
         source.p = new DragSource;
         DWORD effect = DROPEFFECT_NONE;
-        DoDragDrop(data.p, source.p, DROPEFFECT_COPY, &effect);
+        if (DoDragDrop(data.p, source.p, DROPEFFECT_COPY, &effect) != DRAGDROP_S_DROP || effect == DROPEFFECT_NONE) unused();
     } catch (const std::exception&) {
     }
 }

@@ -39,11 +39,17 @@ UINT SelectionMessage() {
     return message;
 }
 
-void TellSelection(const SelectionMessageArgs& args, HWND except) {
+void TellSelection(const SelectionMessageArgs& args, HWND except, UINT waitMs) {
     const WPARAM packed = PackSelection(args);
     for (HWND pin : AllRunningPins())
         if (pin != except)
-            SendMessageTimeoutW(pin, SelectionMessage(), packed, static_cast<LPARAM>(GetCurrentProcessId()), SMTO_ABORTIFHUNG, 2000, nullptr);
+            SendMessageTimeoutW(pin, SelectionMessage(), packed, static_cast<LPARAM>(GetCurrentProcessId()), SMTO_ABORTIFHUNG, waitMs, nullptr);
+}
+
+std::int32_t NewSelectionBatch() {
+    // A count of this copy's own, mixed with its process id, within the message's 13 bits.
+    static std::uint32_t count = 0;
+    return static_cast<std::int32_t>((GetCurrentProcessId() * 2654435761u + ++count * 40503u) % 8000) + 1;
 }
 
 void PublishSelected(HWND pin, bool selected) {

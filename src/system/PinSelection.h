@@ -19,6 +19,7 @@ enum class SelectionAct : std::uint32_t {
     Opacity,          // a menu choice or Ctrl+wheel (the Opacity item's index)
     TopMost,          // Top Most on (1) or off (0)
     Render,           // Ctrl+C: each copy writes its selected pictures for the asking copy (batch)
+    Reopen,           // Ctrl+Z brought a closed selection back in one copy: the others bring theirs (batch)
 };
 
 // What the message carries in its wParam: the act, and two small numbers.
@@ -31,8 +32,11 @@ SelectionMessageArgs UnpackSelection(WPARAM wParam);
 
 // The registered message; lParam names the asking copy's process.
 UINT SelectionMessage();
-// Sent to every pin of every running copy but except (its own copy's pins handle it there too).
-void TellSelection(const SelectionMessageArgs& args, HWND except = nullptr);
+// Sent to every pin of every running copy but except (its own copy's pins handle it there too),
+// each given waitMs to answer.
+void TellSelection(const SelectionMessageArgs& args, HWND except = nullptr, UINT waitMs = 2000);
+// A number for a selection's close or copy, unlike the last ones of any copy.
+std::int32_t NewSelectionBatch();
 
 // What copies hand one another for a selection (WM_COPYDATA's dwData): a closed copy's pins,
 // a picture for Ctrl+C. Sent from a window of this copy to a pin of the copy of that process;
