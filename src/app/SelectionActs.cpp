@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <string>
 #include <new>
 #include <vector>
 
@@ -20,6 +21,7 @@ namespace {
 struct Part {
     std::int32_t left = 0, top = 0, width = 0, height = 0;
     std::vector<std::uint8_t> pixels;
+    std::wstring file;
 };
 struct Gathering {
     int batch = 0;
@@ -73,9 +75,11 @@ void CopySelection(HWND pin) {
     std::stable_sort(pictures.begin(), pictures.end(), [](const Part& a, const Part& b) { return a.left < b.left; });
     std::vector<std::pair<std::int32_t, std::int32_t>> sides;
     std::vector<ConstPixels> parts;
+    std::vector<std::wstring> files;
     for (const Part& g : pictures) {
         sides.emplace_back(g.width, g.height);
         parts.push_back({g.pixels.data(), g.width, g.height, 4 * static_cast<std::ptrdiff_t>(g.width)});
+        if (!g.file.empty() && std::find(files.begin(), files.end(), g.file) == files.end()) files.push_back(g.file);
     }
     const SideBySideLayout layout = LayOutSideBySide(sides);
     if (layout.width == 0) return;
@@ -86,7 +90,7 @@ void CopySelection(HWND pin) {
         return;
     }
     PutSideBySide({whole.data(), layout.width, layout.height, 4 * static_cast<std::ptrdiff_t>(layout.width)}, layout, parts);
-    Clipboard::CopyImage(pin, std::move(whole), layout.width, layout.height);
+    Clipboard::CopyImage(pin, std::move(whole), layout.width, layout.height, files);
 }
 
 void ReopenSelection(int batch) { ReopenClosedBatch(batch); }
@@ -102,7 +106,8 @@ bool TakeSelectionData(ULONG_PTR kind, const std::uint8_t* data, std::size_t siz
         auto& gathering = CurrentGathering();
         const std::optional<SelectionPicture> p = kind == static_cast<ULONG_PTR>(SelectionData::Picture) ? ReadPictureMessage(data, size) : std::nullopt;
         if (!p || gathering.batch == 0 || p->batch != gathering.batch) return false;
-        gathering.parts.push_back({p->left, p->top, p->width, p->height, std::vector<std::uint8_t>(p->pixels, data + size)});
+        gathering.parts.push_back(
+            {p->left, p->top, p->width, p->height, std::vector<std::uint8_t>(p->pixels, p->pixels + 4 * static_cast<std::size_t>(p->width) * p->height), p->file});
         return true;
     } catch (const std::bad_alloc&) {
         return false;  // the sending copy keeps what it could not hand over

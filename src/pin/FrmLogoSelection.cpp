@@ -11,6 +11,7 @@
 #include "system/GdiPlus.h"
 #include "system/PinSelection.h"
 #include "system/RunningCopies.h"
+#include "system/TempFiles.h"
 
 namespace velvane {
 
@@ -65,7 +66,9 @@ void FrmLogo::GivePicture(int batch, DWORD to) try {
     if (pixels.empty()) return;
     RECT now{};
     GetWindowRect(hwnd_, &now);
-    std::vector<std::uint8_t> message = mMain::PictureMessage(batch, {now.left, now.top}, width, height, pixels);
+    // The pin's file goes with it as a copied file, unless it is a temporary file of ours (a pasted image).
+    const std::wstring file = mMain::IsOwnTempFile(fileNamePath_) ? std::wstring() : fileNamePath_;
+    std::vector<std::uint8_t> message = mMain::PictureMessage(batch, {now.left, now.top}, width, height, pixels, file);
     pixels = {};
     if (to == GetCurrentProcessId()) host_.TakeSelectionData(static_cast<ULONG_PTR>(mMain::SelectionData::Picture), message.data(), message.size());
     else mMain::SendToCopy(hwnd_, to, mMain::SelectionData::Picture, message);

@@ -1,6 +1,7 @@
 #include "system/Clipboard.h"
 
 #include <objidl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -40,7 +41,7 @@ ScopedGlobal SaveMemory(Gdiplus::GpBitmap* bitmap) {
 
 }  // namespace
 
-bool CopyImage(HWND owner, std::vector<std::uint8_t> pixels, std::int32_t width, std::int32_t height) {
+bool CopyImage(HWND owner, std::vector<std::uint8_t> pixels, std::int32_t width, std::int32_t height, const std::vector<std::wstring>& files) {
     const GdiplusSession session;
     if (pixels.empty()) return false;
     for (std::size_t i = 0; i < pixels.size(); i += 4)  // back to straight alpha, as both formats carry it
@@ -72,6 +73,19 @@ bool CopyImage(HWND owner, std::vector<std::uint8_t> pixels, std::int32_t width,
     if (!clipboard || !EmptyClipboard() || !SetClipboardData(PngFormat(), png.get())) return false;
     png.release();  // the clipboard owns what it took
     if (SetClipboardData(CF_DIBV5, dib.get())) dib.release();
+    if (files.empty()) return true;
+    // The files as Explorer copies them: wide paths, each ended, the list ended once more.
+    std::size_t units = 1;
+    for (const std::wstring& file : files) units += file.size() + 1;
+    ScopedGlobal list(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + units * sizeof(wchar_t)));
+    auto* drop = list ? static_cast<DROPFILES*>(GlobalLock(list.get())) : nullptr;
+    if (!drop) return true;
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* at = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& file : files) at = std::copy(file.begin(), file.end(), at) + 1;
+    GlobalUnlock(list.get());
+    if (SetClipboardData(CF_HDROP, list.get())) list.release();
     return true;
 }
 

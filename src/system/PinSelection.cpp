@@ -8,7 +8,7 @@ namespace {
 
 constexpr wchar_t kSelectedProperty[] = L"Velvane.Selected";
 constexpr std::int32_t kHalf = 1 << 13;  // each small number takes 14 bits
-constexpr std::size_t kPictureHeader = 5 * 4;
+constexpr std::size_t kPictureHeader = 6 * 4;
 
 void PutInt(std::vector<std::uint8_t>& out, std::int32_t value) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i)));
@@ -87,10 +87,14 @@ std::vector<std::uint8_t> ClosedPinsMessage(std::int32_t batch, const std::vecto
 }
 
 std::vector<std::uint8_t> PictureMessage(std::int32_t batch, POINT place, std::int32_t width, std::int32_t height,
-                                         const std::vector<std::uint8_t>& pixels) {
+                                         const std::vector<std::uint8_t>& pixels, const std::wstring& file) {
     std::vector<std::uint8_t> out;
-    for (std::int32_t v : {batch, static_cast<std::int32_t>(place.x), static_cast<std::int32_t>(place.y), width, height}) PutInt(out, v);
+    out.reserve(kPictureHeader + pixels.size() + 2 * file.size());
+    for (std::int32_t v : {batch, static_cast<std::int32_t>(place.x), static_cast<std::int32_t>(place.y), width, height,
+                           static_cast<std::int32_t>(file.size())})
+        PutInt(out, v);
     out.insert(out.end(), pixels.begin(), pixels.end());
+    for (wchar_t c : file) out.insert(out.end(), {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF)});
     return out;
 }
 
@@ -100,10 +104,14 @@ std::optional<std::int32_t> BatchOf(const std::uint8_t* data, std::size_t size) 
 
 std::optional<SelectionPicture> ReadPictureMessage(const std::uint8_t* data, std::size_t size) {
     if (!data || size < kPictureHeader) return std::nullopt;
-    const SelectionPicture p{ReadInt(data), ReadInt(data + 4), ReadInt(data + 8), ReadInt(data + 12), ReadInt(data + 16), data + kPictureHeader};
-    // The sides must be a picture's and account for every byte that follows.
-    if (!ImageSizeFits(p.width, p.height) || 4 * static_cast<std::uint64_t>(p.width) * static_cast<std::uint64_t>(p.height) != size - kPictureHeader)
+    SelectionPicture p{ReadInt(data), ReadInt(data + 4), ReadInt(data + 8), ReadInt(data + 12), ReadInt(data + 16), data + kPictureHeader, {}};
+    const std::int32_t fileLength = ReadInt(data + 20);
+    // The sides must be a picture's, and with the name account for every byte that follows.
+    if (!ImageSizeFits(p.width, p.height) || fileLength < 0 || fileLength > 32767 ||
+        4 * static_cast<std::uint64_t>(p.width) * static_cast<std::uint64_t>(p.height) + 2 * static_cast<std::uint64_t>(fileLength) != size - kPictureHeader)
         return std::nullopt;
+    const std::uint8_t* name = data + size - 2 * static_cast<std::size_t>(fileLength);
+    for (std::int32_t i = 0; i < fileLength; ++i) p.file.push_back(static_cast<wchar_t>(name[2 * i] | name[2 * i + 1] << 8));
     return p;
 }
 

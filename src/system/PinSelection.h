@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace velvane::mMain {
@@ -45,13 +46,14 @@ enum class SelectionData : ULONG_PTR { ClosedPins = 0x56534331, Picture = 0x5653
 bool SendToCopy(HWND from, DWORD process, SelectionData kind, const std::vector<std::uint8_t>& bytes);
 
 // Their bytes: the batch first (little-endian), then a closed copy's package, or a picture's
-// screen left and top, sides and premultiplied pixels.
+// screen left and top, sides, file name length, premultiplied pixels and file name (UTF-16LE).
 std::vector<std::uint8_t> ClosedPinsMessage(std::int32_t batch, const std::vector<std::uint8_t>& package);
 std::vector<std::uint8_t> PictureMessage(std::int32_t batch, POINT place, std::int32_t width, std::int32_t height,
-                                         const std::vector<std::uint8_t>& pixels);
+                                         const std::vector<std::uint8_t>& pixels, const std::wstring& file);
 struct SelectionPicture {
     std::int32_t batch, left, top, width, height;
     const std::uint8_t* pixels;
+    std::wstring file;  // the pin's own file, to copy as a file; empty for none
 };
 // Empty when the bytes are no such message.
 std::optional<std::int32_t> BatchOf(const std::uint8_t* data, std::size_t size);

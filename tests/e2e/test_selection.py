@@ -1,5 +1,8 @@
-# Several pins at once: pins of two copies selected by Ctrl+click move together, close together
-# and come back together; a pin dragged out with Ctrl lands as a new pin in another copy.
+# Several pins at once: pins of two copies selected by Ctrl+click move together, copy side by side,
+# close together and come back together; a pin dragged out with Ctrl lands as a new pin in another copy.
+import os
+import subprocess
+
 from harness import GREEN, ORANGE, Journey, windows_path, xdotool
 
 FRAME = "Velvane.SelectionFrame"
@@ -21,7 +24,13 @@ class SelectionTest(Journey):
         moved = [(150, 130, (200, 100)), (450, 130, (120, 80)), (100, 100, (60, 40))]
         self.wait_for(lambda: self.places() == sorted(moved), "both selected pins moved by (50, 30), the other one not")
 
-        xdotool("mousemove", 330, 180, "click", 1, "sleep", 0.3, "key", "Escape")
+        xdotool("mousemove", 330, 180, "click", 1, "sleep", 0.3, "key", "ctrl+c")
+        copied = os.path.join(self.scratch, "both.png")
+        with open(copied, "wb") as f:
+            f.write(self.wait_for(lambda: self.clipboard("-t", "image/png", "-o"), "Ctrl+C to put the selection on the clipboard"))
+        size = subprocess.run(["identify", "-format", "%w %h %[pixel:p{10,10}] %[pixel:p{250,10}]", copied], capture_output=True, text=True).stdout
+        self.assertEqual(size, "328 100 srgba(200,120,40,1) srgba(20,200,20,1)", "Ctrl+C: both pictures side by side, 8 pixels apart")
+        xdotool("key", "Escape")
         self.wait_for(lambda: self.places() == [(100, 100, (60, 40))], "Esc: the selection closed in both copies")
         self.wait_exit(second, "the copy whose pins all closed to end")
         xdotool("mousemove", 110, 110, "click", 1, "sleep", 0.3, "key", "ctrl+z")
