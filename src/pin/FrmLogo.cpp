@@ -56,10 +56,6 @@ int ShiftState() {
            (GetKeyState(VK_MENU) < 0 ? 4 : 0);
 }
 
-int MouseButtons(WPARAM keys) {
-    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
-}
-
 std::wstring Widened(const char* what) {
     std::wstring text;
     for (const char* c = what; c && *c; ++c) text.push_back(static_cast<unsigned char>(*c));
@@ -200,49 +196,23 @@ LRESULT CALLBACK FrmLogo::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 
 LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    // With double-clicks on for the class, a quick second press arrives as a double-click
-    // message: it is a press all the same.
+    // The left button, the pointer and its shape: drawing, selecting, dragging out, or moving.
     case WM_LBUTTONDOWN:
-        if (editor_) {
-            editor_->PointerDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
-        } else if ((wParam & MK_CONTROL) != 0 && !aboutMode_) {
-            ctrlPress_ = true;  // a click selects, a drag takes the picture out
-            GetCursorPos(&pressAt_);
-        } else {
-            // A plain click on a pin that is not selected ends the selection of every copy.
-            if (!selected_ && !aboutMode_ && mMain::AnySelected()) mMain::TellSelection({mMain::SelectionAct::Clear});
-            OnMouseDown(1);
-        }
-        return 0;
     case WM_LBUTTONUP:
-        if (editor_) editor_->PointerUp({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
-        if (ctrlPress_) {
-            ctrlPress_ = false;
-            Select(!selected_);
-        }
-        return 0;
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_SETCURSOR:
+    case WM_CAPTURECHANGED: return HandlePointer(message, wParam, lParam);  // which may end this window
     case WM_COPYDATA: {
         DWORD sender = 0;
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         if (!data || !GetWindowThreadProcessId(reinterpret_cast<HWND>(wParam), &sender) || !IsVelvaneOfThisUser(sender)) return FALSE;
         return host_.TakeSelectionData(data->dwData, static_cast<const std::uint8_t*>(data->lpData), data->cbData) ? TRUE : FALSE;
     }
-    case WM_SETCURSOR:
-        if (!editor_ || LOWORD(lParam) != HTCLIENT) return DefWindowProcW(hwnd_, message, wParam, lParam);
-        SetCursor(editor_->Cursor());
-        return TRUE;
     // A click on another window ends the drawing; which window took the keyboard is known a moment later.
     case WM_ACTIVATE:
         if (editor_ && LOWORD(wParam) == WA_INACTIVE && !choosingColour_) SetTimer(hwnd_, kFocusCheckTimer, 50, nullptr);
         return DefWindowProcW(hwnd_, message, wParam, lParam);
-    case WM_CAPTURECHANGED:  // a drag cut short (another program took the mouse) keeps what it drew
-        if (editor_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
-            POINT at{};
-            GetCursorPos(&at);
-            ScreenToClient(hwnd_, &at);
-            editor_->PointerUp(at, false);
-        }
-        return 0;
     case kChooseColourMessage:
         ChooseEditingColour();  // which may end this window
         return 0;
@@ -253,18 +223,6 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDBLCLK: OnMouseDown(2); return 0;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK: OnMouseDown(4); return 0;
-    case WM_MOUSEMOVE:
-        if (editor_) {
-            editor_->PointerMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
-        } else if (ctrlPress_) {
-            POINT at{};
-            GetCursorPos(&at);
-            if ((wParam & MK_LBUTTON) != 0) OnCtrlPressMove(at);  // which may end this window
-            else ctrlPress_ = false;
-        } else {
-            OnMouseMove(MouseButtons(wParam));
-        }
-        return 0;
     case WM_MOUSEWHEEL:
         OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0,
                      {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -293,24 +251,6 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             editor_->PlaceToolbar(now);
         }
         return DefWindowProcW(hwnd_, message, wParam, lParam);
-    case WM_LBUTTONDBLCLK:
-        // Two quick Ctrl+clicks are two clicks of the selection, never a close of it.
-        if (!editor_ && (wParam & MK_CONTROL) != 0 && !aboutMode_) {
-            ctrlPress_ = true;
-            GetCursorPos(&pressAt_);
-            return 0;
-        }
-        // While drawing, a double-click applies a crop, or is a press like any other: never a close.
-        if (editor_ && !editor_->ApplyCrop()) editor_->PointerDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_SHIFT) != 0);
-        if (editor_) return 0;
-        // Shift+double-click collapses or expands; a plain one expands a tile rather than close it.
-        if ((wParam & MK_SHIFT) != 0 || collapsed_) {
-            Collapse(!collapsed_);
-            return 0;
-        }
-        OnMouseDown(1);
-        OnDoubleClick();
-        return 0;
     case WM_KEYDOWN: OnKeyDown(static_cast<int>(wParam), ShiftState()); return 0;
     case WM_SYSKEYDOWN:  // Alt combinations
         OnKeyDown(static_cast<int>(wParam), ShiftState());

@@ -161,6 +161,7 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandlePointer(UINT message, WPARAM wParam, LPARAM lParam);
     void RunUnloadSteps();
     // False, with the menu as it was, when the new picture could not be shown.
     // The picture stays centred where it was when keepCentre, else keeps its top-left.

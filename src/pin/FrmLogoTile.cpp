@@ -7,6 +7,7 @@
 #include "image/Animation.h"
 #include "image/LayeredPNGWindow.h"
 #include "pin/FrmLogo.h"
+#include "system/LayeredPush.h"
 #include "system/TopDownBitmap.h"
 
 namespace velvane {
@@ -38,16 +39,12 @@ void FrmLogo::Collapse(bool on) {
     ComposeTile({static_cast<std::uint8_t*>(bits), kTileSide, kTileSide, stride},
                 {picture.data(), pictureWidth, pictureHeight, 4 * static_cast<std::ptrdiff_t>(pictureWidth)}, fit);
     const ScopedSelection selected(dc.get(), tile.get());
-    const ScopedWindowDC screen(nullptr);
-    SIZE size{kTileSide, kTileSide};
-    POINT source{0, 0};
     RECT now{};
     GetWindowRect(hwnd_, &now);
-    POINT at{now.left, now.top};
-    // Opaque whatever the pin's opacity: a tile is to be found and hit.
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    const POINT at{now.left, now.top};
     SetWindowPos(hwnd_, nullptr, 0, 0, kTileSide, kTileSide, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (!UpdateLayeredWindow(hwnd_, screen.get(), &at, &size, dc.get(), &source, 0, &blend, ULW_ALPHA)) return;
+    // Opaque whatever the pin's opacity: a tile is to be found and hit.
+    if (!PushLayered(hwnd_, dc.get(), {kTileSide, kTileSide}, &at, 255)) return;
     KillTimer(hwnd_, kAnimationTimer);
     animation_.reset();
     collapsed_ = true;

@@ -11,6 +11,7 @@
 #include "image/ImageSource.h"
 #include "image/MarkPainter.h"
 #include "pin/FrmLogo.h"
+#include "system/LayeredPush.h"
 #include "system/TopDownBitmap.h"
 
 namespace velvane {
@@ -79,14 +80,7 @@ bool PinEditor::Rebuild(bool keepPlace) {
     return true;
 }
 
-void PinEditor::Push(const POINT* topLeft) {
-    const ScopedWindowDC screen(nullptr);
-    SIZE size{view_.windowWidth, view_.windowHeight};
-    POINT source{0, 0};
-    POINT at = topLeft ? *topLeft : POINT{};
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha_, AC_SRC_ALPHA};
-    UpdateLayeredWindow(pin_.hWnd(), screen.get(), topLeft ? &at : nullptr, &size, dc_.get(), &source, 0, &blend, ULW_ALPHA);
-}
+void PinEditor::Push(const POINT* topLeft) { PushLayered(pin_.hWnd(), dc_.get(), {view_.windowWidth, view_.windowHeight}, topLeft, alpha_); }
 
 void PinEditor::ShowPreview(const POINT* topLeft) {
     if (!front_) return;

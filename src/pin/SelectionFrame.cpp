@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "system/LayeredPush.h"
 #include "system/TopDownBitmap.h"
 
 namespace velvane {
@@ -42,8 +43,6 @@ void SelectionFrame::Follow() {
     GetWindowRect(pin_, &pin);
     POINT at{pin.left - kWidth, pin.top - kWidth};
     SIZE size{pin.right - pin.left + 2 * kWidth, pin.bottom - pin.top + 2 * kWidth};
-    const ScopedWindowDC screen(nullptr);
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     if (size.cx != drawn_.cx || size.cy != drawn_.cy) {
         void* bits = nullptr;
         const ScopedBitmap ring = TopDownBitmap(size.cx, size.cy, bits);
@@ -58,8 +57,7 @@ void SelectionFrame::Follow() {
                 rows[y * size.cx + x] = edge ? pixel : 0;  // inside: nothing, the picture shows through
             }
         const ScopedSelection selected(dc.get(), ring.get());
-        POINT source{0, 0};
-        if (!UpdateLayeredWindow(hwnd_.get(), screen.get(), &at, &size, dc.get(), &source, 0, &blend, ULW_ALPHA)) return;
+        if (!PushLayered(hwnd_.get(), dc.get(), size, &at, 255)) return;
         drawn_ = size;
     } else {
         SetWindowPos(hwnd_.get(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
