@@ -1,9 +1,11 @@
 #pragma once
 // The frame of a selected pin: a ring in the system's highlight colour just outside the
-// picture, in a window of its own that clicks pass through, so the picture (and what Ctrl+C
+// picture, in windows of its own that clicks pass through, so the picture (and what Ctrl+C
 // copies) never changes.
 
 #include "common/Scoped.h"
+
+#include <array>
 
 namespace velvane {
 
@@ -20,8 +22,7 @@ public:
 
 private:
     HWND pin_;
-    ScopedWindow hwnd_;
-    SIZE drawn_{};
+    std::array<ScopedWindow, 4> sides_;  // top, bottom, left, right
 };
 
 }  // namespace velvane

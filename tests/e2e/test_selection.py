@@ -19,7 +19,8 @@ class SelectionTest(Journey):
         self.wait_windows(3)
         for x, y in ((280, 150), (460, 140)):
             xdotool("mousemove", x, y, "sleep", 0.3, "keydown", "ctrl", "click", 1, "keyup", "ctrl", "sleep", 0.3)
-        self.wait_for(lambda: len([w for w in self.windows(FRAME) if w.visible]) == 2, "a frame around each selected pin")
+        self.wait_for(lambda: len([w for w in self.windows(FRAME) if w.visible]) == 8, "a frame of four strips around each selected pin")
+        self.assertColour(self.screen("selected")(200, 150), ORANGE, "a selected pin's picture shows unchanged inside its frame")
         self.drag(280, 150, 50, 30)
         moved = [(150, 130, (200, 100)), (450, 130, (120, 80)), (100, 100, (60, 40))]
         self.wait_for(lambda: self.places() == sorted(moved), "both selected pins moved by (50, 30), the other one not")
