@@ -23,7 +23,9 @@ TABLES = [
     ("core/LogoMenu.cpp", "turn", "menu item"),
     ("pin/PopupMenu.cpp", "kItemKeys", "key"),
     ("pin/PopupMenu.cpp", "turnKeys", "key"),
-    ("app/GlobalKeys.cpp", "kKeyTexts", "key"),
+    ("core/LogoMenu.cpp", "edge", "menu item"),
+    ("core/Preferences.cpp", "kDefaultKeys", "key"),
+    ("core/Preferences.cpp", "kKeyTitles", "menu item"),
     ("app/NotificationIcon.cpp", "kCaptions", "menu item"),
     ("app/AboutMenu.cpp", "kCaptions", "menu item"),
 ]

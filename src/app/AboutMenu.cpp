@@ -30,7 +30,8 @@ void ShowAboutMenu(HWND about) {
     // Greyed while a resident copy runs (checked when it is this one): a second would end at once.
     Append(menu.get(), kStay, (ResidentRuns() ? MF_GRAYED : 0) | (IsResident() ? MF_CHECKED : 0));
     const bool key = GlobalKeys::Holds(GlobalKeys::PinFromScreen);
-    Append(menu.get(), kPinFromScreen, 0, key ? GlobalKeys::KeyText(GlobalKeys::PinFromScreen) : nullptr);
+    const std::wstring keyText = GlobalKeys::KeyText(GlobalKeys::PinFromScreen);
+    Append(menu.get(), kPinFromScreen, 0, key ? keyText.c_str() : nullptr);
     Append(menu.get(), kOpenImage);
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     Append(menu.get(), kClose, 0, L"Esc");

@@ -7,6 +7,7 @@
 #include "app/Resident.h"
 #include "app/SavePins.h"
 #include "app/SelectionActs.h"
+#include "app/SettingsWindow.h"
 #include "app/SignIn.h"
 #include "app/SingleExe.h"
 #include "core/CommandLine.h"
@@ -53,6 +54,7 @@ public:
         case SavePinsItem: SavePins(pin); break;
         case ReopenClosedItem: ReopenClosed(); break;
         case AboutItem: ShowAbout(); break;
+        case SettingsItem: ShowSettings(); break;
         case ExitItem: UnloadAllLogos();  // does not return
         default: break;
         }
@@ -61,7 +63,7 @@ public:
     void AboutMenu(HWND about) override { ShowAboutMenu(about); }
 
     void OpenFiles(const std::vector<std::wstring>& paths) override {
-        mMain::OpenFiles(paths, [](const std::wstring& path) { OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false); },
+        mMain::OpenFiles(paths, OpenNewPin,
                          false, false);
     }
 

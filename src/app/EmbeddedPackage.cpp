@@ -47,6 +47,7 @@ struct StoredSettings {
     Orientation turn;
     int group;
     bool collapsed;
+    PinEdge edge;
 };
 
 // Empty when a setting is absent or cannot be converted to what the window takes.
@@ -74,10 +75,12 @@ std::optional<StoredSettings> ReadSettings(const PackageBag& bag, int k) {
     if (!top || !left || !opacity || !single || !dontOnTop || !dontMoveable) return std::nullopt;
     // Written by newer copies only: absent means upright, and a turn not understood is left out.
     const auto turn = number(L"turn");
+    const auto pinEdge = number(L"edge");  // absent (an older set) or not understood: none
     const auto group = number(L"group");  // absent (an older set) or not understood: the first group
     return StoredSettings{*dontOnTop, *dontMoveable, *top, *left, *opacity, *single,
                           turn ? Orientation::FromCode(*turn).value_or(Orientation{}) : Orientation{},
-                          group && IsGroup(*group) ? static_cast<int>(*group) : 1, flag(L"collapsed").value_or(false)};
+                          group && IsGroup(*group) ? static_cast<int>(*group) : 1, flag(L"collapsed").value_or(false),
+                          pinEdge ? PinEdge::FromCode(*pinEdge).value_or(PinEdge{}) : PinEdge{}};
 }
 
 // What was drawn on window k: none when there is no record of it, or a damaged one (the
@@ -87,6 +90,13 @@ PinMarks StoredMarks(const PackageBag& bag, int k) {
     const std::wstring name = L"marks" + std::to_wstring(k);
     const auto* bytes = bag.Has(name) ? std::get_if<std::vector<std::uint8_t>>(&bag.ReadValue(name)) : nullptr;
     return bytes ? PinMarks::Decode(bytes->data(), bytes->size()).value_or(PinMarks{}) : PinMarks{};
+}
+
+// The text of window k when it is a card; a previous version shows its picture instead.
+std::wstring StoredCard(const PackageBag& bag, int k) {
+    const std::wstring name = L"card" + std::to_wstring(k);
+    const auto* text = bag.Has(name) ? std::get_if<std::wstring>(&bag.ReadValue(name)) : nullptr;
+    return text ? *text : std::wstring();
 }
 
 bool WindowShows(const std::wstring& path) {
@@ -158,11 +168,12 @@ std::vector<std::wstring> OpenPackage(const StoredPackage& package, bool DontDra
         }
         bool open = false;
         const PinMarks marks = file ? StoredMarks(bag, k) : PinMarks{};
+        const std::wstring card = file ? StoredCard(bag, k) : std::wstring();
         if (file && !applySettings)
-            open = OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, nullptr, {}, marks);
+            open = OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, PinExtras{nullptr, {}, marks, 0, false, {}, card});
         else if (file)
             open = OpenLogo(*file, s->dontOnTop, s->dontMoveable, DontDragActive, DontLoadEffect, s->top, s->left, s->opacity, s->size,
-                            false, nullptr, s->turn, marks, s->group, s->collapsed);
+                            false, PinExtras{nullptr, s->turn, marks, s->group, s->collapsed, s->edge, card});
         // Each window by what it did: one that shares a file another window shows may still have failed.
         if (open && opened) opened->push_back(k);
         if (!open && notOpened) notOpened->push_back(k);

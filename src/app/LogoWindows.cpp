@@ -15,6 +15,7 @@
 #include "app/PinSetStore.h"
 #include "app/Resident.h"
 #include "app/SingleExe.h"
+#include "app/TextCardPins.h"
 #include "common/ProgramTexts.h"
 #include "core/CommandLine.h"
 #include "core/Placement.h"
@@ -28,6 +29,7 @@
 #include "system/PinSelection.h"
 #include "system/ReadSettingsSlot.h"
 #include "system/ShownGroup.h"
+#include "system/StoredPreferences.h"
 #include "system/TempFiles.h"
 #include "system/WindowRegistry.h"
 
@@ -70,7 +72,17 @@ std::optional<std::int32_t> Edge(std::int32_t requested, bool centre, std::int32
 
 bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
-              const POINT* centreAt, Orientation turn, const PinMarks& marks, int group, bool collapsed) {
+              const PinExtras& extras) {
+    const POINT* centreAt = extras.centreAt;
+    const PinMarks& marks = extras.marks;
+    PinEdge edge = extras.edge;
+    if (extras.newPin) {
+        const Preferences look = LoadPreferences();
+        DontOnTop = DontOnTop || !look.topMost;
+        DontLoadEffect = DontLoadEffect || !look.fadeIn;
+        if (Opacity == 100) Opacity = static_cast<std::int16_t>(look.opacity);
+        edge = look.edge;
+    }
     LayeredPNGWindow renderer;  // released whichever way this returns
     std::int32_t width = 0, height = 0;
     // The image decodes on a second thread while the hidden window is made; nothing is
@@ -88,7 +100,7 @@ bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
     const PixelRect shown = marks.Shown(width, height);  // a cropped picture is placed by what shows of it
     width = shown.Width();
     height = shown.Height();
-    if (turn.SwapsSides()) std::swap(width, height);  // the sides it is placed by are the turned picture's
+    if (extras.turn.SwapsSides()) std::swap(width, height);  // the sides it is placed by are the turned picture's
     const HWND hwnd = window->hWnd();
     bool listed = false;
 
@@ -121,11 +133,13 @@ bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool Do
             window->MoveToTwips(*left, *top);
         window->OLEDropMode(DontDragActive ? 0 : 1);
         window->Menu.InmnuLogo[MoveableItem].checked = !DontMoveable;
-        window->Menu.Turn = turn;
+        window->Menu.Turn = extras.turn;
         window->Marks = marks;
-        if (!IsAbout) window->Group(group ? group : NewPinGroup());  // hidden when its group is not shown
+        window->Card(extras.card);
+        if (!IsAbout) window->Group(extras.group ? extras.group : NewPinGroup());  // hidden when its group is not shown
+        if (!IsAbout) window->Edge(edge);  // there as the window first shows, fading in or not
         if (!renderer.MakeTrans(ImagePath, window->Target(), *alpha, SizeFactor, !DontLoadEffect, nullptr, window->KeptAWhile())) return false;
-        if (collapsed) window->Collapse(true);
+        if (extras.collapsed) window->Collapse(true);
         // Places stored on a monitor that is gone (or at another scale) must not hide the window.
         window->KeepOnAMonitor();
         window->Menu.CheckOpeningOpacity(Opacity);
@@ -248,19 +262,33 @@ void ShowAbout() {
         OpenLogo(*file, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, true);
 }
 
-void PinOwnFile(const std::wstring& file, POINT centre, bool instant) {
-    OpenLogo(file, false, false, false, instant, CenterPos, CenterPos, 100, 1.0f, false, &centre);
+void PinOwnFile(const std::wstring& file, POINT centre, bool instant, const std::wstring& card) {
+    PinExtras extras;
+    extras.centreAt = &centre;
+    extras.card = card;
+    extras.newPin = true;
+    OpenLogo(file, false, false, false, instant, CenterPos, CenterPos, 100, 1.0f, false, extras);
     const auto& loaded = FrmLogo::Loaded();
     if (std::none_of(loaded.begin(), loaded.end(), [&](const FrmLogo* w) { return w->FileNamePath() == file; })) DeleteFileForced(file);
 }
 
 bool PinClipboard(HWND owner, POINT at) {
     const Clipboard::Pasted pasted = Clipboard::TakeImage(owner);
+    PinExtras extras;
+    extras.centreAt = &at;
+    extras.newPin = true;
     OpenFiles(pasted.copiedFiles, [&](const std::wstring& path) {
-        OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, &at);
+        OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, extras);
     }, false, false);
     if (!pasted.ownFile.empty()) PinOwnFile(pasted.ownFile, at, false);
-    return !pasted.ownFile.empty() || !pasted.copiedFiles.empty();
+    if (pasted.ownFile.empty() && pasted.copiedFiles.empty()) return PinTextCard(pasted.text, at);
+    return true;
+}
+
+void OpenNewPin(const std::wstring& path) {
+    PinExtras extras;
+    extras.newPin = true;
+    OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false, extras);
 }
 
 void UnloadEveryWindow() {

@@ -10,19 +10,34 @@
 
 #include "core/Marks.h"
 #include "core/Orientation.h"
+#include "core/Preferences.h"
 
 namespace velvane {
 class FrmLogo;
 
 namespace mMain {
 
-// centreAt, when given, is the screen point the window is centred on instead of the
-// positions in twips (a pasted image goes where the pointer is); turn, how its picture
-// is turned; marks, what was drawn on it; group, its group (0: the one new pins go to); collapsed,
-// shown as a tile. True when the window opened (or was closed while it opened).
+// What a window may have besides the command line's settings.
+struct PinExtras {
+    // The screen point the window is centred on instead of the positions in twips (a pasted
+    // image goes where the pointer is).
+    const POINT* centreAt = nullptr;
+    Orientation turn;
+    PinMarks marks;  // what was drawn on it
+    int group = 0;   // 0: the group new pins go to
+    bool collapsed = false;  // shown as a tile
+    PinEdge edge;
+    // The text a card shows, drawn from it at every size; empty for an image.
+    std::wstring card;
+    // A pin the user makes now (not one stored): it looks as the settings say new pins do, where
+    // the command line did not say otherwise.
+    bool newPin = false;
+};
+
+// True when the window opened (or was closed while it opened).
 bool OpenLogo(std::wstring ImagePath, bool DontOnTop, bool DontMoveable, bool DontDragActive, bool DontLoadEffect,
               std::int32_t TopPos, std::int32_t LeftPos, std::int16_t Opacity, float SizeFactor, bool IsAbout,
-              const POINT* centreAt = nullptr, Orientation turn = {}, const PinMarks& marks = {}, int group = 0, bool collapsed = false);
+              const PinExtras& extras = {});
 
 // Opens the files that exist, in order: pin sets through the package loader (their windows as stored,
 // taking drops and fading in as asked), anything else through openImage. Pin sets that
@@ -32,12 +47,15 @@ void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(
 
 void ShowAbout();
 
-// Opens an image file of our own centred on a point, top-most at opacity 100 and size 1,
-// at once without its fade when instant; the file goes when no window could show it.
-void PinOwnFile(const std::wstring& file, POINT centre, bool instant);
+// Opens an image file of our own centred on a point, at size 1, looking as new pins do, at once
+// without its fade when instant; the file goes when no window could show it. A card shows its text.
+void PinOwnFile(const std::wstring& file, POINT centre, bool instant, const std::wstring& card = {});
 
-// Pins the clipboard's image, or the image files copied to it, centred on the point;
-// false when it holds none.
+// A file the user opens now, centred on the screen, looking as new pins do.
+void OpenNewPin(const std::wstring& path);
+
+// Pins the clipboard's image, or the image files copied to it, or else its text as a card,
+// centred on the point; false when it holds none.
 bool PinClipboard(HWND owner, POINT at);
 
 // The windows the user closed (Esc, double-click), their image bytes and settings kept so

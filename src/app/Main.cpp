@@ -49,8 +49,10 @@ void OpenRequestedWindows(SwitchReading& reading) {
     const std::wstring slot = ReadSettingsSlot();
     if (slot == EmptySlotMarker) {
         OpenFiles(reading.imageFiles, [&](const std::wstring& path) {
+            PinExtras extras;
+            extras.newPin = true;
             OpenLogo(path, dontOnTop, dontMoveable, dontDragActive, dontLoadEffect, values->topPos, values->leftPos,
-                     values->opacity, values->sizeFactor, false);
+                     values->opacity, values->sizeFactor, false, extras);
         }, dontDragActive, dontLoadEffect);
     } else {
         reading.imageFiles = LoadEmbeddedPackage(ReadNumber(slot).value_or(0), dontDragActive, dontLoadEffect);

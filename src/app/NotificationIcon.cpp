@@ -13,6 +13,7 @@
 #include "app/OpenImages.h"
 #include "app/PinSetStore.h"
 #include "app/Resident.h"
+#include "app/SettingsWindow.h"
 #include "app/SignIn.h"
 #include "common/ProgramTexts.h"
 #include "core/CommandLine.h"
@@ -21,6 +22,7 @@
 #include "system/HiddenWindow.h"
 #include "system/RunningCopies.h"
 #include "system/ShownGroup.h"
+#include "system/StoredPreferences.h"
 #include "system/WindowRegistry.h"
 
 namespace velvane::NotificationIcon {
@@ -30,11 +32,13 @@ constexpr UINT kIconMessage = WM_APP + 2, kCarryRequests = WM_APP + 3, kIconId =
 enum Command : UINT {
     kClickableAgain = 1, kExit, kShowAll, kHideAll, kPinFromScreen, kPinClipboard, kOpenImage, kRestore, kCloseAll, kSignIn, kAbout,
     kShowGroup,            // the submenu's own caption
+    kSettings,
     kGroupAll = 100,       // "All", then the groups 1 to 9 after it
 };
 // In the order of Command.
 constexpr const wchar_t* kCaptions[] = {L"Clickable Again", L"Exit", L"Show All", L"Hide All", L"Pin from Screen", L"Pin Clipboard",
-                                        L"Open Image...", L"Restore Pins", L"Close All Pins", L"Open at Sign-in", L"About", L"Show Group"};
+                                        L"Open Image...", L"Restore Pins", L"Close All Pins", L"Open at Sign-in", L"About", L"Show Group",
+                                        L"Settings..."};
 
 // Whether the icon is in the notification area now, and the tooltip it shows.
 bool iconShown = false;
@@ -87,6 +91,7 @@ void BuildMenu(HMENU menu) {
     Append(menu, kCloseAll);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     Append(menu, kSignIn, mMain::OpensAtSignIn() ? MF_CHECKED : 0);
+    Append(menu, kSettings);
     Append(menu, kAbout);
     Append(menu, kExit);
 }
@@ -102,9 +107,7 @@ void Carry(UINT chosen) {
     case kPinFromScreen: mMain::Carry(mMain::Request::PinFromScreen); break;
     case kPinClipboard: mMain::Carry(mMain::Request::PinClipboard); break;
     case kOpenImage:
-        mMain::OpenFiles(AskForImages(Owner()), [](const std::wstring& path) {
-            mMain::OpenLogo(path, false, false, false, false, CenterPos, CenterPos, 100, 1.0f, false);
-        }, false, false);
+        mMain::OpenFiles(AskForImages(Owner()), mMain::OpenNewPin, false, false);
         break;
     case kRestore:
         if (!mMain::RestorePins(false))
@@ -113,6 +116,7 @@ void Carry(UINT chosen) {
     case kCloseAll: mMain::CloseAllRunning(mMain::NewCloseAll()); break;
     case kSignIn: mMain::OpenAtSignIn(!mMain::OpensAtSignIn()); break;
     case kAbout: mMain::ShowAbout(); break;
+    case kSettings: mMain::ShowSettings(); break;
     default:
         if (chosen >= kGroupAll && chosen <= kGroupAll + kGroups) mMain::ShowGroupAllRunning(static_cast<int>(chosen - kGroupAll));
         break;
@@ -138,8 +142,10 @@ std::wstring Tip() {
     if (!mMain::IsResident()) return L"Velvane: hidden windows, or windows that let clicks through";
     const std::size_t pins = PinCount();
     std::wstring tip = std::wstring(ProgramTitle) + L": " + std::to_wstring(pins) + (pins == 1 ? L" pin open here" : L" pins open here");
-    for (GlobalKeys::Key key : GlobalKeys::kKeys)
-        if (!GlobalKeys::Holds(key)) tip += std::wstring(L"\n") + GlobalKeys::KeyText(key) + L" is taken";
+    const auto states = GlobalKeys::PublishedStates(OwnerClass);
+    const Preferences preferences = mMain::LoadPreferences();
+    for (GlobalKey key : kGlobalKeys)
+        if (states[static_cast<std::size_t>(key)] == GlobalKeys::State::Taken) tip += L"\n" + HotKeyName(preferences.Key(key)) + L" is taken";
     return tip;
 }
 
@@ -173,6 +179,11 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     const auto fromACopy = [lParam] { return IsVelvaneOfThisUser(static_cast<DWORD>(lParam)); };
     if (message == GlobalKeys::FreeMessage()) {
         if (fromACopy()) GlobalKeys::Take(hwnd, mMain::IsResident());
+        Refresh();
+        return 0;
+    }
+    if (message == mMain::PreferencesChangedMessage()) {
+        GlobalKeys::TakeAgain(hwnd);
         Refresh();
         return 0;
     }

@@ -20,6 +20,7 @@
 #include "system/HiddenWindow.h"
 #include "system/RunningCopies.h"
 #include "system/SettingsSection.h"
+#include "system/StoredPreferences.h"
 #include "system/TempFiles.h"
 
 namespace velvane::mMain {
@@ -27,7 +28,6 @@ namespace {
 
 constexpr UINT_PTR kSaveTimer = 1, kLivesOnTimer = 2, kKeepTimer = 3;
 constexpr DWORD kSaveDelayMs = 1000, kLongestDelayMs = 5000, kLivesOnMs = 10000;
-constexpr std::size_t kClosedKept = 10;
 
 HWND Saver();
 
@@ -154,7 +154,7 @@ bool RetirePins(std::uint32_t closeAll) {
     if (own.empty() || !closed || !Exists(own)) return true;
     const std::vector<std::wstring> before = FilesIn(*closed, L"*.velvane");
     MoveSet(own, *closed + ClosedSetName({NextClosedNumber(before), GetCurrentProcessId(), closeAll}));
-    for (const std::wstring& name : ClosedSetsToPrune(FilesIn(*closed, L"*.velvane"), kClosedKept)) DeleteSet(*closed + name);
+    for (const std::wstring& name : ClosedSetsToPrune(FilesIn(*closed, L"*.velvane"), static_cast<std::size_t>(LoadPreferences().closedKept))) DeleteSet(*closed + name);
     return true;
 }
 

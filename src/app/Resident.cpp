@@ -73,7 +73,7 @@ void Carry(Request request) {
     if (request != Request::PinClipboard) return;
     POINT pointer{};
     GetCursorPos(&pointer);
-    if (!PinClipboard(NotificationIcon::Owner(), pointer)) NotificationIcon::Say(L"The clipboard holds no image to pin.");
+    if (!PinClipboard(NotificationIcon::Owner(), pointer)) NotificationIcon::Say(L"The clipboard holds no image or text to pin.");
 }
 
 UINT RequestMessage() {

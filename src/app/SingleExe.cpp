@@ -39,6 +39,8 @@ void WriteWindow(PackageBag& bag, const FrmLogo& window, int k, int sameAs) {
     if (!marks.Empty()) bag.WriteValue(L"marks" + n, marks.Encode());
     if (window.Group() != 1) bag.WriteValue(L"group" + n, static_cast<std::int16_t>(window.Group()));
     if (window.Collapsed()) bag.WriteValue(L"collapsed" + n, true);
+    if (window.Edge().kind != EdgeKind::None) bag.WriteValue(L"edge" + n, window.Edge().Code());
+    if (!window.Card().empty()) bag.WriteValue(L"card" + n, window.Card());
     for (int p = 0; p < 10; ++p) {
         if (window.Menu.InmnuOpacity[p].checked) {
             bag.WriteValue(L"opacity" + n, static_cast<std::int16_t>((p + 1) * 10));

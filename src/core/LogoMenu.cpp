@@ -12,7 +12,7 @@ LogoMenu::LogoMenu() {
                              L"Make single Exe! All Images", L"-", L"About", L"E&xit", L"-", L"-",
                              L"Click Through", L"Copy", L"Paste", L"Save Pins...", L"Reopen Closed",
                              L"Turn", L"Open at Sign-in", L"Draw", L"Revert to Original", L"Undo Revert", L"Group",
-                             L"Collapse", L"Save Image As..."};
+                             L"Collapse", L"Save Image As...", L"Edge", L"Settings..."};
     for (std::size_t i = 0; i < InmnuLogo.size(); ++i) InmnuLogo[i].caption = logo[i];
     InmnuLogo[TopMostItem].checked = true;
     InmnuLogo[MoveableItem].checked = true;
@@ -34,6 +34,9 @@ LogoMenu::LogoMenu() {
     for (std::size_t i = 0; i < InmnuTurn.size(); ++i) InmnuTurn[i].caption = turn[i];
     for (std::size_t i = 0; i < InmnuGroup.size(); ++i) InmnuGroup[i].caption = std::to_wstring(i + 1);
     InmnuGroup[0].checked = true;
+    const wchar_t* edge[] = {L"None", L"Line", L"Shadow"};
+    for (std::size_t i = 0; i < InmnuEdge.size(); ++i) InmnuEdge[i].caption = edge[i];
+    InmnuEdge[0].checked = true;
 }
 
 bool LogoMenu::CheckOpeningOpacity(std::int16_t opacity) {

@@ -45,24 +45,28 @@ enum LogoItem : int {
     GroupItem = 22,
     CollapseItem = 23,
     SaveImageItem = 24,
+    EdgeItem = 25,
+    SettingsItem = 26,
 };
 
 // The order the items show in: the later ones sit before "About" behind their own
 // separator, yet keep indices after the first eleven, which stay as they always were.
-constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 17, 19, 20, 21, 22, 23, 24, 5, 6, 15, 11, 12, 13, 14, 16, 18, 7, 8, 9, 10};
+constexpr int LogoMenuOrder[] = {0, 1, 2, 3, 4, 17, 25, 19, 20, 21, 22, 23, 24, 5, 6, 15, 11, 12, 13, 14, 16, 18, 7, 26, 8, 9, 10};
 
 enum SizeIndex : int { SizeOneIndex = 3, CustomSizeIndex = 7 };
 
 struct LogoMenu {
     LogoMenu();
 
-    std::array<MenuItem, 25> InmnuLogo;
+    std::array<MenuItem, 27> InmnuLogo;
     std::array<MenuItem, 11> InmnuOpacity;
     std::array<MenuItem, 9> InmnuSize;
     // In the order of TurnChoice.
     std::array<MenuItem, 5> InmnuTurn;
     // "1" to "9": the window's group checked.
     std::array<MenuItem, 9> InmnuGroup;
+    // "None", "Line", "Shadow", in the order of EdgeKind: the window's edge checked.
+    std::array<MenuItem, 3> InmnuEdge;
     // How the picture is turned; stored with the other settings.
     Orientation Turn;
 

@@ -15,6 +15,7 @@
 #include "core/PageToucher.h"
 #include "core/Resample.h"
 #include "core/ScaleArithmetic.h"
+#include "image/CardPainter.h"
 #include "image/ImageSource.h"
 #include "image/MarkPainter.h"
 #include "system/TopDownBitmap.h"
@@ -72,6 +73,18 @@ std::vector<std::uint8_t> PixelBuffer(std::int32_t width, std::int32_t height) {
     } catch (const std::bad_alloc&) {
     }
     return pixels;
+}
+
+// A card drawn from its text to fill the bitmap, then turned: sharp at every size.
+bool RenderCard(const std::wstring& card, const Pixels& bitmap, Orientation turn) {
+    if (turn == Orientation{}) return PaintCard(bitmap, card);
+    const std::int32_t width = turn.SwapsSides() ? bitmap.height : bitmap.width;
+    const std::int32_t height = turn.SwapsSides() ? bitmap.width : bitmap.height;
+    std::vector<std::uint8_t> upright = PixelBuffer(width, height);
+    const Pixels drawn{upright.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)};
+    if (upright.empty() || !PaintCard(drawn, card)) return false;
+    TurnPixels({drawn.rows, width, height, drawn.stride}, bitmap, turn);
+    return true;
 }
 
 }  // namespace
@@ -147,8 +160,9 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, const PushTarget& 
     std::int32_t H = ScaledSide(ChangeSize, imageHeight).value_or(0);
     std::int32_t W = ScaledSide(ChangeSize, imageWidth).value_or(0);
     if (turn.SwapsSides()) std::swap(W, H);
-    // Marks may crop the picture: the window then takes the part that shows.
-    const bool marked = FormIn.marks && !FormIn.marks->Empty();
+    // Marks may crop the picture: the window then takes the part that shows. A card takes none.
+    const bool card = FormIn.card && !FormIn.card->empty();
+    const bool marked = !card && FormIn.marks && !FormIn.marks->Empty();
     const std::optional<MarkView> view =
         marked && imageWidth > 0 ? MarkView::Of(FormIn.marks->Shown(imageWidth, imageHeight), ChangeSize, turn) : std::nullopt;
     if (marked) {
@@ -178,8 +192,9 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, const PushTarget& 
     // or changed file, a size beyond memory) leaves the window with its old picture, place
     // and size rather than sized to a picture it never gets.
     const Pixels drawn{static_cast<std::uint8_t*>(bits), W, H, rowBytes};
-    if (!bits || !(view ? RenderMarked(image.get(), drawn, *view, *FormIn.marks, keep, pngPath)
-                        : !marked && RenderImage(image.get(), drawn, turn, keep, pngPath)))
+    if (!bits || !(card   ? RenderCard(*FormIn.card, drawn, turn)
+                   : view ? RenderMarked(image.get(), drawn, *view, *FormIn.marks, keep, pngPath)
+                          : !marked && RenderImage(image.get(), drawn, turn, keep, pngPath)))
         return false;
     const HWND hwnd = FormIn.window;
     if (topLeft) SetWindowPos(hwnd, nullptr, topLeft->x, topLeft->y, W, H, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -207,16 +222,23 @@ bool LayeredPNGWindow::MakeTrans(const std::wstring& pngPath, const PushTarget& 
 }
 
 std::vector<std::uint8_t> LayeredPNGWindow::RenderedPixels(const std::wstring& pngPath, float factor, Orientation turn,
-                                                           const PinMarks& marks, std::int32_t& width, std::int32_t& height) {
+                                                           const PinMarks& marks, std::int32_t& width, std::int32_t& height,
+                                                           const std::wstring& card) {
     if (!GdipToken.started()) return {};
     ImageSource image(pngPath);
     const auto [imageWidth, imageHeight] = image.Size();
-    const std::optional<MarkView> view = imageWidth > 0 ? MarkView::Of(marks.Shown(imageWidth, imageHeight), factor, turn) : std::nullopt;
+    const PinMarks none;
+    const PinMarks& drawnMarks = card.empty() ? marks : none;
+    const std::optional<MarkView> view =
+        imageWidth > 0 ? MarkView::Of(drawnMarks.Shown(imageWidth, imageHeight), factor, turn) : std::nullopt;
     width = view ? view->windowWidth : 0;
     height = view ? view->windowHeight : 0;
     std::vector<std::uint8_t> pixels = view ? PixelBuffer(width, height) : std::vector<std::uint8_t>{};
     const Pixels drawn{pixels.data(), width, height, 4 * static_cast<std::ptrdiff_t>(width)};
-    if (!pixels.empty() && !(marks.Empty() ? RenderImage(image, drawn, turn) : RenderMarked(&image, drawn, *view, marks))) pixels.clear();
+    if (!pixels.empty() && !(!card.empty()       ? RenderCard(card, drawn, turn)
+                             : drawnMarks.Empty() ? RenderImage(image, drawn, turn)
+                                                  : RenderMarked(&image, drawn, *view, marks)))
+        pixels.clear();
     return pixels;
 }
 

@@ -22,6 +22,7 @@ struct PushTarget {
     HWND window = nullptr;
     Orientation turn;
     const PinMarks* marks = nullptr;                 // drawn over the picture, which they may crop
+    const std::wstring* card = nullptr;              // a card's text, drawn in place of its picture file
     std::function<void()> beforeFade;                // it enters the top-most band, shown
     std::function<void(std::uint8_t alpha)> pushed;  // the last push is done, at the constant alpha
 };
@@ -57,8 +58,9 @@ public:
 
     // The image at a size factor, turned and marked, as premultiplied BGRA, top-down rows;
     // empty when it cannot be read or drawn.
+    // A card (card not empty) is drawn from its text at that size.
     std::vector<std::uint8_t> RenderedPixels(const std::wstring& pngPath, float factor, Orientation turn, const PinMarks& marks,
-                                             std::int32_t& width, std::int32_t& height);
+                                             std::int32_t& width, std::int32_t& height, const std::wstring& card = {});
 
     // Releases the bitmap and DC and shuts GDI+ down for this renderer.
     void UnloadPNGForm();

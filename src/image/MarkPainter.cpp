@@ -4,13 +4,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 #include <memory>
 #include <new>
 #include <utility>
 #include <vector>
 
 #include "core/ImageLimits.h"
+#include "image/Painting.h"
 #include "system/GdiPlus.h"
 
 namespace velvane {
@@ -19,26 +19,8 @@ namespace {
 using Gdiplus::PointF;
 using Gdiplus::REAL;
 
-struct GdipDelete {
-    void operator()(Gdiplus::GpPen* pen) const { gdip::GdipDeletePen(pen); }
-    void operator()(Gdiplus::GpBrush* brush) const { gdip::GdipDeleteBrush(brush); }
-    void operator()(Gdiplus::GpPath* path) const { gdip::GdipDeletePath(path); }
-    void operator()(Gdiplus::GpMatrix* matrix) const { gdip::GdipDeleteMatrix(matrix); }
-    void operator()(Gdiplus::GpFontFamily* family) const { gdip::GdipDeleteFontFamily(family); }
-    void operator()(Gdiplus::GpFont* font) const { gdip::GdipDeleteFont(font); }
-    void operator()(Gdiplus::GpStringFormat* format) const { gdip::GdipDeleteStringFormat(format); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, GdipDelete>;
-
 constexpr Gdiplus::ARGB kOpaque = 0xFF000000;
 constexpr Gdiplus::ARGB kMarkerAlpha = 0x66000000;  // about 40 %: the picture shows through
-
-Owned<Gdiplus::GpSolidFill> Brush(Gdiplus::ARGB colour) {
-    Gdiplus::GpSolidFill* brush = nullptr;
-    gdip::GdipCreateSolidFill(colour, &brush);
-    return Owned<Gdiplus::GpSolidFill>(brush);
-}
 
 Owned<Gdiplus::GpPen> Pen(Gdiplus::ARGB colour, REAL width, bool round) {
     Gdiplus::GpPen* pen = nullptr;
@@ -124,55 +106,16 @@ void Arrow(const Canvas& canvas, PointF from, PointF to, REAL width, Gdiplus::AR
     gdip::GdipFillPolygon(canvas.get(), Brush(colour).get(), tip, 3, Gdiplus::FillModeAlternate);
 }
 
-Owned<Gdiplus::GpFontFamily> MessageFontFamily() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    const bool known = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) != FALSE;
-    for (const wchar_t* face : {known ? metrics.lfMessageFont.lfFaceName : L"", L"Segoe UI", L"Tahoma", L"Arial"}) {
-        Gdiplus::GpFontFamily* family = nullptr;
-        if (*face && gdip::GdipCreateFontFamilyFromName(face, nullptr, &family) == Gdiplus::Ok) return Owned<Gdiplus::GpFontFamily>(family);
-    }
-    // A system without those (Wine without its own fonts): a sans-serif face it has, else any.
-    Gdiplus::GpFontCollection* installed = nullptr;
-    INT count = 0, found = 0;
-    if (gdip::GdipNewInstalledFontCollection(&installed) != Gdiplus::Ok || gdip::GdipGetFontCollectionFamilyCount(installed, &count) != Gdiplus::Ok ||
-        count <= 0)
-        return nullptr;
-    std::vector<Gdiplus::GpFontFamily*> families(static_cast<std::size_t>(count));
-    if (gdip::GdipGetFontCollectionFamilyList(installed, count, families.data(), &found) != Gdiplus::Ok || found <= 0) return nullptr;
-    Gdiplus::GpFontFamily* chosen = families[0];
-    for (INT i = 0; i < found; ++i) {
-        WCHAR name[LF_FACESIZE] = {};
-        if (gdip::GdipGetFamilyName(families[i], name, LANG_NEUTRAL) == Gdiplus::Ok && std::wcsstr(name, L"Sans") &&
-            !std::wcsstr(name, L"Mono")) {
-            chosen = families[i];
-            break;
-        }
-    }
-    // The list's families are the collection's own: a clone is ours to delete.
-    Gdiplus::GpFontFamily* clone = nullptr;
-    return gdip::GdipCloneFontFamily(chosen, &clone) == Gdiplus::Ok ? Owned<Gdiplus::GpFontFamily>(clone) : nullptr;
-}
-
 // Lines laid out by hand, a line's height apart, so the caret can be put after the last one.
 void Text(const Canvas& canvas, const Mark& mark, Gdiplus::GpFontFamily* family, Gdiplus::ARGB colour, bool caret, REAL windowPixel) {
     const REAL em = static_cast<REAL>(std::clamp(mark.width, 1, kMaxTextMarkHeight));
     Gdiplus::GpFont* rawFont = nullptr;
-    Gdiplus::GpStringFormat *typographic = nullptr, *rawFormat = nullptr;
     if (gdip::GdipCreateFont(family, em, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel, &rawFont) != Gdiplus::Ok) return;
     const Owned<Gdiplus::GpFont> font(rawFont);
-    // The generic format is GDI+'s own: a copy of it is ours to change and delete.
-    if (gdip::GdipStringFormatGetGenericTypographic(&typographic) != Gdiplus::Ok ||
-        gdip::GdipCloneStringFormat(typographic, &rawFormat) != Gdiplus::Ok)
-        return;
-    const Owned<Gdiplus::GpStringFormat> format(rawFormat);
-    INT flags = 0;
-    gdip::GdipGetStringFormatFlags(rawFormat, &flags);
-    gdip::GdipSetStringFormatFlags(rawFormat, flags | Gdiplus::StringFormatFlagsMeasureTrailingSpaces | Gdiplus::StringFormatFlagsNoWrap);
-    UINT16 emUnits = 0, spacingUnits = 0;
-    gdip::GdipGetEmHeight(family, Gdiplus::FontStyleRegular, &emUnits);
-    gdip::GdipGetLineSpacing(family, Gdiplus::FontStyleRegular, &spacingUnits);
-    const REAL lineHeight = emUnits && spacingUnits ? em * spacingUnits / emUnits : em * 1.2f;
+    const Owned<Gdiplus::GpStringFormat> format = OneLineFormat();
+    if (!format) return;
+    Gdiplus::GpStringFormat* const rawFormat = format.get();
+    const REAL lineHeight = LineSpacing(family, em);
     const auto brush = Brush(colour);
     const PointF origin = canvas.At(mark.points[0]);
     const std::wstring& text = mark.text;

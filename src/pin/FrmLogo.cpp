@@ -12,7 +12,7 @@
 #include "image/Animation.h"
 #include "pin/LogoDropTarget.h"
 #include "pin/PinEditor.h"
-#include "pin/SelectionFrame.h"
+#include "pin/PinRing.h"
 #include "system/MessagePump.h"
 #include "system/PinSelection.h"
 #include "system/RunningCopies.h"
@@ -118,6 +118,7 @@ void FrmLogo::RunUnloadSteps() {
     if (editor_) editor_->Finish(false);
     editor_.reset();
     frame_.reset();
+    edgeRing_.reset();
     try {
         mMain::UpdateWindowRegistry(hwnd_, false);
     } catch (const std::exception&) {
@@ -236,6 +237,7 @@ LRESULT FrmLogo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGED:  // moved, sized, shown: the copy's pin set follows
         host_.PinsChanged();
         if (frame_) frame_->Follow();
+        if (edgeRing_) edgeRing_->Follow();
         if (draggingSelection_) {  // the user drags it: the other selected pins of every copy follow
             RECT now{};
             GetWindowRect(hwnd_, &now);

@@ -11,6 +11,7 @@
 
 #include "core/LogoMenu.h"
 #include "core/Marks.h"
+#include "core/Preferences.h"
 #include "image/KeptPicture.h"
 #include "image/LayeredPNGWindow.h"
 #include "pin/PinHost.h"
@@ -19,7 +20,7 @@
 namespace velvane {
 class Animation;
 class PinEditor;
-class SelectionFrame;
+class PinRing;
 
 class FrmLogo {
 public:
@@ -56,6 +57,10 @@ public:
     bool AboutMode() const { return aboutMode_; }
     void AboutMode(bool value) { aboutMode_ = value; }
     const std::wstring& FileNamePath() const { return fileNamePath_; }
+    // A card's text, which it is drawn from at every size (its file holds the card at size 1);
+    // empty for an image. Stored with the other settings.
+    const std::wstring& Card() const { return card_; }
+    void Card(std::wstring text) { card_ = std::move(text); }
     void FileNamePath(const std::wstring& value) { fileNamePath_ = value; }
 
     // Position in twips, as the command line and packages give it; size in pixels.
@@ -136,6 +141,11 @@ public:
     int Group() const { return group_; }
     void Group(int group);
 
+    // A line or a soft shadow around the window, never part of its picture; stored with the
+    // other settings.
+    const PinEdge& Edge() const { return edge_; }
+    void Edge(const PinEdge& edge);
+
     // Drawing on the picture (Space, "Draw"): keys, pointer and wheel go to the marks until it ends.
     bool Editing() const { return editor_ != nullptr; }
     void BeginEditing();
@@ -195,7 +205,9 @@ private:
     int group_ = 1;
     bool collapsed_ = false;
     bool selected_ = false;
-    std::unique_ptr<SelectionFrame> frame_;
+    std::unique_ptr<PinRing> frame_;
+    PinEdge edge_;
+    std::unique_ptr<PinRing> edgeRing_;
     bool ctrlPress_ = false;        // a Ctrl+press: a click selects, a drag takes the picture out
     POINT pressAt_{};
     bool draggingSelection_ = false;  // moved by the user with the other selected pins following
@@ -204,6 +216,7 @@ private:
     int wheelRest_ = 0;  // a high-resolution wheel's turn short of a notch
     DroppedImages dropped_;
     std::wstring fileNamePath_;
+    std::wstring card_;
     std::unique_ptr<Animation> animation_;
     KeptPicture kept_;  // let go a while after the last drawing that used it
     std::unique_ptr<PinEditor> editor_;

@@ -11,8 +11,9 @@
 namespace velvane {
 
 void FrmLogo::BeginEditing() {
-    // A playing animation has no one picture to draw on; a hidden or click-through pin cannot be reached.
-    if (editor_ || aboutMode_ || animation_ || hidden_ || clickThrough_ || collapsed_ || ShUnload) return;
+    // A playing animation has no one picture to draw on; a hidden or click-through pin cannot be
+    // reached; a card is drawn from its text alone.
+    if (editor_ || aboutMode_ || animation_ || hidden_ || clickThrough_ || collapsed_ || ShUnload || !card_.empty()) return;
     editor_ = PinEditor::Start(*this);
     if (!editor_) return;
     // The keys typed next are the editor's, and a click elsewhere ends it.

@@ -10,13 +10,14 @@
 #include "image/LayeredPNGWindow.h"
 #include "pin/FrmLogo.h"
 #include "pin/PinEditor.h"
-#include "pin/SelectionFrame.h"
+#include "pin/PinRing.h"
 #include "pin/PopupMenu.h"
 #include "system/Clipboard.h"
 #include "system/PinSelection.h"
 #include "system/SaveImageFile.h"
 #include "system/TempFiles.h"
 #include "system/ShownGroup.h"
+#include "system/StoredPreferences.h"
 
 namespace velvane {
 namespace {
@@ -48,7 +49,7 @@ void FrmLogo::OnMouseDown(int button) {
     Menu.InmnuLogo[ReopenClosedItem].enabled = host_.CanReopen();
     Menu.InmnuLogo[OpenAtSignInItem].checked = host_.OpensAtSignIn();
     Menu.InmnuLogo[DrawItem].checked = editor_ != nullptr;
-    Menu.InmnuLogo[DrawItem].enabled = !animation_ && !collapsed_;
+    Menu.InmnuLogo[DrawItem].enabled = !animation_ && !collapsed_ && card_.empty();
     Menu.InmnuLogo[CollapseItem].caption = collapsed_ ? L"Expand" : L"Collapse";
     Menu.InmnuLogo[RevertItem].enabled = Marks.CanRevert() && !collapsed_;
     Menu.InmnuLogo[UndoRevertItem].visible = Marks.JustReverted();
@@ -177,6 +178,18 @@ void FrmLogo::ClickThrough(bool on) {
     if (!on) host_.RefreshIcon();
 }
 
+void FrmLogo::Edge(const PinEdge& edge) {
+    if (aboutMode_) return;
+    edge_ = edge;
+    for (std::size_t i = 0; i < Menu.InmnuEdge.size(); ++i) Menu.InmnuEdge[i].checked = static_cast<int>(i) == static_cast<int>(edge.kind);
+    edgeRing_.reset();
+    if (edge.kind != EdgeKind::None) {
+        const COLORREF colour = RGB(edge.colour >> 16 & 0xFF, edge.colour >> 8 & 0xFF, edge.colour & 0xFF);
+        edgeRing_ = std::make_unique<PinRing>(hwnd_, L"Velvane.PinEdge", RingLook{edge.Width(), colour, edge.kind == EdgeKind::Shadow});
+    }
+    if (frame_) frame_->Gap(edge.Width());
+}
+
 void FrmLogo::Group(int group) {
     if (!IsGroup(group)) return;
     group_ = group;
@@ -194,6 +207,7 @@ void FrmLogo::Hide(bool hidden) {
     hidden_ = hidden;
     ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOWNA);
     if (frame_) frame_->Follow();
+    if (edgeRing_) edgeRing_->Follow();
     host_.RefreshIcon();
 }
 
@@ -207,6 +221,15 @@ void FrmLogo::ShowPopupMenu() {
     case MenuChoice::Size: OnSizeItem(choice.index); break;
     case MenuChoice::Turn: OnTurnItem(choice.index); break;
     case MenuChoice::Group: Group(choice.index + 1); break;
+    case MenuChoice::Edge: {
+        PinEdge edge = edge_;
+        edge.kind = static_cast<EdgeKind>(choice.index);
+        // A line takes the colour new pins' lines have, unless this pin had one already.
+        if (edge.kind == EdgeKind::Line && edge_.kind != EdgeKind::Line) edge.colour = mMain::LoadPreferences().edge.colour;
+        Edge(edge);
+        host_.PinsChanged();
+        break;
+    }
     case MenuChoice::None: break;
     }
 }
@@ -231,8 +254,9 @@ void FrmLogo::OnLogoItem(int index) {
         }
         const GdiplusSession session;
         std::int32_t width = 0, height = 0;
-        std::vector<std::uint8_t> pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn, Marks, width, height);
-        Clipboard::CopyImage(hwnd_, std::move(pixels), width, height);
+        std::vector<std::uint8_t> pixels =
+            LayeredPNGWindow().RenderedPixels(fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn, Marks, width, height, card_);
+        Clipboard::CopyImage(hwnd_, std::move(pixels), width, height, {}, card_);
         break;
     }
     default: host_.CopyCommand(hwnd_, index); break;  // the items that act on the whole copy
@@ -246,7 +270,7 @@ void FrmLogo::SaveImage() {
     std::vector<std::uint8_t> pixels;
     {
         const GdiplusSession session;
-        pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, 1.0f, Menu.Turn, Marks, width, height);
+        pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, 1.0f, Menu.Turn, Marks, width, height, card_);
     }
     if (pixels.empty()) return;
     const std::wstring name = mMain::IsOwnTempFile(fileNamePath_) ? std::wstring() : fileNamePath_;

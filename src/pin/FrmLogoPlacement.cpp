@@ -53,7 +53,7 @@ void FrmLogo::Resize(int width, int height) {
 }
 
 PushTarget FrmLogo::Target() {
-    return {hwnd_, Menu.Turn, &Marks, [this] { mMain::SetTopMost(*this, -1); }, [this](std::uint8_t alpha) { Animate(alpha); }};
+    return {hwnd_, Menu.Turn, &Marks, &card_, [this] { mMain::SetTopMost(*this, -1); }, [this](std::uint8_t alpha) { Animate(alpha); }};
 }
 
 namespace mMain {

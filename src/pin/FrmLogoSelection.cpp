@@ -6,7 +6,7 @@
 
 #include "image/LayeredPNGWindow.h"
 #include "pin/FrmLogo.h"
-#include "pin/SelectionFrame.h"
+#include "pin/PinRing.h"
 #include "system/DragOut.h"
 #include "system/GdiPlus.h"
 #include "system/PinSelection.h"
@@ -19,7 +19,8 @@ void FrmLogo::Select(bool on) {
     if (aboutMode_ || ShUnload || on == selected_) return;
     selected_ = on;
     mMain::PublishSelected(hwnd_, on);
-    if (on) frame_ = std::make_unique<SelectionFrame>(hwnd_);
+    // Outside the pin's edge, which it never covers.
+    if (on) frame_ = std::make_unique<PinRing>(hwnd_, L"Velvane.SelectionFrame", RingLook{2, GetSysColor(COLOR_HIGHLIGHT), false}, edge_.Width());
     else frame_.reset();
 }
 
@@ -61,7 +62,7 @@ void FrmLogo::GivePicture(int batch, DWORD to) try {
     std::vector<std::uint8_t> pixels;
     {
         const GdiplusSession session;
-        pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn, Marks, width, height);
+        pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn, Marks, width, height, card_);
     }
     if (pixels.empty()) return;
     RECT now{};
@@ -88,7 +89,7 @@ void FrmLogo::DragOut() {
     std::vector<std::uint8_t> pixels;
     {
         const GdiplusSession session;
-        pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn, Marks, width, height);
+        pixels = LayeredPNGWindow().RenderedPixels(fileNamePath_, Menu.MarkedFactor().value_or(0), Menu.Turn, Marks, width, height, card_);
     }
     if (pixels.empty()) return;
     ReleaseCapture();

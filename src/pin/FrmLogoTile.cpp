@@ -30,7 +30,7 @@ void FrmLogo::Collapse(bool on) {
     if (Menu.Turn.SwapsSides()) std::swap(width, height);
     const TileFit fit = FitInTile(width, height);
     std::int32_t pictureWidth = 0, pictureHeight = 0;
-    const std::vector<std::uint8_t> picture = renderer.RenderedPixels(fileNamePath_, fit.factor, Menu.Turn, Marks, pictureWidth, pictureHeight);
+    const std::vector<std::uint8_t> picture = renderer.RenderedPixels(fileNamePath_, fit.factor, Menu.Turn, Marks, pictureWidth, pictureHeight, card_);
     void* bits = nullptr;
     const ScopedBitmap tile = TopDownBitmap(kTileSide, kTileSide, bits);
     const ScopedMemoryDC dc(CreateCompatibleDC(nullptr));

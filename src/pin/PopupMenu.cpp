@@ -4,7 +4,7 @@ namespace velvane {
 namespace {
 
 // Command ids carry the item's array and index.
-constexpr UINT kLogoBase = 100, kOpacityBase = 200, kSizeBase = 300, kTurnBase = 400, kGroupBase = 500;
+constexpr UINT kLogoBase = 100, kOpacityBase = 200, kSizeBase = 300, kTurnBase = 400, kGroupBase = 500, kEdgeBase = 600;
 
 // The keys that do an item over the window, shown beside it.
 struct ItemKey {
@@ -35,6 +35,7 @@ HMENU BuildSubmenu(const LogoMenu& menu, int logoIndex) {
     if (logoIndex == OpacityItem) AppendItems(sub, menu.InmnuOpacity, kOpacityBase, menu);
     else if (logoIndex == TurnItem) AppendItems(sub, menu.InmnuTurn, kTurnBase, menu);
     else if (logoIndex == GroupItem) AppendItems(sub, menu.InmnuGroup, kGroupBase, menu);
+    else if (logoIndex == EdgeItem) AppendItems(sub, menu.InmnuEdge, kEdgeBase, menu);
     else AppendItems(sub, menu.InmnuSize, kSizeBase, menu);
     return sub;
 }
@@ -45,7 +46,7 @@ void AppendItems(HMENU into, const std::array<MenuItem, N>& items, UINT base, co
         const std::size_t i = base == kLogoBase ? static_cast<std::size_t>(LogoMenuOrder[shown]) : shown;
         const MenuItem& item = items[i];
         if (!item.visible) continue;  // a hidden item is simply left out
-        const bool submenu = base == kLogoBase && (i == OpacityItem || i == SizeItem || i == TurnItem || i == GroupItem);
+        const bool submenu = base == kLogoBase && (i == OpacityItem || i == SizeItem || i == TurnItem || i == GroupItem || i == EdgeItem);
         if (submenu) {
             // The parent menu owns the submenu from here on and destroys it with itself.
             AppendMenuW(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(BuildSubmenu(menu, static_cast<int>(i))),
@@ -69,6 +70,7 @@ MenuChoice TrackLogoMenu(HWND owner, const LogoMenu& menu, POINT at) {
                                                          TPM_NONOTIFY,
                                                      at.x, at.y, 0, owner, nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
+    if (id >= kEdgeBase) return {MenuChoice::Edge, static_cast<int>(id - kEdgeBase)};
     if (id >= kGroupBase) return {MenuChoice::Group, static_cast<int>(id - kGroupBase)};
     if (id >= kTurnBase) return {MenuChoice::Turn, static_cast<int>(id - kTurnBase)};
     if (id >= kSizeBase) return {MenuChoice::Size, static_cast<int>(id - kSizeBase)};

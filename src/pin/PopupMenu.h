@@ -7,7 +7,7 @@
 namespace velvane {
 
 struct MenuChoice {
-    enum Array { None, Logo, Opacity, Size, Turn, Group } array = None;
+    enum Array { None, Logo, Opacity, Size, Turn, Group, Edge } array = None;
     int index = -1;
 };
 

@@ -39,9 +39,34 @@ ScopedGlobal SaveMemory(Gdiplus::GpBitmap* bitmap) {
     return saved ? std::move(png) : ScopedGlobal();
 }
 
+// Text in clipboard memory, up to its first NUL or the memory's end, whichever comes first.
+class LockedText {
+public:
+    explicit LockedText(HANDLE memory) : memory_(memory), text_(memory ? static_cast<const wchar_t*>(GlobalLock(memory)) : nullptr) {}
+    ~LockedText() {
+        if (text_) GlobalUnlock(memory_);
+    }
+    LockedText(const LockedText&) = delete;
+    LockedText& operator=(const LockedText&) = delete;
+
+    std::wstring Text(std::size_t most) const {
+        if (!text_) return {};
+        const std::size_t units = std::min<std::size_t>(GlobalSize(memory_) / sizeof(wchar_t), most);
+        return std::wstring(text_, std::find(text_, text_ + units, L'\0'));
+    }
+
+private:
+    HANDLE memory_;
+    const wchar_t* text_;
+};
+
+// More than a card shows of it in any case.
+constexpr std::size_t kMaxTextUnits = 1 << 20;
+
 }  // namespace
 
-bool CopyImage(HWND owner, std::vector<std::uint8_t> pixels, std::int32_t width, std::int32_t height, const std::vector<std::wstring>& files) {
+bool CopyImage(HWND owner, std::vector<std::uint8_t> pixels, std::int32_t width, std::int32_t height, const std::vector<std::wstring>& files,
+               const std::wstring& text) {
     const GdiplusSession session;
     if (pixels.empty()) return false;
     for (std::size_t i = 0; i < pixels.size(); i += 4)  // back to straight alpha, as both formats carry it
@@ -73,6 +98,14 @@ bool CopyImage(HWND owner, std::vector<std::uint8_t> pixels, std::int32_t width,
     if (!clipboard || !EmptyClipboard() || !SetClipboardData(PngFormat(), png.get())) return false;
     png.release();  // the clipboard owns what it took
     if (SetClipboardData(CF_DIBV5, dib.get())) dib.release();
+    if (!text.empty()) {
+        ScopedGlobal unicode(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+        if (auto* into = unicode ? static_cast<wchar_t*>(GlobalLock(unicode.get())) : nullptr) {
+            std::copy(text.c_str(), text.c_str() + text.size() + 1, into);
+            GlobalUnlock(unicode.get());
+            if (SetClipboardData(CF_UNICODETEXT, unicode.get())) unicode.release();
+        }
+    }
     if (files.empty()) return true;
     // The files as Explorer copies them: wide paths, each ended, the list ended once more.
     std::size_t units = 1;
@@ -107,6 +140,10 @@ Pasted TakeImage(HWND owner) {
             }
             if (file) unwritten.push_back(*file);
         }
+        // Text only when there is neither an image nor copied files: a file is never pinned as its path.
+        // Programs that copy rich text or HTML give its plain text too.
+        const LockedText text(clipboard && pasted.ownFile.empty() && !IsClipboardFormatAvailable(CF_HDROP) ? GetClipboardData(CF_UNICODETEXT) : nullptr);
+        pasted.text = text.Text(kMaxTextUnits);
     }
     // Deleted once the clipboard is no longer ours.
     for (const std::wstring& file : unwritten) mMain::DeleteFileForced(file);

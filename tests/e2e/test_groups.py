@@ -21,7 +21,7 @@ class GroupsTest(Journey):
         first = self.start('"%s" dontloadeffect' % windows_path(a))
         second = self.start('"%s" "%s" left1500 top1500 dontloadeffect' % (windows_path(self.image("b.png", 120, 80)), windows_path(self.image("c.png", 60, 40))))
         self.wait_windows(3)
-        self.menu(512, 384, *["Down"] * 8, "Right", "Down", "Return")  # "Group", "2"
+        self.menu(512, 384, *["Down"] * 9, "Right", "Down", "Return")  # "Group", "2"
         self.word("group2")
         self.showing(A, what="group2: the pin moved to group 2 alone")
         self.word("groupall")

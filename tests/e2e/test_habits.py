@@ -53,7 +53,7 @@ class HabitsTest(Journey):
         self.assertEqual(len(self.windows()), 1, "text on the clipboard opens nothing, though it names an image")
 
         icon_menu = lambda *keys: self.icon_menu(self.wait_for(self.tray, "the notification icon")[0], *keys)  # noqa: E731
-        self.menu(452, 354, *["Down"] * 13, "Return")  # "Click Through"
+        self.menu(452, 354, *["Down"] * 14, "Return")  # "Click Through"
         self.assertTrue(self.one().click_through)
         xdotool("click", 1)
         self.wait_for(lambda: self.windows(OTHER)[0].foreground, "the click to reach the other program's window beneath")
@@ -63,10 +63,10 @@ class HabitsTest(Journey):
         for marked in (True, False):  # "Open at Sign-in", third from the end of the menu: set, then cleared
             self.menu(452, 354, "Up", "Up", "Up", "Return")
             self.wait_for(lambda: ("tray restore signin" in run()) == marked, "Open at Sign-in %s" % ("set" if marked else "cleared"))
-        self.menu(452, 354, *["Down"] * 13, "Return")
+        self.menu(452, 354, *["Down"] * 14, "Return")
         self.assertEqual(self.wait_exit(self.start("clickable", program=EXE)), 0, "the clickable keyword ends by itself")
         self.wait_for(lambda: not self.one().click_through, "the clickable keyword to reach the window")
         self.assertEqual(len(self.windows()), 1, "the clickable keyword opens nothing")
-        self.menu(452, 354, *["Down"] * 13, "Return")
+        self.menu(452, 354, *["Down"] * 14, "Return")
         icon_menu("Down", "Down", "Return")  # "Exit"
         self.assertEqual(self.wait_exit(p, "the icon's Exit to end the program"), 0)

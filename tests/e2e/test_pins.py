@@ -41,7 +41,7 @@ class PinsTest(Journey):
         self.assertEqual(self.looks("pins-restored"), before, "restore: every window where and as it was")
 
         saved = os.path.join(self.scratch, "mine.velvane")
-        self.menu(512, 384, *["Down"] * 13, "Return")  # "Save Pins..."
+        self.menu(512, 384, *["Down"] * 14, "Return")  # "Save Pins..."
         (d,) = self.shown(BOX, what="the Save dialog")
         xdotool("mousemove", d.left + 430, d.top + d.size[1] - 47, "click", 1, "sleep", 0.3, "key", "End", "shift+Home")
         xdotool("type", "--delay", 30, windows_path(saved))

@@ -38,8 +38,8 @@ class SingleExeTest(Journey):
         # "Make single Exe!" on the green window while its image file is away: it fails and leaves no file.
         # Then "Make single Exe! All Images" with Yes while a window closes during the question, and
         # "Make single Exe!" on the green window again.
-        for items, meanwhile, outcome in ((11, lambda: os.rename(other, away), "failure"),
-                                          (12, lambda: os.rename(away, other) or close_one(), "success"), (11, lambda: None, "success")):
+        for items, meanwhile, outcome in ((12, lambda: os.rename(other, away), "failure"),
+                                          (13, lambda: os.rename(away, other) or close_one(), "success"), (12, lambda: None, "success")):
             self.menu(762, 584, *["Down"] * items, "Return")
             self.answer("Return", "the question whether to save the settings", meanwhile)
             self.answer("Return", "the %s message" % outcome)
@@ -60,7 +60,7 @@ class SingleExeTest(Journey):
         self.close_all(r)  # its temporary images: the in-process package tests
         r, after = self.reopen("Velvane2.exe", 1)
         self.assertEqual(after, [green], "Make single Exe!: the one image clicked")
-        self.menu(762, 584, *["Down"] * 17, "Return")  # no package items: "About"
+        self.menu(762, 584, *["Down"] * 19, "Return")  # no package items: "About"
         self.wait_for(lambda: len(self.windows()) == 2, "the about window")
         self.assertFalse(os.path.exists(os.path.join(self.scratch, "Velvane3.exe")), "a failed build left its file")
         self.close_all(r)
