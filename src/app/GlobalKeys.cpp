@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "system/SettingsSection.h"
 #include "system/StoredPreferences.h"
 
 namespace velvane::GlobalKeys {
@@ -49,6 +50,30 @@ void Register(HWND owner) {
     Publish(owner, states);
 }
 
+// Copies starting together (files opened at once) ask in turn, so that one of them holds the keys
+// and the others see it does.
+class KeysLock {
+public:
+    KeysLock() {
+        wchar_t user[256] = L"";
+        DWORD length = 256;
+        GetUserNameW(user, &length);
+        mutex_.reset(CreateMutexW(nullptr, FALSE, (L"Local\\Velvane.GlobalKeys." + std::wstring(user) + L"." + mMain::SettingsSection).c_str()));
+        // A copy hung while holding it must not keep the others from the keys.
+        const DWORD waited = mutex_ ? WaitForSingleObject(mutex_.get(), 5000) : WAIT_FAILED;
+        owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~KeysLock() {
+        if (owned_) ReleaseMutex(mutex_.get());
+    }
+    KeysLock(const KeysLock&) = delete;
+    KeysLock& operator=(const KeysLock&) = delete;
+
+private:
+    ScopedHandle mutex_;
+    bool owned_ = false;
+};
+
 }  // namespace
 
 GlobalKey Setting(Key key) {
@@ -56,7 +81,8 @@ GlobalKey Setting(Key key) {
 }
 
 void Take(HWND owner, bool resident) {
-    if (!owner || leaving || GetPropW(owner, kStatesProperty)) return;
+    if (!owner || leaving) return;
+    const KeysLock lock;
     wchar_t ownerClass[64] = L"";
     GetClassNameW(owner, ownerClass, 64);
     if (resident) {
@@ -64,14 +90,10 @@ void Take(HWND owner, bool resident) {
         ForEachOther(owner, ownerClass, [](HWND other) {
             SendMessageTimeoutW(other, WantedMessage(), 0, GetCurrentProcessId(), SMTO_ABORTIFHUNG, 1000, nullptr);
         });
-    } else if (Publisher(ownerClass)) {
+    } else if (const HWND publisher = Publisher(ownerClass); publisher && publisher != owner) {
         return;  // another copy holds them
     }
-    Register(owner);
-}
-
-void TakeAgain(HWND owner) {
-    if (!owner || leaving || !GetPropW(owner, kStatesProperty)) return;
+    // What this copy held is registered again as set now: keys freed meanwhile are taken too.
     LetGo(owner);
     Register(owner);
 }

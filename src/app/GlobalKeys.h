@@ -22,11 +22,10 @@ GlobalKey Setting(Key key);
 // keyboard layout, or not known (no copy holds the keys).
 enum class State : int { Unknown, Held, Taken, Off, Types };
 
-// Registers, for the owner window, the keys as the user set them, unless another copy holds them.
-// The resident copy first asks the copy that holds them to let them go.
+// Registers, for the owner window, the keys as the user set them (again, when this copy holds
+// them: after a change of the settings, or keys freed), unless another copy holds them. The
+// resident copy first asks the copy that holds them to let them go.
 void Take(HWND owner, bool resident);
-// The settings changed: the copy holding the keys registers them again as they are set now.
-void TakeAgain(HWND owner);
 
 // A copy that ends lets its keys go and tells the other copies (owner windows of this class).
 void PassOn(HWND owner, const wchar_t* ownerClass);

@@ -183,7 +183,7 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     if (message == mMain::PreferencesChangedMessage()) {
-        GlobalKeys::TakeAgain(hwnd);
+        GlobalKeys::Take(hwnd, false);  // by the copy holding the keys, or the first to ask when none does
         Refresh();
         return 0;
     }

@@ -30,9 +30,9 @@ namespace ids = SettingsIds;
 constexpr wchar_t kOpenProperty[] = L"Velvane.Settings";
 constexpr int kWidth = 380, kHeight = 232;  // dialog units
 constexpr int kRows = static_cast<int>(kGlobalKeyCount);
-// Mnemonics are unique over the window: the key labels take these, each "No key" its own letter.
+// Mnemonics are unique over the window: the key labels take these. The four "None" boxes share
+// a caption, so none of them has a letter: Tab reaches each beside its key.
 constexpr wchar_t kKeyLetters[] = L"SCHG";
-constexpr const wchar_t* kNoKeyTexts[] = {L"&No key", L"N&o key", L"No &key", L"No ke&y"};
 constexpr const wchar_t* kEdgeTexts[] = {L"None", L"Line", L"Shadow"};
 
 // What the open window keeps between messages.
@@ -61,7 +61,7 @@ std::vector<DialogControl> Controls() {
         // Right before its hot-key control, so that the label's Alt+letter puts the focus there.
         c.push_back({L"STATIC", LabelText(row), ids::KeyLabel + row, SS_LEFT, 14, y + 3, 72, 8});
         c.push_back({HOTKEY_CLASSW, L"", ids::KeyBox + row, kTab, 88, y, 86, 14, WS_EX_CLIENTEDGE});
-        c.push_back({L"BUTTON", kNoKeyTexts[row], ids::NoKey + row, BS_AUTOCHECKBOX | kTab, 180, y + 2, 46, 10});
+        c.push_back({L"BUTTON", L"None", ids::NoKey + row, BS_AUTOCHECKBOX | kTab, 180, y + 2, 46, 10});
         // No prefix: a typed "&" is shown as it is.
         c.push_back({L"STATIC", L"", ids::KeyState + row, SS_LEFT | SS_NOPREFIX, 230, y, kWidth - 244, 20});
     }
@@ -123,7 +123,8 @@ std::optional<HotKey> RowKey(HWND dialog, const Settings& s, int row) {
     const HotKey stored = s.stored.Key(kGlobalKeys[row]);
     const HotKey withoutWin{static_cast<std::uint8_t>(stored.modifiers & ~HotKey::kWin), stored.vk};
     if ((stored.modifiers & HotKey::kWin) && key == withoutWin) key = stored;
-    if (key.None() || ParseHotKey(HotKeyName(key))) return key;
+    // An emptied box is no key until "None" says so.
+    if (!key.None() && ParseHotKey(HotKeyName(key))) return key;
     return std::nullopt;
 }
 
@@ -134,7 +135,8 @@ std::wstring Quoted(const std::wstring& text) { return L"\u201C" + text + L"\u20
 std::wstring StateText(HWND dialog, const Settings& s, int row, GlobalKeys::State state) {
     using GlobalKeys::State;
     const auto key = RowKey(dialog, s, row);
-    if (!key) return L"Needs Ctrl, Alt or Win";
+    const bool empty = LOBYTE(LOWORD(SendDlgItemMessageW(dialog, ids::KeyBox + row, HKM_GETHOTKEY, 0, 0))) == 0;
+    if (!key) return empty ? L"Press a key, or choose None" : L"Needs Ctrl, Alt or Win";
     const std::wstring typed = TypedCharacter(*key);
     if (!s.edited[row] && state == State::Types)
         return L"Not used: types " + (typed.empty() ? L"a character" : Quoted(typed)) + L" here; press it to use it anyway";
@@ -171,7 +173,7 @@ void Load(HWND dialog, const Settings& s) {
         // A key alone or with Shift only would stop typing: it becomes Ctrl+Alt and the key.
         SendMessageW(box, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
         const HotKey key = s.stored.Key(kGlobalKeys[row]);
-        // Set to none, the row keeps the default for when "No key" is cleared.
+        // Set to none, the row keeps the default for when "None" is cleared.
         SendMessageW(box, HKM_SETHOTKEY, ControlValue(key.None() ? DefaultHotKey(kGlobalKeys[row]) : key), 0);
         Check(dialog, ids::NoKey + row, key.None());
         EnableWindow(box, !key.None());
@@ -231,6 +233,18 @@ bool Save(HWND dialog, Settings& s) {
         if (s.edited[at] && !key && refused < 0) refused = row;
         saved[at] = key.has_value();
         p.chosenKeys[at] = key ? key : s.stored.chosenKeys[at];
+    }
+    // One key does one thing: a key chosen twice is refused before anything is written.
+    for (int row = 0; row < kRows; ++row) {
+        for (int other = 0; other < row; ++other) {
+            const HotKey key = p.Key(kGlobalKeys[row]);
+            if (key.None() || key != p.Key(kGlobalKeys[other])) continue;
+            const std::wstring text = HotKeyName(key) + L" is chosen for both " + GlobalKeyTitle(kGlobalKeys[other]) + L" and " +
+                                      GlobalKeyTitle(kGlobalKeys[row]) + L".";
+            MessageBoxW(dialog, text.c_str(), ProgramTitle, MB_ICONWARNING);
+            SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, ids::KeyBox + row)), TRUE);
+            return false;
+        }
     }
     p.topMost = Checked(dialog, ids::TopMost);
     p.opacity = 100 - 10 * Selected(dialog, ids::Opacity, 10);

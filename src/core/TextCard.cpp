@@ -53,10 +53,14 @@ std::size_t Narrow(std::wstring_view p, std::size_t good, std::size_t bad, const
 // few measures of pieces at most twice its length, however long the paragraph.
 std::size_t FitEnd(std::wstring_view p, std::size_t start, const Measure& measure, double width) {
     const auto fits = [&](std::size_t end) { return measure(p.substr(start, end - start)) <= width; };
+    // Characters that take no width (combining or zero-width ones) would make one line of a whole
+    // paragraph: a line holds so many at most.
+    constexpr std::size_t kMostUnits = 2048;
+    const std::size_t limit = std::min(p.size(), start + kMostUnits);
     std::size_t good = After(p, start);
     if (!fits(good)) return good;
-    while (good < p.size()) {
-        std::size_t next = Whole(p, std::min(p.size(), start + 2 * (good - start)));
+    while (good < limit) {
+        std::size_t next = Whole(p, std::min(limit, start + 2 * (good - start)));
         if (next <= good) next = After(p, good);
         if (!fits(next)) return Narrow(p, good, next, fits);
         good = next;

@@ -82,7 +82,10 @@ bool PaintCard(const Pixels& bitmap, const std::wstring& cardText) {
     Gdiplus::GpGraphics* graphics = nullptr;
     if (gdip::GdipGetImageGraphicsContext(surface, &graphics) != Gdiplus::Ok) return false;
     const GdipGraphics drawing(graphics);
-    const REAL scale = static_cast<REAL>(bitmap.width) / static_cast<REAL>(layout->width);
+    // The card's own picture set its window's size; set again where the message font differs (another
+    // machine, another text size), the text still fits whole, never cut at the bottom.
+    const REAL scale = std::min(static_cast<REAL>(bitmap.width) / static_cast<REAL>(layout->width),
+                                static_cast<REAL>(bitmap.height) / static_cast<REAL>(layout->height));
     const auto brush = Brush(kInkColour);
     if (!brush || gdip::GdipGraphicsClear(graphics, kCardColour) != Gdiplus::Ok ||
         gdip::GdipSetTextRenderingHint(graphics, Gdiplus::TextRenderingHintAntiAlias) != Gdiplus::Ok ||

@@ -109,6 +109,8 @@ void FrmLogo::Discard(bool listed) {
     } catch (const std::exception&) {
     }
     if (aboutMode_) mMain::AboutOpen = false;
+    edgeRing_.reset();  // its windows go before the pin that owns them
+    frame_.reset();
     DestroyWindow(hwnd_);
 }
 

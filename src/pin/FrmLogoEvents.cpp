@@ -259,7 +259,13 @@ void FrmLogo::OnLogoItem(int index) {
         Clipboard::CopyImage(hwnd_, std::move(pixels), width, height, {}, card_);
         break;
     }
-    default: host_.CopyCommand(hwnd_, index); break;  // the items that act on the whole copy
+    default: {
+        // The items that act on the whole copy; some run dialogs, after which this pin may be gone.
+        PinHost& host = host_;
+        host.CopyCommand(hwnd_, index);
+        host.PinsChanged();
+        return;
+    }
     }
     host_.PinsChanged();
 }

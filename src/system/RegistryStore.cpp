@@ -43,8 +43,9 @@ void RegistryStore::Write(const std::wstring& name, const std::wstring& value) {
             throw std::runtime_error("cannot write the program's settings in the registry");
         key_.reset(key);
     }
-    RegSetValueExW(key_.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    if (RegSetValueExW(key_.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot write the program's settings in the registry");
 }
 
 void RegistryStore::Delete(const std::wstring& name) {

@@ -49,8 +49,11 @@ class HabitsTest(Journey):
             self.wait_for(lambda: len(self.windows()) == 1 and self.temp_files() == temp_before, kind + ": closing deletes its own file")
         # A user's file shown stays when its window closes: the in-process temporary-file tests.
         self.clipboard("-t", "text/plain", "-i", green + ".uri")
-        xdotool("click", 1, "sleep", 0.3, "key", "ctrl+v", "sleep", 1.5)
-        self.assertEqual(len(self.windows()), 1, "text on the clipboard opens nothing, though it names an image")
+        xdotool("click", 1, "sleep", 0.3, "key", "ctrl+v")
+        (card,) = [w for w in self.wait_windows(2) if w.place != (412, 334, (200, 100))]
+        self.assertTrue(card.size != (60, 40) and card.size[0] > card.size[1], "text that names an image is pinned as its text, a card")
+        self.tool("closeone", card.hwnd)
+        self.wait_for(lambda: len(self.windows()) == 1, "the card to close")
 
         icon_menu = lambda *keys: self.icon_menu(self.wait_for(self.tray, "the notification icon")[0], *keys)  # noqa: E731
         self.menu(452, 354, *["Down"] * 14, "Return")  # "Click Through"
@@ -60,8 +63,8 @@ class HabitsTest(Journey):
         icon_menu("Down", "Return")  # "Clickable Again"
         self.wait_for(lambda: not self.one().click_through and not self.tray(), "Clickable Again, and the icon to go")
         run = lambda: self.tool("query", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run", "/v", "Velvane", program="reg")  # noqa: E731
-        for marked in (True, False):  # "Open at Sign-in", third from the end of the menu: set, then cleared
-            self.menu(452, 354, "Up", "Up", "Up", "Return")
+        for marked in (True, False):  # "Open at Sign-in", fourth from the end of the menu: set, then cleared
+            self.menu(452, 354, "Up", "Up", "Up", "Up", "Return")
             self.wait_for(lambda: ("tray restore signin" in run()) == marked, "Open at Sign-in %s" % ("set" if marked else "cleared"))
         self.menu(452, 354, *["Down"] * 14, "Return")
         self.assertEqual(self.wait_exit(self.start("clickable", program=EXE)), 0, "the clickable keyword ends by itself")

@@ -36,7 +36,7 @@ TEST_F(LogoTest, StoredKeysAreReadBackAndRegisteredAgainAtOnce) {
 
     preferences.chosenKeys[slot(GlobalKey::PinFromScreen)] = ParseHotKey(L"Ctrl+Alt+F8");
     ASSERT_TRUE(mMain::SavePreferences(preferences));
-    GlobalKeys::TakeAgain(owner.get());
+    GlobalKeys::Take(owner.get(), false);
     EXPECT_EQ(GlobalKeys::KeyText(GlobalKeys::PinFromScreen), L"Ctrl+Alt+F8");
     EXPECT_TRUE(RegisterHotKey(other.get(), 2, MOD_CONTROL | MOD_ALT, VK_F9)) << "the old key was let go";
     GlobalKeys::LetGo(owner.get());
