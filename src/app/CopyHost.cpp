@@ -2,6 +2,7 @@
 
 #include "app/AboutMenu.h"
 #include "app/LogoWindows.h"
+#include "app/NewPins.h"
 #include "app/NotificationIcon.h"
 #include "app/PinSetStore.h"
 #include "app/Resident.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "system/SettingsSection.h"
 #include "system/StoredPreferences.h"
+#include "system/UserLock.h"
 
 namespace velvane::GlobalKeys {
 namespace {
@@ -50,30 +50,6 @@ void Register(HWND owner) {
     Publish(owner, states);
 }
 
-// Copies starting together (files opened at once) ask in turn, so that one of them holds the keys
-// and the others see it does.
-class KeysLock {
-public:
-    KeysLock() {
-        wchar_t user[256] = L"";
-        DWORD length = 256;
-        GetUserNameW(user, &length);
-        mutex_.reset(CreateMutexW(nullptr, FALSE, (L"Local\\Velvane.GlobalKeys." + std::wstring(user) + L"." + mMain::SettingsSection).c_str()));
-        // A copy hung while holding it must not keep the others from the keys.
-        const DWORD waited = mutex_ ? WaitForSingleObject(mutex_.get(), 5000) : WAIT_FAILED;
-        owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-    }
-    ~KeysLock() {
-        if (owned_) ReleaseMutex(mutex_.get());
-    }
-    KeysLock(const KeysLock&) = delete;
-    KeysLock& operator=(const KeysLock&) = delete;
-
-private:
-    ScopedHandle mutex_;
-    bool owned_ = false;
-};
-
 }  // namespace
 
 GlobalKey Setting(Key key) {
@@ -82,7 +58,9 @@ GlobalKey Setting(Key key) {
 
 void Take(HWND owner, bool resident) {
     if (!owner || leaving) return;
-    const KeysLock lock;
+    // Copies starting together (files opened at once) ask in turn, so that one of them holds the
+    // keys and the others see it does.
+    const mMain::UserLock lock(L"GlobalKeys", 5000);
     wchar_t ownerClass[64] = L"";
     GetClassNameW(owner, ownerClass, 64);
     if (resident) {

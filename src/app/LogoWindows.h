@@ -47,17 +47,6 @@ void OpenFiles(const std::vector<std::wstring>& paths, const std::function<void(
 
 void ShowAbout();
 
-// Opens an image file of our own centred on a point, at size 1, looking as new pins do, at once
-// without its fade when instant; the file goes when no window could show it. A card shows its text.
-void PinOwnFile(const std::wstring& file, POINT centre, bool instant, const std::wstring& card = {});
-
-// A file the user opens now, centred on the screen, looking as new pins do.
-void OpenNewPin(const std::wstring& path);
-
-// Pins the clipboard's image, or the image files copied to it, or else its text as a card,
-// centred on the point; false when it holds none.
-bool PinClipboard(HWND owner, POINT at);
-
 // The windows the user closed (Esc, double-click), their image bytes and settings kept so
 // that ReopenClosed brings back the last one where and as it was, even when its file is
 // gone since; up to 20 of this copy.

@@ -1,3 +1,4 @@
+#include "app/NewPins.h"
 #include "app/NotificationIcon.h"
 
 #include <shellapi.h>

@@ -1,3 +1,4 @@
+#include "app/NewPins.h"
 #include "app/Resident.h"
 
 #include <string>

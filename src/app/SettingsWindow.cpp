@@ -14,11 +14,13 @@
 
 #include "app/GlobalKeys.h"
 #include "app/NotificationIcon.h"
+#include "app/SettingsLayout.h"
 #include "app/SignIn.h"
 #include "common/ProgramTexts.h"
 #include "common/Scoped.h"
 #include "core/Preferences.h"
 #include "system/DialogTemplate.h"
+#include "system/HotKeyControl.h"
 #include "system/StoredPreferences.h"
 
 namespace velvane::mMain {
@@ -28,11 +30,7 @@ namespace ids = SettingsIds;
 
 // Set on the open window, so that every copy finds it rather than opening a second one.
 constexpr wchar_t kOpenProperty[] = L"Velvane.Settings";
-constexpr int kWidth = 380, kHeight = 232;  // dialog units
 constexpr int kRows = static_cast<int>(kGlobalKeyCount);
-// Mnemonics are unique over the window: the key labels take these. The four "None" boxes share
-// a caption, so none of them has a letter: Tab reaches each beside its key.
-constexpr wchar_t kKeyLetters[] = L"SCHG";
 constexpr const wchar_t* kEdgeTexts[] = {L"None", L"Line", L"Shadow"};
 
 // What the open window keeps between messages.
@@ -45,48 +43,6 @@ struct Settings {
     bool loading = true;  // the window filling its own controls is no change of the user's
 };
 
-std::wstring LabelText(int row) {
-    std::wstring text = GlobalKeyTitle(kGlobalKeys[row]);
-    const std::size_t at = text.find(kKeyLetters[row]);
-    text.insert(at == std::wstring::npos ? 0 : at, 1, L'&');
-    return text + L":";
-}
-
-std::vector<DialogControl> Controls() {
-    constexpr DWORD kTab = WS_TABSTOP | WS_GROUP;
-    std::vector<DialogControl> c;
-    c.push_back({L"BUTTON", L"Keys", -1, BS_GROUPBOX, 7, 7, kWidth - 14, 104});
-    for (int row = 0; row < kRows; ++row) {
-        const int y = 20 + 22 * row;
-        // Right before its hot-key control, so that the label's Alt+letter puts the focus there.
-        c.push_back({L"STATIC", LabelText(row), ids::KeyLabel + row, SS_LEFT, 14, y + 3, 72, 8});
-        c.push_back({HOTKEY_CLASSW, L"", ids::KeyBox + row, kTab, 88, y, 86, 14, WS_EX_CLIENTEDGE});
-        c.push_back({L"BUTTON", L"None", ids::NoKey + row, BS_AUTOCHECKBOX | kTab, 180, y + 2, 46, 10});
-        // No prefix: a typed "&" is shown as it is.
-        c.push_back({L"STATIC", L"", ids::KeyState + row, SS_LEFT | SS_NOPREFIX, 230, y, kWidth - 244, 20});
-    }
-    c.push_back({L"BUTTON", L"New pins", -1, BS_GROUPBOX, 7, 117, kWidth - 14, 48});
-    c.push_back({L"BUTTON", L"&Top most", ids::TopMost, BS_AUTOCHECKBOX | kTab, 14, 132, 80, 10});
-    c.push_back({L"STATIC", L"O&pacity:", ids::Opacity - 1, SS_LEFT, 110, 132, 44, 8});
-    c.push_back({L"COMBOBOX", L"", ids::Opacity, CBS_DROPDOWNLIST | WS_VSCROLL | kTab, 156, 130, 52, 120});
-    c.push_back({L"BUTTON", L"&Fade in", ids::FadeIn, BS_AUTOCHECKBOX | kTab, 14, 149, 80, 10});
-    c.push_back({L"STATIC", L"&Edge:", ids::Edge - 1, SS_LEFT, 110, 149, 44, 8});
-    c.push_back({L"COMBOBOX", L"", ids::Edge, CBS_DROPDOWNLIST | kTab, 156, 147, 52, 60});
-    c.push_back({L"BUTTON", L"Co&lour...", ids::Colour, BS_PUSHBUTTON | kTab, 214, 146, 50, 14});
-    c.push_back({L"STATIC", L"", ids::Swatch, SS_OWNERDRAW, 268, 147, 24, 12});
-    c.push_back({L"BUTTON", L"Pins kept", -1, BS_GROUPBOX, 7, 171, kWidth - 14, 32});
-    c.push_back({L"STATIC", L"Close&d pin sets kept:", ids::Kept - 1, SS_LEFT, 14, 186, 90, 8});
-    c.push_back({L"EDIT", L"", ids::Kept, ES_NUMBER | ES_AUTOHSCROLL | kTab, 106, 184, 40, 14, WS_EX_CLIENTEDGE});
-    // Takes the edit box before it as its buddy, and its place.
-    c.push_back({UPDOWN_CLASSW, L"", ids::KeptArrows, UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_AUTOBUDDY | UDS_NOTHOUSANDS,
-                 0, 0, 0, 0});
-    c.push_back({L"BUTTON", L"Open at Sign-&in", ids::SignIn, BS_AUTOCHECKBOX | kTab, 160, 186, 100, 10});
-    c.push_back({L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | kTab, kWidth - 165, 211, 50, 14});
-    c.push_back({L"BUTTON", L"Cancel", IDCANCEL, BS_PUSHBUTTON | kTab, kWidth - 111, 211, 50, 14});
-    c.push_back({L"BUTTON", L"&Apply", ids::Apply, BS_PUSHBUTTON | WS_DISABLED | kTab, kWidth - 57, 211, 50, 14});
-    return c;
-}
-
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 int Selected(HWND dialog, int id, int count) {
@@ -96,30 +52,11 @@ int Selected(HWND dialog, int id, int count) {
 COLORREF ToColorRef(std::uint32_t rgb) { return RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF); }
 std::uint32_t FromColorRef(COLORREF c) { return static_cast<std::uint32_t>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c)); }
 
-// Keys the hot-key control tells from their number-pad twins only by the extended flag.
-bool Extended(std::uint8_t vk) {
-    return (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE || vk == VK_DIVIDE || vk == VK_SNAPSHOT ||
-           vk == VK_NUMLOCK;
-}
-
-WPARAM ControlValue(HotKey key) {
-    const int flags = (key.modifiers & HotKey::kShift ? HOTKEYF_SHIFT : 0) | (key.modifiers & HotKey::kCtrl ? HOTKEYF_CONTROL : 0) |
-                      (key.modifiers & HotKey::kAlt ? HOTKEYF_ALT : 0) | (Extended(key.vk) ? HOTKEYF_EXT : 0);
-    return MAKEWORD(key.vk, flags);
-}
-
-HotKey FromControlValue(LRESULT value) {
-    const BYTE flags = HIBYTE(LOWORD(value));
-    const int modifiers = (flags & HOTKEYF_SHIFT ? HotKey::kShift : 0) | (flags & HOTKEYF_CONTROL ? HotKey::kCtrl : 0) |
-                          (flags & HOTKEYF_ALT ? HotKey::kAlt : 0);
-    return {static_cast<std::uint8_t>(modifiers), LOBYTE(LOWORD(value))};
-}
-
 // The key a row shows; empty when it cannot serve (a key alone that would stop typing). The
 // control has no Win: a stored Win stays while the rest of the key is as stored.
 std::optional<HotKey> RowKey(HWND dialog, const Settings& s, int row) {
     if (Checked(dialog, ids::NoKey + row)) return HotKey{};
-    HotKey key = FromControlValue(SendDlgItemMessageW(dialog, ids::KeyBox + row, HKM_GETHOTKEY, 0, 0));
+    HotKey key = FromHotKeyControl(SendDlgItemMessageW(dialog, ids::KeyBox + row, HKM_GETHOTKEY, 0, 0));
     const HotKey stored = s.stored.Key(kGlobalKeys[row]);
     const HotKey withoutWin{static_cast<std::uint8_t>(stored.modifiers & ~HotKey::kWin), stored.vk};
     if ((stored.modifiers & HotKey::kWin) && key == withoutWin) key = stored;
@@ -174,7 +111,7 @@ void Load(HWND dialog, const Settings& s) {
         SendMessageW(box, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
         const HotKey key = s.stored.Key(kGlobalKeys[row]);
         // Set to none, the row keeps the default for when "None" is cleared.
-        SendMessageW(box, HKM_SETHOTKEY, ControlValue(key.None() ? DefaultHotKey(kGlobalKeys[row]) : key), 0);
+        SendMessageW(box, HKM_SETHOTKEY, HotKeyControlValue(key.None() ? DefaultHotKey(kGlobalKeys[row]) : key), 0);
         Check(dialog, ids::NoKey + row, key.None());
         EnableWindow(box, !key.None());
     }
@@ -366,7 +303,7 @@ void ShowSettings() {
     settings.customColours.fill(RGB(255, 255, 255));
     // In the taskbar, and above the pins, which are often top-most.
     const DWORD style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    const auto layout = DialogTemplate(L"Velvane Settings", style, WS_EX_APPWINDOW | WS_EX_TOPMOST, kWidth, kHeight, Controls());
+    const auto layout = DialogTemplate(L"Velvane Settings", style, WS_EX_APPWINDOW | WS_EX_TOPMOST, kSettingsWidth, kSettingsHeight, SettingsControls());
     // Modal without an owner: the pins go on working, their messages dispatched by the dialog's loop.
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(layout.data()), nullptr, SettingsProc,
                             reinterpret_cast<LPARAM>(&settings));

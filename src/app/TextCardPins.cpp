@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/LogoWindows.h"
+#include "app/NewPins.h"
 #include "core/TextCard.h"
 #include "image/CardPainter.h"
 #include "system/GdiPlus.h"

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/Orientation.h"
+#include "core/PixelRect.h"
 
 namespace velvane {
 
@@ -49,17 +50,6 @@ constexpr std::uint32_t kMarkColours[8] = {0xE81123, 0x000000, 0xFFFFFF, 0xFFD80
 constexpr int kBlurBlock = 8;
 // More than these make damaged marks.
 constexpr std::uint32_t kMaxMarks = 100000, kMaxMarkPoints = 1u << 20, kMaxMarkText = 1u << 16;
-
-// A rectangle of whole pixels: left and top inside, right and bottom just outside.
-struct PixelRect {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-    std::int32_t Width() const { return right - left; }
-    std::int32_t Height() const { return bottom - top; }
-    bool Empty() const { return right <= left || bottom <= top; }
-    bool operator==(const PixelRect& other) const {
-        return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
-    }
-};
 
 // The whole pixels a dragged rectangle covers (corners in any order), within bounds.
 PixelRect CoveredPixels(MarkPoint a, MarkPoint b, const PixelRect& bounds);

@@ -5,22 +5,14 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/PixelRect.h"
+
 namespace velvane::capture {
 
 struct Pixel {
     std::int32_t x = 0, y = 0;
 };
 
-// Left and top included, right and bottom not.
-struct PixelRect {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-    std::int32_t Width() const { return right - left; }
-    std::int32_t Height() const { return bottom - top; }
-    bool Empty() const { return right <= left || bottom <= top; }
-    bool operator==(const PixelRect& other) const {
-        return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
-    }
-};
 
 // The pixels between where the button went down and where the pointer is now, both
 // corners included whichever way the drag went, kept on the screen.

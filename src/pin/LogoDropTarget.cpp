@@ -3,24 +3,6 @@
 #include <exception>
 
 namespace velvane {
-HRESULT LogoDropTarget::QueryInterface(REFIID riid, void** object) {
-    if (riid == IID_IUnknown || riid == IID_IDropTarget) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG LogoDropTarget::AddRef() { return ++references_; }
-
-ULONG LogoDropTarget::Release() {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-}
-
 HRESULT LogoDropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
     acceptable_ = OffersImages(data);
     *effect = acceptable_ ? DROPEFFECT_COPY : DROPEFFECT_NONE;

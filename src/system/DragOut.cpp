@@ -3,7 +3,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
@@ -12,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/ComObject.h"
 #include "common/ComPtr.h"
 #include "system/DroppedFiles.h"
 #include "system/GdiPlus.h"
@@ -29,24 +29,9 @@ struct Offered {
 
 FORMATETC GlobalFormat(UINT format) { return {static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
 
-class DraggedData final : public IDataObject {
+class DraggedData final : public ComObject<IDataObject, IID_IDataObject> {
 public:
     explicit DraggedData(std::vector<Offered> offered) : offered_(std::move(offered)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDataObject)) return E_NOINTERFACE;
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (!format || !medium) return E_INVALIDARG;
@@ -101,27 +86,11 @@ private:
         return DV_E_FORMATETC;
     }
 
-    std::atomic<ULONG> references_{1};
     const std::vector<Offered> offered_;
 };
 
-class DragSource final : public IDropSource {
+class DragSource final : public ComObject<IDropSource, IID_IDropSource> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDropSource)) return E_NOINTERFACE;
-        *object = static_cast<IDropSource*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keys) override {
         if (escapePressed) return DRAGDROP_S_CANCEL;
         return keys & MK_LBUTTON ? S_OK : DRAGDROP_S_DROP;
@@ -130,7 +99,6 @@ public:
 
 private:
     ~DragSource() = default;
-    std::atomic<ULONG> references_{1};
 };
 
 bool EndsWithTmp(const std::wstring& leaf) {

@@ -8,37 +8,15 @@
 #include "core/WindowList.h"
 #include "system/RegistryStore.h"
 #include "system/RunningCopies.h"
-#include "system/SettingsSection.h"
+#include "system/UserLock.h"
 
 namespace velvane::mMain {
 namespace {
 
 // Every read-modify-write of the list holds this user's lock for the section, so copies
 // that open and close windows at the same moment never lose or double an entry.
-class ListLock {
-public:
-    ListLock() {
-        wchar_t user[256] = L"";
-        DWORD length = 256;
-        GetUserNameW(user, &length);
-        const std::wstring name = std::wstring(L"Local\\") + ProgramTitle + L".WindowList." + user + L"." +
-                                  SettingsSection;
-        mutex_.reset(CreateMutexW(nullptr, FALSE, name.c_str()));
-        // A copy that hangs while holding the lock must not stop the others for good.
-        if (mutex_) {
-            const DWORD waited = WaitForSingleObject(mutex_.get(), 10000);
-            owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-        }
-    }
-    ~ListLock() {
-        if (owned_) ReleaseMutex(mutex_.get());
-    }
-    ListLock(const ListLock&) = delete;
-    ListLock& operator=(const ListLock&) = delete;
-
-private:
-    ScopedHandle mutex_;
-    bool owned_ = false;
+struct ListLock : UserLock {
+    ListLock() : UserLock(L"WindowList", 10000) {}
 };
 
 std::int32_t HandleValue(HWND window) { return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window)); }

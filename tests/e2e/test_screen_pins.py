@@ -56,7 +56,7 @@ class ScreenPins(Journey):
             xdotool("mouseup", 1)
             self.assertEqual((self.windows(), self.temp_files()), ([], temp_before), "%s leaves no window and no file" % (cancel,))
         self.assertEqual(self.wait_exit(self.start("tray"), "a second resident start to end at once"), 0)
-        xdotool("key", "ctrl+alt+p")
+        xdotool("mousemove", other.left + 100, other.top + 300, "click", 1, "sleep", 0.5, "key", "ctrl+alt+p")  # from the other program
         self.shown(SELECTION, what="Ctrl+Alt+P's selecting window")
         xdotool("mousemove", 200, 200, "sleep", 0.3, "click", 1)
         (pin,) = self.wait_windows(1, resident)

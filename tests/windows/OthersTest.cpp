@@ -56,8 +56,8 @@ TEST_F(LogoTest, AClickPicksAWindowThatShows) {
     const std::optional<capture::ScreenShot> shot = capture::ScreenShot::Take();
     for (HWND w : windows) DestroyWindow(w);
     ASSERT_TRUE(shot);
-    EXPECT_EQ(shot->WindowAt({150, 150}), (capture::PixelRect{100, 100, 300, 200}));
-    EXPECT_EQ(shot->WindowAt({600, 500}), (capture::PixelRect{0, 0, 1024, 768})) << "the monitor, where no window shows";
+    EXPECT_EQ(shot->WindowAt({150, 150}), (PixelRect{100, 100, 300, 200}));
+    EXPECT_EQ(shot->WindowAt({600, 500}), (PixelRect{0, 0, 1024, 768})) << "the monitor, where no window shows";
 
     // A screen that begins left of and above the primary monitor: a part is taken from where it lies.
     void* bits = nullptr;

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/LogoWindows.h"
+#include "app/NewPins.h"
 #include "app/capture/SelectionWindow.h"
 #include "system/GdiPlus.h"
 #include "system/ScreenShot.h"
