@@ -8,6 +8,19 @@ set -euo pipefail
 say() { printf '[setup] %s\n' "$*"; }
 
 SUDO=""
+# A mirror caught mid-sync fails one index now and then; a later try usually finds it whole.
+# If every try fails, the lists apt already has may still serve: the install or the source
+# fetch after it says plainly if they do not.
+apt_update() {
+  local try
+  for try in 1 2 3; do
+    say "apt-get update (try $try of 3)"
+    $SUDO apt-get update -q && return 0
+    [ "$try" -lt 3 ] && sleep $((try * 15))
+  done
+  say "apt-get update failed three times; going on with the package lists apt has"
+}
+
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 packages=(
@@ -36,8 +49,7 @@ if [ "${#missing[@]}" -eq 0 ]; then
   say "all packages present"
 else
   say "installing: ${missing[*]}"
-  say "apt-get update"
-  $SUDO apt-get update -q
+  apt_update
   updated=1
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
@@ -64,7 +76,7 @@ fetch_source() {
         $SUDO tee /etc/apt/sources.list.d/velvane-src.sources >/dev/null
       updated=""
     fi
-    [ -n "$updated" ] || { say "apt-get update"; $SUDO apt-get update -q; updated=1; }
+    [ -n "$updated" ] || { apt_update; updated=1; }
     sources_listed=1
   fi
   say "fetching the $name source package into deps/"
