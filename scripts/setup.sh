@@ -8,6 +8,8 @@ set -euo pipefail
 say() { printf '[setup] %s\n' "$*"; }
 
 SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
 # A mirror caught mid-sync fails one index now and then; a later try usually finds it whole.
 # If every try fails, the lists apt already has may still serve: the install or the source
 # fetch after it says plainly if they do not.
@@ -20,8 +22,6 @@ apt_update() {
   done
   say "apt-get update failed three times; going on with the package lists apt has"
 }
-
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 packages=(
   cmake ninja-build g++ googletest python3
