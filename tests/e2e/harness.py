@@ -47,6 +47,8 @@ class Journey(unittest.TestCase):
         self.assertTrue(os.environ.get("DISPLAY") and os.environ.get("WINEPREFIX"), "run through scripts/with-wine-display.sh")
         self.assertTrue(os.path.exists(EXE) and os.path.exists(TOOL), "the program or wintool is not built")
         self.scratch, self.processes = tempfile.mkdtemp(prefix="velvane-e2e-"), []
+        # Tries of a journey share a Wine prefix: each starts with no pins or settings a try before left.
+        self.tool("/c", "rmdir /s /q %LOCALAPPDATA%\\Velvane & reg delete HKCU\\Software\\Velvane /f", program="cmd")
 
     def tearDown(self):
         for w in self.windows("ExplorerWClass"):
@@ -130,7 +132,9 @@ class Journey(unittest.TestCase):
         # The program's windows (of that process) once count of them are visible and any fade has ended.
         ready = lambda: (lambda found: len(found) == count and found)(  # noqa: E731
             [w for w in self.windows() if w.visible and (process is None or w.pid == process.windows_pid)])
-        return self.wait_for(ready, "%d visible windows" % count, timeout) and time.sleep(0.6) or ready()
+        if not self.poll(ready, timeout):
+            self.fail("timed out waiting for %d visible windows; there are: %s" % (count, [(w.pid, w.place, w.visible) for w in self.windows()]))
+        return time.sleep(0.6) or ready()
 
     def wait_exit(self, process, what="the program to end", timeout=20):
         return self.wait_for(lambda: process.poll() is not None and [process.returncode], what, timeout)[0]

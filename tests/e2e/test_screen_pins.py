@@ -10,11 +10,6 @@ BLUE, RED = (30, 60, 220), (220, 30, 30)
 
 class ScreenPins(Journey):
 
-    def setUp(self):
-        super().setUp()
-        # The resident copies of the journeys before are killed with their pins: this one restores only its own.
-        self.tool("/c", "rmdir", "/s", "/q", "%LOCALAPPDATA%\\Velvane", program="cmd")
-
     def resident(self):
         p = self.start("tray")
         self.wait_for(lambda: [w for w in self.windows(ICON_OWNER) if w.pid == p.windows_pid], "the resident copy")
