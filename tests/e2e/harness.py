@@ -128,7 +128,7 @@ class Journey(unittest.TestCase):
         # A screenshot once the pixel shows the colour; the last one is kept and checked.
         self.wait_for(lambda: max(abs(a - e) for a, e in zip(self.screen(name)(x, y), colour)) <= tolerance, what, timeout)
 
-    def wait_windows(self, count, process=None, timeout=20):
+    def wait_windows(self, count, process=None, timeout=40):
         # The program's windows (of that process) once count of them are visible and any fade has ended.
         ready = lambda: (lambda found: len(found) == count and found)(  # noqa: E731
             [w for w in self.windows() if w.visible and (process is None or w.pid == process.windows_pid)])
