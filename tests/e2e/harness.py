@@ -132,8 +132,10 @@ class Journey(unittest.TestCase):
         # The program's windows (of that process) once count of them are visible and any fade has ended.
         ready = lambda: (lambda found: len(found) == count and found)(  # noqa: E731
             [w for w in self.windows() if w.visible and (process is None or w.pid == process.windows_pid)])
-        if not self.poll(ready, timeout):
-            self.fail("timed out waiting for %d visible windows; there are: %s" % (count, [(w.pid, w.place, w.visible) for w in self.windows()]))
+        if not self.poll(ready, timeout):  # what each copy started shows (a message box too), and how those that ended did
+            ours = {p.windows_pid: p.poll() for p in self.processes}
+            shown = [(w.pid, w.cls, w.place) for w in self.windows("*") if w.pid in ours and w.visible]
+            self.fail("timed out waiting for %d visible windows; the copies (process: exit code) %s show %s" % (count, ours, shown))
         return time.sleep(0.6) or ready()
 
     def wait_exit(self, process, what="the program to end", timeout=20):
