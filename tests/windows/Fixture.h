@@ -145,9 +145,12 @@ public:
 private:
     using Fn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
     static BOOL WINAPI Record(HWND h, HDC d, POINT* p, SIZE* s, HDC sd, POINT* sp, COLORREF k, BLENDFUNCTION* b, DWORD f) {
+        // The time first: under Wine the thread's times are asked of the server, which a busy machine may take
+        // milliseconds to answer, and the step would seem shorter than the program made it.
+        const auto now = std::chrono::steady_clock::now();
         PushRecorder& r = *active_;
         if (!r.times.empty()) r.cpuBetween += ThreadCpuMs() - r.cpuAtEnd_;
-        r.alphas.push_back(b ? b->SourceConstantAlpha : -1), r.times.push_back(std::chrono::steady_clock::now()), r.window = h;
+        r.alphas.push_back(b ? b->SourceConstantAlpha : -1), r.times.push_back(now), r.window = h;
         r.formats.emplace_back(b ? b->AlphaFormat : -1, f);
         DIBSECTION dib{};
         if (r.keepPixels && s && GetObjectW(GetCurrentObject(sd, OBJ_BITMAP), sizeof dib, &dib) == sizeof dib) {
