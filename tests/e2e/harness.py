@@ -47,7 +47,8 @@ class Journey(unittest.TestCase):
         self.assertTrue(os.environ.get("DISPLAY") and os.environ.get("WINEPREFIX"), "run through scripts/with-wine-display.sh")
         self.assertTrue(os.path.exists(EXE) and os.path.exists(TOOL), "the program or wintool is not built")
         self.scratch, self.processes = tempfile.mkdtemp(prefix="velvane-e2e-"), []
-        # Tries of a journey share a Wine prefix: each starts with no pins or settings a try before left.
+        # A journey's tests, and their tries, share a Wine prefix: each starts with no pins, settings or
+        # list of open windows that one before left.
         self.tool("/c", "rmdir /s /q %LOCALAPPDATA%\\Velvane & reg delete HKCU\\Software\\Velvane /f", program="cmd")
 
     def tearDown(self):
